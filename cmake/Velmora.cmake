@@ -1,0 +1,51 @@
+# Helpers shared by every subsystem's CMakeLists.txt.
+
+# Our own code builds with warnings as errors.
+function(velmora_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
+    -Wno-error=deprecated-declarations)
+endfunction()
+
+# velmora_library(name SOURCES ... LIBS ...): a subsystem library.
+function(velmora_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  velmora_warnings(${name})
+endfunction()
+
+# velmora_test(name SOURCES ... LIBS ...): one GoogleTest executable, run by
+# ctest with a private config folder and the offscreen platform unless the
+# test asks for a real display itself.
+function(velmora_test name)
+  cmake_parse_arguments(ARG "REAL_DISPLAY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} velmora_test_support GTest::gtest GTest::gmock)
+  target_compile_definitions(${name} PRIVATE
+    VELMORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VELMORA_BUILD_DIR="${CMAKE_BINARY_DIR}")
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  velmora_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name})
+  set(env "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp:print_suppressions=0"
+          "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
+          "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  if(NOT ARG_REAL_DISPLAY)
+    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT})
+endfunction()
+
+# velmora_bench(name SOURCES ... LIBS ...): a Google Benchmark program, run by hand.
+function(velmora_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
+  target_compile_definitions(${name} PRIVATE
+    VELMORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VELMORA_BUILD_DIR="${CMAKE_BINARY_DIR}")
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  velmora_warnings(${name})
+endfunction()

@@ -1,0 +1,339 @@
+#include "app/settings_store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcSettings, "velmora.settings", QtWarningMsg)
+
+namespace velmora {
+
+namespace {
+
+constexpr std::chrono::milliseconds kRecheckInterval{20};
+
+// Holds an exclusive flock on the store's lock file for one save.
+class FileLock {
+public:
+    explicit FileLock(const QString& path)
+    {
+        fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~FileLock()
+    {
+        if (fd_ >= 0) {
+            ::flock(fd_, LOCK_UN);
+            ::close(fd_);
+        }
+    }
+    bool held() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore(QString filePath) : SettingsStore(std::move(filePath), Options{}) {}
+
+SettingsStore::SettingsStore(QString filePath, Options options)
+    : filePath_(std::move(filePath)), options_(std::move(options))
+{
+    coalesce_.setSingleShot(true);
+    coalesce_.setInterval(options_.coalesceInterval);
+    connect(&coalesce_, &QTimer::timeout, this, &SettingsStore::flush);
+    reload();
+}
+
+SettingsStore::~SettingsStore()
+{
+    flush();
+}
+
+// Escaping: names and values are written percent-encoded wherever a
+// character would change how the line reads back: "%" itself, "=", "[", "]",
+// ";", both quote marks, "\", every control character (line breaks
+// included), and blanks at either end. Each such character is written as
+// "%" and two hex digits per UTF-8 byte; everything else is written as is.
+QString SettingsStore::escape(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    qsizetype firstInner = 0;
+    while (firstInner < n && text.at(firstInner) == QLatin1Char(' '))
+        ++firstInner;
+    qsizetype lastInner = n - 1;
+    while (lastInner >= firstInner && text.at(lastInner) == QLatin1Char(' '))
+        --lastInner;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        const ushort u = c.unicode();
+        const bool edgeBlank = u == ' ' && (i < firstInner || i > lastInner);
+        const bool special = u < 0x20 || u == 0x7f || u == '%' || u == '=' || u == '[' || u == ']'
+            || u == ';' || u == '"' || u == '\'' || u == '\\';
+        if (edgeBlank || special)
+            out += QStringLiteral("%%1").arg(u, 2, 16, QLatin1Char('0')).toUpper();
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString SettingsStore::unescape(const QString& text)
+{
+    if (!text.contains(QLatin1Char('%')))
+        return text;
+    QByteArray bytes = text.toUtf8();
+    QByteArray out;
+    out.reserve(bytes.size());
+    auto hex = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '%' && i + 2 < bytes.size() + 0 && hex(bytes[i + 1]) >= 0 && hex(bytes[i + 2]) >= 0) {
+            out += static_cast<char>(hex(bytes[i + 1]) * 16 + hex(bytes[i + 2]));
+            i += 2;
+        } else {
+            out += bytes[i];
+        }
+    }
+    return QString::fromUtf8(out);
+}
+
+QString SettingsStore::lookupKey(const QString& section, const QString& key)
+{
+    QString k;
+    k.reserve(section.size() + key.size() + 1);
+    k += section;
+    k += QChar(0x1f);
+    k += key;
+    return k.toCaseFolded();
+}
+
+SettingsStore::FileIdentity SettingsStore::identity() const
+{
+    FileIdentity id;
+    struct stat st {};
+    if (::stat(QFile::encodeName(filePath_).constData(), &st) == 0) {
+        id.exists = true;
+        id.device = st.st_dev;
+        id.inode = st.st_ino;
+        id.size = st.st_size;
+        id.mtimeNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    }
+    return id;
+}
+
+void SettingsStore::reloadIfChanged() const
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastCheck_ < kRecheckInterval)
+        return;
+    lastCheck_ = now;
+    if (!(identity() == loaded_))
+        reload();
+}
+
+void SettingsStore::reload() const
+{
+    lastCheck_ = std::chrono::steady_clock::now();
+    loaded_ = identity();
+    entries_.clear();
+    index_.clear();
+    QFile file(filePath_);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QString text = QString::fromUtf8(file.readAll());
+        QString section;
+        for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+            line = line.trimmed();
+            if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+                continue;
+            if (line.startsWith(QLatin1Char('['))) {
+                const qsizetype close = line.indexOf(QLatin1Char(']'));
+                section = unescape(line.mid(1, close < 0 ? -1 : close - 1).trimmed().toString());
+                continue;
+            }
+            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            if (eq < 0)
+                continue;
+            const QString key = unescape(line.left(eq).trimmed().toString());
+            const QString value = unescape(line.mid(eq + 1).trimmed().toString());
+            const QString lk = lookupKey(section, key);
+            if (index_.contains(lk))
+                continue;  // first occurrence counts
+            index_.insert(lk, static_cast<qsizetype>(entries_.size()));
+            entries_.push_back({section, key, value});
+        }
+    }
+    // Our own changes that have not reached the disk still hold.
+    for (const Change& change : pending_)
+        applyToMemory(change);
+}
+
+void SettingsStore::applyToMemory(const Change& change) const
+{
+    const QString lk = lookupKey(change.section, change.key);
+    const auto it = index_.constFind(lk);
+    if (change.kind == ChangeKind::Set) {
+        if (it != index_.constEnd()) {
+            entries_[static_cast<size_t>(*it)].value = change.value;
+        } else {
+            index_.insert(lk, static_cast<qsizetype>(entries_.size()));
+            entries_.push_back({change.section, change.key, change.value});
+        }
+        return;
+    }
+    if (it == index_.constEnd())
+        return;
+    entries_.erase(entries_.begin() + *it);
+    index_.clear();
+    for (size_t i = 0; i < entries_.size(); ++i)
+        index_.insert(lookupKey(entries_[i].section, entries_[i].key), static_cast<qsizetype>(i));
+}
+
+QString SettingsStore::get(const QString& section, const QString& key, const QString& defaultValue) const
+{
+    reloadIfChanged();
+    const auto it = index_.constFind(lookupKey(section, key));
+    if (it == index_.constEnd())
+        return defaultValue;
+    return entries_[static_cast<size_t>(*it)].value;
+}
+
+void SettingsStore::save(const QString& section, const QString& key, const QString& value)
+{
+    Change change{ChangeKind::Set, section, key, value};
+    applyToMemory(change);
+    pending_.push_back(std::move(change));
+    coalesce_.stop();
+    writeChanges();
+}
+
+void SettingsStore::saveSoon(const QString& section, const QString& key, const QString& value)
+{
+    Change change{ChangeKind::Set, section, key, value};
+    applyToMemory(change);
+    pending_.push_back(std::move(change));
+    if (!coalesce_.isActive())
+        coalesce_.start();
+}
+
+void SettingsStore::deleteKey(const QString& section, const QString& key)
+{
+    Change change{ChangeKind::Remove, section, key, {}};
+    applyToMemory(change);
+    pending_.push_back(std::move(change));
+    coalesce_.stop();
+    writeChanges();
+}
+
+void SettingsStore::flush()
+{
+    coalesce_.stop();
+    if (!pending_.empty())
+        writeChanges();
+}
+
+void SettingsStore::deleteApplication()
+{
+    coalesce_.stop();
+    pending_.clear();
+    const QString folder = QFileInfo(filePath_).absolutePath();
+    {
+        FileLock lock(folder + QStringLiteral("/settings.lock"));
+        QFile::remove(filePath_);
+    }
+    QFile::remove(folder + QStringLiteral("/settings.lock"));
+    QDir().rmdir(folder);  // only when empty
+    reload();
+}
+
+bool SettingsStore::writeChanges()
+{
+    const QString folder = QFileInfo(filePath_).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        qCDebug(lcSettings) << "cannot create" << folder;
+        return false;
+    }
+    FileLock lock(folder + QStringLiteral("/settings.lock"));
+    if (!lock.held()) {
+        qCDebug(lcSettings) << "cannot lock" << folder;
+        return false;
+    }
+    if (!(identity() == loaded_))
+        reload();  // another copy wrote meanwhile; pending changes are re-applied
+
+    // Group by section in first-seen order so the file stays readable.
+    QByteArray text;
+    std::vector<QString> order;
+    QHash<QString, QString> bodies;
+    for (const Entry& e : entries_) {
+        const QString ls = e.section.toCaseFolded();
+        auto it = bodies.find(ls);
+        if (it == bodies.end()) {
+            order.push_back(ls);
+            it = bodies.insert(ls, QLatin1Char('[') + escape(e.section) + QStringLiteral("]\n"));
+        }
+        *it += escape(e.key) + QLatin1Char('=') + escape(e.value) + QLatin1Char('\n');
+    }
+    for (const QString& ls : order)
+        text += bodies.value(ls).toUtf8() + '\n';
+
+    QByteArray temp = QFile::encodeName(folder + QStringLiteral("/.settings.ini.XXXXXX"));
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        qCDebug(lcSettings) << "cannot create a temporary file in" << folder;
+        return false;
+    }
+    ::fchmod(fd, 0600);
+    const bool written = writeAll(fd, text) && ::fsync(fd) == 0;
+    ::close(fd);
+    const QString tempPath = QFile::decodeName(temp);
+    if (!written || (options_.beforeRename && !options_.beforeRename(tempPath))) {
+        if (!written)
+            ::unlink(temp.constData());
+        return false;
+    }
+    if (::rename(temp.constData(), QFile::encodeName(filePath_).constData()) != 0) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    pending_.clear();
+    loaded_ = identity();
+    lastCheck_ = std::chrono::steady_clock::now();
+    return true;
+}
+
+}  // namespace velmora

@@ -1,0 +1,33 @@
+#pragma once
+// Helpers shared by the tests.
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <functional>
+
+namespace velmora::test {
+
+// A fresh temporary folder that also serves as VELMORA_CONFIG_HOME and
+// XDG_RUNTIME_DIR for the lifetime of the object.
+class TempHome {
+public:
+    TempHome();
+    ~TempHome();
+    QString path() const { return dir_.path(); }
+    QString file(const QString& name) const { return dir_.filePath(name); }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray oldConfig_, oldRuntime_;
+};
+
+// Lets events run until done() or the timeout; false on timeout (a test
+// then fails instead of hanging).
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Writes bytes to a file, creating folders; returns the path.
+QString writeFile(const QString& path, const QByteArray& bytes);
+
+}  // namespace velmora::test
