@@ -1,0 +1,101 @@
+#include "skin/profile_document.h"
+#include "skin/profile_files.h"
+#include "support/test_support.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+
+namespace {
+ProfileDocument doc(const char* text) { return ProfileDocument::fromBytes(QByteArray(text)); }
+}  // namespace
+
+TEST(ProfileDocument, NamesCompareWithoutCaseAndFirstOccurrenceCounts)
+{
+    const auto d = doc("[skin]\nMAINWIDTH=300\nmainwidth=400\n[Skin]\nMainHeight=90\n");
+    EXPECT_EQ(d.readKey(u"Skin", u"MainWidth"), "300");
+    // The second "Skin" section is not consulted.
+    EXPECT_EQ(d.readKey(u"SKIN", u"MainHeight", QStringLiteral("none")), "none");
+}
+
+TEST(ProfileDocument, BlanksAndOnePairOfQuotesAreStripped)
+{
+    const auto d = doc("[Skin]\n  playleft  =   12  \nname=\"  Blue Night \"\nq='\"x\"'\nhalf=\"open\nempty=\n");
+    EXPECT_EQ(d.readKey(u"Skin", u"playleft"), "12");
+    EXPECT_EQ(d.readKey(u"Skin", u"name"), "  Blue Night ");
+    EXPECT_EQ(d.readKey(u"Skin", u"q"), "\"x\"");
+    EXPECT_EQ(d.readKey(u"Skin", u"half"), "\"open");
+    EXPECT_EQ(d.readKey(u"Skin", u"empty", QStringLiteral("0")), "0");
+    EXPECT_EQ(d.readKey(u"Skin", u"missing", QStringLiteral("0")), "0");
+    EXPECT_EQ(d.readKey(u"Other", u"playleft", QStringLiteral("d")), "d");
+}
+
+TEST(ProfileDocument, NulCutsTheValueAndCrLfLinesRead)
+{
+    const QByteArray bytes("[Skin]\r\nplay=img\\play.bmp\0junk\r\nstop=stop.bmp\r\n", 46);
+    const auto d = ProfileDocument::fromBytes(bytes);
+    EXPECT_EQ(d.readKey(u"Skin", u"play"), "img\\play.bmp");
+    EXPECT_EQ(d.readKey(u"Skin", u"stop"), "stop.bmp");
+}
+
+TEST(ProfileDocument, LongValuesAreReadWhole)
+{
+    const QString longValue(5000, QLatin1Char('x'));
+    const auto d = ProfileDocument::fromBytes("[main]\npath=" + longValue.toUtf8() + "\n");
+    EXPECT_EQ(d.readKey(u"main", u"path").size(), 5000);
+}
+
+TEST(ProfileDocument, Cp1251FileIsDecoded)
+{
+    const auto d = ProfileDocument::fromBytes(QByteArray("[Skin]\nName=\xD1\xE8\xED\xE8\xE9\n"));
+    EXPECT_EQ(d.readKey(u"Skin", u"Name"), QStringLiteral("Синий"));
+}
+
+TEST(ProfileDocument, WriteKeyKeepsEveryOtherLine)
+{
+    auto d = doc("; comment\n[main]\nfiles=1\nversion=3\n\n[file1]\npath=a.mp3\n");
+    d.writeKey(QStringLiteral("main"), QStringLiteral("version"), QStringLiteral("4"));
+    d.writeKey(QStringLiteral("MAIN"), QStringLiteral("nextmeta"), QStringLiteral("True"));
+    d.writeKey(QStringLiteral("file2"), QStringLiteral("path"), QStringLiteral("b.mp3"));
+    EXPECT_EQ(QString::fromUtf8(d.toUtf8()),
+              "; comment\n[main]\nfiles=1\nversion=4\nnextmeta=True\n\n[file1]\npath=a.mp3\n\n[file2]\npath=b.mp3\n");
+    EXPECT_EQ(d.readKey(u"main", u"nextmeta"), "True");
+    EXPECT_EQ(d.readKey(u"file2", u"path"), "b.mp3");
+}
+
+TEST(ProfileDocument, QuotedWritesReadBackUnchanged)
+{
+    const QStringList values = {QStringLiteral("  two blanks"), QStringLiteral("end "),
+                                QStringLiteral("\"quoted\""), QStringLiteral("'x"), QStringLiteral("plain")};
+    ProfileDocument d;
+    for (int i = 0; i < values.size(); ++i)
+        d.writeKey(QStringLiteral("s"), QStringLiteral("k%1").arg(i), ProfileDocument::quoteForWrite(values[i]));
+    const auto back = ProfileDocument::fromBytes(d.toUtf8());
+    for (int i = 0; i < values.size(); ++i)
+        EXPECT_EQ(back.readKey(u"s", QStringLiteral("k%1").arg(i)), values[i]);
+    EXPECT_EQ(ProfileDocument::quoteForWrite(QStringLiteral("a\nb")), "a b");
+}
+
+TEST(ProfileFiles, ReadsFromDiskAndSeesRewrites)
+{
+    test::TempHome home;
+    const QString file = test::writeFile(home.file(QStringLiteral("skin/skin.ini")), "[Skin]\nMainWidth=300\n");
+    ProfileFiles files;
+    EXPECT_EQ(files.readKey(QStringLiteral("Skin"), QStringLiteral("MainWidth"), file), "300");
+    EXPECT_TRUE(files.writeKey(QStringLiteral("Skin"), QStringLiteral("MainWidth"), QStringLiteral("320"), file));
+    EXPECT_EQ(files.readKey(QStringLiteral("Skin"), QStringLiteral("MainWidth"), file), "320");
+    EXPECT_EQ(files.readKey(QStringLiteral("Skin"), QStringLiteral("X"), home.file(QStringLiteral("none.ini")),
+                            QStringLiteral("0")),
+              "0");
+}
+
+TEST(ProfileFiles, FailedWriteLeavesTheFileAlone)
+{
+    test::TempHome home;
+    test::writeFile(home.file(QStringLiteral("blocked")), "x");
+    ProfileFiles files;
+    EXPECT_FALSE(files.writeKey(QStringLiteral("main"), QStringLiteral("files"), QStringLiteral("0"),
+                                home.file(QStringLiteral("blocked/list.pml"))));
+}
