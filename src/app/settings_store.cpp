@@ -132,14 +132,34 @@ QString SettingsStore::unescape(const QString& text)
     return QString::fromUtf8(out);
 }
 
-QString SettingsStore::lookupKey(const QString& section, const QString& key)
+size_t SettingsStore::NameHash::operator()(const NameView& n) const
 {
-    QString k;
-    k.reserve(section.size() + key.size() + 1);
-    k += section;
-    k += QChar(0x1f);
-    k += key;
-    return k.toCaseFolded();
+    size_t h = 1469598103934665603ULL;
+    auto mix = [&h](QStringView s) {
+        for (QChar c : s) {
+            h ^= c.toCaseFolded().unicode();
+            h *= 1099511628211ULL;
+        }
+    };
+    mix(n.section);
+    h ^= 0x1f;
+    h *= 1099511628211ULL;
+    mix(n.key);
+    return h;
+}
+
+bool SettingsStore::NameEqual::operator()(const NameView& a, const NameView& b) const
+{
+    return a.section.compare(b.section, Qt::CaseInsensitive) == 0
+        && a.key.compare(b.key, Qt::CaseInsensitive) == 0;
+}
+
+void SettingsStore::rebuildIndex() const
+{
+    index_.clear();
+    index_.reserve(entries_.size());
+    for (size_t i = 0; i < entries_.size(); ++i)
+        index_.emplace(NameView{entries_[i].section, entries_[i].key}, static_cast<qsizetype>(i));
 }
 
 SettingsStore::FileIdentity SettingsStore::identity() const
@@ -190,11 +210,13 @@ void SettingsStore::reload() const
                 continue;
             const QString key = unescape(line.left(eq).trimmed().toString());
             const QString value = unescape(line.mid(eq + 1).trimmed().toString());
-            const QString lk = lookupKey(section, key);
-            if (index_.contains(lk))
+            if (index_.find(NameView{section, key}) != index_.end())
                 continue;  // first occurrence counts
-            index_.insert(lk, static_cast<qsizetype>(entries_.size()));
             entries_.push_back({section, key, value});
+            // The views point at the strings' shared data, which stays put
+            // when entries_ grows.
+            index_.emplace(NameView{entries_.back().section, entries_.back().key},
+                           static_cast<qsizetype>(entries_.size() - 1));
         }
     }
     // Our own changes that have not reached the disk still hold.
@@ -204,32 +226,30 @@ void SettingsStore::reload() const
 
 void SettingsStore::applyToMemory(const Change& change) const
 {
-    const QString lk = lookupKey(change.section, change.key);
-    const auto it = index_.constFind(lk);
+    const auto it = index_.find(NameView{change.section, change.key});
     if (change.kind == ChangeKind::Set) {
-        if (it != index_.constEnd()) {
-            entries_[static_cast<size_t>(*it)].value = change.value;
+        if (it != index_.end()) {
+            entries_[static_cast<size_t>(it->second)].value = change.value;
         } else {
-            index_.insert(lk, static_cast<qsizetype>(entries_.size()));
             entries_.push_back({change.section, change.key, change.value});
+            index_.emplace(NameView{entries_.back().section, entries_.back().key},
+                           static_cast<qsizetype>(entries_.size() - 1));
         }
         return;
     }
-    if (it == index_.constEnd())
+    if (it == index_.end())
         return;
-    entries_.erase(entries_.begin() + *it);
-    index_.clear();
-    for (size_t i = 0; i < entries_.size(); ++i)
-        index_.insert(lookupKey(entries_[i].section, entries_[i].key), static_cast<qsizetype>(i));
+    entries_.erase(entries_.begin() + it->second);
+    rebuildIndex();
 }
 
 QString SettingsStore::get(const QString& section, const QString& key, const QString& defaultValue) const
 {
     reloadIfChanged();
-    const auto it = index_.constFind(lookupKey(section, key));
-    if (it == index_.constEnd())
+    const auto it = index_.find(NameView{section, key});
+    if (it == index_.end())
         return defaultValue;
-    return entries_[static_cast<size_t>(*it)].value;
+    return entries_[static_cast<size_t>(it->second)].value;
 }
 
 void SettingsStore::save(const QString& section, const QString& key, const QString& value)

@@ -20,12 +20,14 @@
 // UI thread only (the coalescing timer lives on the creating thread).
 
 #include <QHash>
+#include <QStringView>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <chrono>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 namespace velmora {
@@ -83,7 +85,22 @@ private:
         QString section, key, value;
     };
 
-    static QString lookupKey(const QString& section, const QString& key);
+    // Index of (section, key) that compares without regard to case and is
+    // looked up without building a string.
+    struct NameView {
+        QStringView section, key;
+    };
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(const NameView& n) const;
+    };
+    struct NameEqual {
+        using is_transparent = void;
+        bool operator()(const NameView& a, const NameView& b) const;
+    };
+    using Index = std::unordered_map<NameView, qsizetype, NameHash, NameEqual>;
+
+    void rebuildIndex() const;
     FileIdentity identity() const;
     void reloadIfChanged() const;
     void reload() const;
@@ -96,7 +113,7 @@ private:
     // The parsed file plus our not yet written changes. mutable: get() is
     // logically const but refreshes the cache from disk.
     mutable std::vector<Entry> entries_;
-    mutable QHash<QString, qsizetype> index_;
+    mutable Index index_;  // views into entries_
     mutable FileIdentity loaded_;
     mutable std::chrono::steady_clock::time_point lastCheck_{};
     std::vector<Change> pending_;  // not on disk yet
