@@ -1,0 +1,391 @@
+#include "playback/playback_controller.h"
+
+#include "app/settings.h"
+#include "base/format_time.h"
+
+#include <QLoggingCategory>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <vector>
+
+Q_LOGGING_CATEGORY(lcPlayback, "velmora.playback", QtWarningMsg)
+
+namespace velmora {
+
+namespace {
+
+const QString kZeroTime = QStringLiteral("00:00:00");
+
+bool isGroup(int deep) { return deep % 2 == 0; }
+
+// Effective check state along a forward walk. The ancestors of an entry are
+// the groups met walking back from it while keeping a running minimum of
+// their nesting values; over the groups seen so far that chain is a stack of
+// strictly rising nesting values, so each step costs O(log depth) instead of
+// a walk back to the root.
+class ForwardAncestors {
+public:
+    // The state after entries 1..index.
+    ForwardAncestors(const ClipList& clips, int index)
+    {
+        int m = INT_MAX;
+        for (int k = index; k >= 1; --k) {
+            const int d = clips.deep(k);
+            if (isGroup(d) && d < m) {
+                groups_.push_back({d, clips.checked(k), 0});
+                m = d;
+            }
+        }
+        std::reverse(groups_.begin(), groups_.end());
+        int unchecked = 0;
+        for (Group& g : groups_)
+            g.uncheckedUpTo = unchecked += g.checked ? 0 : 1;
+    }
+
+    // Whether entry c (the next one) is effectively checked; then takes it in.
+    bool step(const ClipList& clips, int c)
+    {
+        const int d = clips.deep(c);
+        const bool own = clips.checked(c);
+        // Ancestors: the groups whose nesting value is below d.
+        auto end = std::lower_bound(groups_.begin(), groups_.end(), d,
+                                    [](const Group& g, int deep) { return g.deep < deep; });
+        const bool hidden = end != groups_.begin() && std::prev(end)->uncheckedUpTo > 0;
+        if (isGroup(d)) {
+            groups_.erase(end, groups_.end());
+            const int before = groups_.empty() ? 0 : groups_.back().uncheckedUpTo;
+            groups_.push_back({d, own, before + (own ? 0 : 1)});
+        }
+        return own && !hidden;
+    }
+
+private:
+    struct Group {
+        int deep;
+        bool checked;
+        int uncheckedUpTo;  // unchecked groups in the stack up to this one
+    };
+    std::vector<Group> groups_;
+};
+
+}  // namespace
+
+PlaybackController::PlaybackController(MediaEngine& engine, ClipList& clips, Settings& settings, Panels panels)
+    : PlaybackController(engine, clips, settings, panels, Options{})
+{
+}
+
+PlaybackController::PlaybackController(MediaEngine& engine, ClipList& clips, Settings& settings, Panels panels,
+                                       Options options)
+    : engine_(engine), clips_(clips), settings_(settings), panels_(panels), options_(options)
+{
+    begin_.setSingleShot(true);
+    begin_.setInterval(options_.beginDelay);
+    connect(&begin_, &QTimer::timeout, this, &PlaybackController::beginTick);
+    openTimeout_.setSingleShot(true);
+    openTimeout_.setInterval(options_.openTimeout);
+    connect(&openTimeout_, &QTimer::timeout, this, [this] {
+        if (!opening_)
+            return;
+        qCDebug(lcPlayback) << "open timed out:" << clips_.path(opening_->index);
+        engine_.setFileName(QString());  // cancel the load
+        openFailed();
+    });
+}
+
+// Cached walk state: the forward ancestor stack at a position, or the
+// effective check state of every entry up to a position for walking back.
+struct PlaybackController::WalkCache {
+    Walk direction = Walk::Forward;
+    int position = 0;  // last candidate handed out
+    std::optional<ForwardAncestors> ancestors;
+    std::vector<char> effective;  // [k] for entries 1..position (backward)
+};
+
+PlaybackController::~PlaybackController() = default;
+
+void PlaybackController::OpenClip(int index, bool backwards)
+{
+    queued_ = Request{index, backwards, false};
+    runRequests();
+}
+
+void PlaybackController::runRequests()
+{
+    if (running_)
+        return;
+    running_ = true;
+    while (queued_ || walk_) {
+        if (queued_) {
+            const Request request = *queued_;
+            queued_.reset();
+            beginOpen(request);
+            continue;
+        }
+        const WalkRequest walk = *walk_;
+        walk_.reset();
+        if (walk.direction == Walk::Forward)
+            walkForward(walk);
+        else
+            walkBackward(walk);
+    }
+    cache_.reset();  // the table may change before the next call
+    running_ = false;
+}
+
+void PlaybackController::beginOpen(const Request& request)
+{
+    if (request.index < 1 || request.index > clips_.count())
+        return;
+    if (opening_) {
+        // A new open replaces the one in progress.
+        openTimeout_.stop();
+        opening_.reset();
+    }
+    if (!engine_.fileName().isEmpty() && engine_.state() == MediaEngine::kPlaying)
+        engine_.stop();
+    engine_.setDisplaySize(2, 23);
+    if (panels_.host)
+        panels_.host->parkVideoWindow();
+    clipOpened_ = false;
+    opening_ = request;
+    answered_ = false;
+    const QString path = clips_.path(request.index);
+    inSetFileName_ = true;
+    engine_.setFileName(path);
+    inSetFileName_ = false;
+    if (path.isEmpty() || engine_.fileName().isEmpty()) {
+        openFailed();  // a group, or a path the engine refused at once
+        return;
+    }
+    if (answered_) {
+        answered_ = false;
+        onOpenComplete();
+        return;
+    }
+    openTimeout_.start();
+}
+
+void PlaybackController::onOpenComplete()
+{
+    clipOpened_ = true;
+    if (!opening_)
+        return;
+    if (inSetFileName_) {
+        answered_ = true;  // handled when setFileName() returns
+        return;
+    }
+    openTimeout_.stop();
+    if (engine_.fileName().isEmpty())
+        openFailed();
+    else
+        finishOpen();
+}
+
+void PlaybackController::openFailed()
+{
+    openTimeout_.stop();
+    const Request request = *opening_;
+    opening_.reset();
+    qCDebug(lcPlayback) << "cannot open entry" << request.index;
+    walk_ = WalkRequest{request.backwards ? Walk::Backward : Walk::Forward, request.index,
+                        request.keepWalking, request.keepWalking};
+    runRequests();
+}
+
+void PlaybackController::finishOpen()
+{
+    const Request request = *opening_;
+    opening_.reset();
+    if (panels_.host)
+        panels_.host->applyVolumeAndBalance();
+    engine_.run();
+    clips_.setCurrentIndex(request.index);
+    if (panels_.transport) {
+        panels_.transport->setTransportEnabled(true);
+        panels_.transport->setPauseEnabled(true);
+        panels_.transport->setTimeText(formatSeconds(engine_.length()));
+    }
+    if (panels_.toolbar) {
+        panels_.toolbar->setButtonsFramed(false);
+        panels_.toolbar->setClipText(clips_.text(request.index));
+    }
+    if (panels_.tray)
+        panels_.tray->setPlaybackItemsEnabled(true);
+    clips_.markCurrentRow();
+    emit clipStarted(request.index);
+}
+
+void PlaybackController::NextClip(int index, bool user)
+{
+    walk_ = WalkRequest{Walk::Forward, index, user, false};
+    runRequests();
+}
+
+void PlaybackController::PreviousClip(int index)
+{
+    walk_ = WalkRequest{Walk::Backward, index, false, false};
+    runRequests();
+}
+
+void PlaybackController::endOfList()
+{
+    enterIdle();
+    if (settings_.flag(keys::AutoClose) && shellStarted_ && panels_.host)
+        panels_.host->closeProgram();
+}
+
+void PlaybackController::walkForward(const WalkRequest& walk)
+{
+    const int count = clips_.count();
+    const int index = std::max(walk.from, 0);  // nothing current: start at the top
+    if (index >= count) {
+        endOfList();
+        return;
+    }
+    if (!walk.user && !settings_.flag(keys::AutoNext))
+        return;
+    if (!cache_ || cache_->direction != Walk::Forward || cache_->position != index) {
+        cache_ = std::make_unique<WalkCache>();
+        cache_->ancestors.emplace(clips_, index);
+    }
+    for (int c = index + 1; c <= count; ++c) {
+        if (cache_->ancestors->step(clips_, c)) {
+            cache_->position = c;
+            queued_ = Request{c, false, walk.keepWalking};
+            return;
+        }
+    }
+    endOfList();
+}
+
+void PlaybackController::walkBackward(const WalkRequest& walk)
+{
+    const int count = clips_.count();
+    const int index = std::clamp(walk.from, 1, count + 1);
+    if (!cache_ || cache_->direction != Walk::Backward || cache_->position != index) {
+        // One forward pass gives the effective check state of entries 1..index-1.
+        cache_ = std::make_unique<WalkCache>();
+        cache_->direction = Walk::Backward;
+        cache_->effective.assign(static_cast<size_t>(index), 0);
+        ForwardAncestors ancestors(clips_, 0);
+        for (int k = 1; k < index; ++k)
+            cache_->effective[static_cast<size_t>(k)] = ancestors.step(clips_, k);
+    }
+    for (int c = index - 1; c >= 1; --c) {
+        if (cache_->effective[static_cast<size_t>(c)]) {
+            cache_->position = c;
+            queued_ = Request{c, true, false};
+            return;
+        }
+    }
+    enterIdle();  // before the first entry; going back never closes
+}
+
+void PlaybackController::enterIdle()
+{
+    if (opening_) {
+        openTimeout_.stop();
+        opening_.reset();
+    }
+    queued_.reset();
+    walk_.reset();
+    clips_.setCurrentIndex(-1);
+    if (panels_.transport) {
+        panels_.transport->setTransportEnabled(false);
+        panels_.transport->setTimeText(kZeroTime);
+        panels_.transport->setCurrentTimeText(kZeroTime);
+        panels_.transport->resetSeekKnob();
+    }
+    if (panels_.tray)
+        panels_.tray->setPlaybackItemsEnabled(false);
+    if (!engine_.fileName().isEmpty()) {
+        engine_.stop();
+        engine_.setFileName(QString());
+    }
+    engine_.setDisplaySize(2, 23);
+    if (panels_.host)
+        panels_.host->parkVideoWindow();
+    if (panels_.toolbar) {
+        panels_.toolbar->setButtonsFramed(true);
+        panels_.toolbar->setClipText(QString());
+    }
+    emit wentIdle();
+}
+
+void PlaybackController::play()
+{
+    if (panels_.transport)
+        panels_.transport->setPauseEnabled(true);
+    if (panels_.toolbar)
+        panels_.toolbar->setPauseFramed(false);
+    if (engine_.state() == MediaEngine::kPlaying)
+        engine_.setPosition(0);
+    else
+        engine_.run();
+}
+
+void PlaybackController::pausePressed()
+{
+    if (panels_.transport)
+        panels_.transport->setPauseEnabled(false);
+    if (panels_.toolbar)
+        panels_.toolbar->setPauseFramed(true);
+    engine_.pause();
+}
+
+void PlaybackController::stopPressed()
+{
+    NextClip(clips_.count());
+}
+
+void PlaybackController::stepForward()
+{
+    NextClip(clips_.currentIndex(), true);
+}
+
+void PlaybackController::stepBack()
+{
+    PreviousClip(clips_.currentIndex());
+}
+
+void PlaybackController::startDelayed(int startIndex)
+{
+    startIndex_ = startIndex;
+    begin_.start();
+}
+
+void PlaybackController::beginTick()
+{
+    begin_.stop();
+    if (engine_.state() != MediaEngine::kNothingLoaded)
+        return;
+    if (startIndex_ < 1 || startIndex_ > clips_.count())
+        return;
+    // The user asked for playback by adding files: a group (the root after
+    // filling an empty list) walks on to the first playable entry, and
+    // failures are skipped, whatever "AutoNext" says.
+    if (isGroup(clips_.deep(startIndex_)))
+        walk_ = WalkRequest{Walk::Forward, startIndex_, true, true};
+    else
+        queued_ = Request{startIndex_, false, true};
+    runRequests();
+}
+
+void PlaybackController::onPositionChange(double oldPosition, double newPosition)
+{
+    if (!(std::fabs(oldPosition - engine_.length()) < 0.01 && newPosition == 0.0))
+        return;
+    if (engine_.fullScreen()) {
+        // Leave full screen; no synthetic click (it would land on whatever
+        // lies under it).
+        engine_.setFullScreen(false);
+        if (panels_.host)
+            panels_.host->showPointer();
+    }
+    NextClip(clips_.currentIndex());
+}
+
+}  // namespace velmora

@@ -1,0 +1,135 @@
+#pragma once
+// PlaybackController: opens the playlist entry to be played, starts it, and
+// moves on to the next or previous playable entry when the user asks or a
+// clip ends; keeps the transport controls, the toolbar and the tray menu in
+// step with whether a clip is open.
+//
+// Opening is asynchronous: OpenClip hands the path to the engine and returns;
+// the engine's open-complete notification (or a 10 s time-out) continues it.
+// Walking over entries that cannot be played is a loop, never a recursion,
+// so any number of unplayable entries costs no stack. A second OpenClip
+// while one is opening replaces it. UI thread only; the engine's
+// notifications must be passed in through onOpenComplete()/onPositionChange().
+
+#include "playback/media_engine.h"
+#include "playback/playback_panels.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+namespace velmora {
+
+class Settings;
+
+class PlaybackController : public QObject {
+    Q_OBJECT
+public:
+    struct Panels {
+        TransportPanel* transport = nullptr;
+        ToolbarPanel* toolbar = nullptr;  // optional
+        TrayPanel* tray = nullptr;        // optional
+        PlaybackHost* host = nullptr;
+    };
+    struct Options {
+        std::chrono::milliseconds openTimeout{10000};
+        std::chrono::milliseconds beginDelay{100};
+    };
+
+    PlaybackController(MediaEngine& engine, ClipList& clips, Settings& settings, Panels panels);
+    PlaybackController(MediaEngine& engine, ClipList& clips, Settings& settings, Panels panels, Options options);
+    ~PlaybackController() override;
+
+    // Open and play entry i (backwards: a failure walks back).
+    void OpenClip(int index, bool backwards = false);
+    // Go on from entry i; i == playlistCount ends playback (may close).
+    void NextClip(int index, bool user = false);
+    // Go back from entry i; i == 1 ends playback.
+    void PreviousClip(int index);
+
+    // The main window's buttons.
+    void play();
+    void pausePressed();
+    void stopPressed();
+    void stepForward();
+    void stepBack();
+
+    // The delayed start after a command line: opens StartIndex after 100 ms
+    // when nothing is loaded then.
+    void startDelayed(int startIndex);
+    bool delayedStartPending() const { return begin_.isActive(); }
+
+    // Engine notifications, forwarded by the video window.
+    void onOpenComplete();
+    void onPositionChange(double oldPosition, double newPosition);
+
+    // The playing entry was removed from the playlist.
+    void playingEntryRemoved() { NextClip(clips_.count()); }
+
+    bool clipOpened() const { return clipOpened_; }
+    bool shellStarted() const { return shellStarted_; }
+    void setShellStarted() { shellStarted_ = true; }
+    bool opening() const { return opening_.has_value(); }
+    int startIndex() const { return startIndex_; }
+
+signals:
+    // A clip opened and plays (index), or playback went idle.
+    void clipStarted(int index);
+    void wentIdle();
+
+private:
+    struct Request {
+        int index = 0;
+        bool backwards = false;
+        bool keepWalking = false;  // failures walk on whatever AutoNext says
+    };
+    enum class Walk { Forward, Backward };
+
+    struct WalkRequest {
+        Walk direction = Walk::Forward;
+        int from = 0;
+        bool user = false;
+        bool keepWalking = false;
+    };
+
+    // The one loop that opens entries and walks over those that cannot be
+    // played; walks and failed opens queue work here instead of recursing.
+    void runRequests();
+    void beginOpen(const Request& request);
+    void finishOpen();
+    void openFailed();
+    // One walk to the next/previous effectively checked entry (which is then
+    // queued for opening), or to the idle state.
+    void walkForward(const WalkRequest& walk);
+    void walkBackward(const WalkRequest& walk);
+    void endOfList();
+    void enterIdle();
+    void beginTick();
+
+    MediaEngine& engine_;
+    ClipList& clips_;
+    Settings& settings_;
+    Panels panels_;
+    Options options_;
+
+    bool clipOpened_ = false;
+    bool shellStarted_ = false;
+    int startIndex_ = 0;
+    std::optional<Request> opening_;  // waiting for the engine
+    std::optional<Request> queued_;   // to open once the running step returns
+    std::optional<WalkRequest> walk_; // to walk once the running step returns
+    // Walk state kept while opens fail at once, so that a run of unplayable
+    // entries is walked in one pass (valid only inside runRequests()).
+    struct WalkCache;
+    std::unique_ptr<WalkCache> cache_;
+    bool running_ = false;            // runRequests() is on the stack
+    bool answered_ = false;           // the engine answered during setFileName()
+    bool inSetFileName_ = false;
+    QTimer begin_;
+    QTimer openTimeout_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,71 @@
+#pragma once
+// What the playback controller drives besides the engine: the main window's
+// transport set and labels, the docked toolbar, the tray menu, and a few
+// services of the application (video window parking, volume, closing).
+// Windows implement these; tests use recording fakes. UI thread only.
+
+#include <QString>
+
+namespace velmora {
+
+// The clip table the controller walks (the playlist, 1-based, root at 1).
+class ClipList {
+public:
+    virtual ~ClipList() = default;
+    virtual int count() const = 0;  // playlistCount
+    virtual QString path(int index) const = 0;  // empty for a group
+    virtual QString text(int index) const = 0;
+    virtual bool checked(int index) const = 0;
+    virtual int deep(int index) const = 0;  // odd: file, even: group
+    virtual int currentIndex() const = 0;
+    virtual void setCurrentIndex(int index) = 0;
+    // Recolours the shown rows so that only the current entry's row has the
+    // current colour.
+    virtual void markCurrentRow() = 0;
+};
+
+// The main window's transport elements and time labels.
+class TransportPanel {
+public:
+    virtual ~TransportPanel() = default;
+    // Play, Pause, Stop, Back, Forward, StepBack, StepForward, SliderPlay.
+    virtual void setTransportEnabled(bool on) = 0;
+    virtual void setPauseEnabled(bool on) = 0;
+    virtual bool playEnabled() const = 0;
+    virtual bool pauseEnabled() const = 0;
+    virtual void setTimeText(const QString& text) = 0;
+    virtual void setCurrentTimeText(const QString& text) = 0;
+    virtual void resetSeekKnob() = 0;  // knob at the track's left
+};
+
+// The docked toolbar's seven buttons (framed = inactive) and clip label.
+class ToolbarPanel {
+public:
+    virtual ~ToolbarPanel() = default;
+    virtual void setButtonsFramed(bool framed) = 0;
+    virtual void setPauseFramed(bool framed) = 0;
+    virtual void setClipText(const QString& text) = 0;
+};
+
+// The tray menu's four playback items.
+class TrayPanel {
+public:
+    virtual ~TrayPanel() = default;
+    virtual void setPlaybackItemsEnabled(bool on) = 0;
+};
+
+// Services of the application the controller calls.
+class PlaybackHost {
+public:
+    virtual ~PlaybackHost() = default;
+    // Moves the video window out of sight if it is shown (remembering its place).
+    virtual void parkVideoWindow() = 0;
+    // Applies what the volume window's sliders show (stores and sets them).
+    virtual void applyVolumeAndBalance() = 0;
+    // The main window's Close (may hide or end the program).
+    virtual void closeProgram() = 0;
+    // Shows the mouse pointer again after full screen.
+    virtual void showPointer() = 0;
+};
+
+}  // namespace velmora

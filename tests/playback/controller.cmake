@@ -1,0 +1,3 @@
+velmora_test(controller_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/playback_controller_test.cpp
+  LIBS velmora_controller velmora_settings)

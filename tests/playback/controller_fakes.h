@@ -1,0 +1,135 @@
+#pragma once
+// Recording fakes for the playback controller's collaborators.
+
+#include "playback/media_engine.h"
+#include "playback/playback_panels.h"
+
+#include <QSet>
+#include <QStringList>
+#include <QTimer>
+
+#include <vector>
+
+namespace velmora::test {
+
+// An engine whose opens succeed or fail by path, answered at once or later.
+class ScriptedEngine : public MediaEngine {
+public:
+    enum class Answer { Now, Later, Never };
+    QSet<QString> failing;  // paths that cannot be opened
+    Answer answer = Answer::Now;
+    double clipLength = 60;
+    QStringList opened;  // every setFileName() with a path
+    int runs = 0, stops = 0, pauses = 0;
+
+    void setListener(MediaEngineListener* l) override { listener = l; }
+    void setFileName(const QString& path) override
+    {
+        ++generation;
+        if (path.isEmpty()) {
+            file.clear();
+            st = kNothingLoaded;
+            return;
+        }
+        opened << path;
+        file = path;
+        st = kStopped;
+        if (answer == Answer::Never)
+            return;
+        const int g = generation;
+        auto finish = [this, g] {
+            if (g != generation)
+                return;  // superseded
+            if (failing.contains(file)) {
+                file.clear();
+                st = kNothingLoaded;
+            }
+            if (listener)
+                listener->engineOpenComplete();
+        };
+        if (answer == Answer::Now)
+            finish();
+        else
+            QTimer::singleShot(5, finish);
+    }
+    QString fileName() const override { return file; }
+    void run() override { ++runs; st = kPlaying; }
+    void pause() override { ++pauses; st = kPaused; }
+    void stop() override { ++stops; st = kStopped; }
+    int state() const override { return st; }
+    double position() const override { return pos; }
+    void setPosition(double s) override { pos = s; }
+    double length() const override { return file.isEmpty() ? 0 : clipLength; }
+    void setVolume(int) override {}
+    void setBalance(int) override {}
+    bool fullScreen() const override { return full; }
+    void setFullScreen(bool on) override { full = on; }
+    void setFullScreenHandler(std::function<void(bool)>) override {}
+    int displayWidth() const override { return w; }
+    int displayHeight() const override { return h; }
+    void setDisplaySize(int width, int height) override { w = width; h = height; }
+    void setVideoWindow(std::uintptr_t) override {}
+
+    MediaEngineListener* listener = nullptr;
+    QString file;
+    int st = kNothingLoaded;
+    double pos = 0;
+    bool full = false;
+    int w = 0, h = 0;
+    int generation = 0;
+};
+
+struct Clip {
+    QString text, path;
+    bool checked = true;
+    int deep = 1;
+};
+
+class FakeClips : public ClipList {
+public:
+    std::vector<Clip> entries;  // entries[0] is index 1
+    int current = -1;
+    int marks = 0;
+
+    void root() { entries.push_back({QStringLiteral("Все клипы"), QString(), true, 0}); }
+    void file(const QString& name, int deep = 1, bool checked = true)
+    {
+        entries.push_back({name, QStringLiteral("/clips/") + name, checked, deep});
+    }
+    void group(const QString& name, int deep, bool checked = true) { entries.push_back({name, QString(), checked, deep}); }
+
+    int count() const override { return static_cast<int>(entries.size()); }
+    QString path(int i) const override { return at(i).path; }
+    QString text(int i) const override { return at(i).text; }
+    bool checked(int i) const override { return at(i).checked; }
+    int deep(int i) const override { return at(i).deep; }
+    int currentIndex() const override { return current; }
+    void setCurrentIndex(int i) override { current = i; }
+    void markCurrentRow() override { ++marks; }
+    const Clip& at(int i) const { return entries.at(static_cast<size_t>(i - 1)); }
+};
+
+class RecordingPanels : public TransportPanel, public ToolbarPanel, public TrayPanel, public PlaybackHost {
+public:
+    bool transportOn = false, pauseOn = false, trayOn = false, framed = true, pauseFramed = true;
+    QString time = QStringLiteral("00:00:00"), currentTime = QStringLiteral("00:00:00"), clip;
+    int parks = 0, applies = 0, closes = 0, knobResets = 0, pointerShown = 0;
+
+    void setTransportEnabled(bool on) override { transportOn = on; pauseOn = on; }
+    void setPauseEnabled(bool on) override { pauseOn = on; }
+    bool playEnabled() const override { return transportOn; }
+    bool pauseEnabled() const override { return pauseOn; }
+    void setTimeText(const QString& t) override { time = t; }
+    void setCurrentTimeText(const QString& t) override { currentTime = t; }
+    void resetSeekKnob() override { ++knobResets; }
+    void setButtonsFramed(bool f) override { framed = f; }
+    void setPauseFramed(bool f) override { pauseFramed = f; }
+    void setClipText(const QString& t) override { clip = t; }
+    void setPlaybackItemsEnabled(bool on) override { trayOn = on; }
+    void parkVideoWindow() override { ++parks; }
+    void applyVolumeAndBalance() override { ++applies; }
+    void closeProgram() override { ++closes; }
+    void showPointer() override { ++pointerShown; }
+};
+
+}  // namespace velmora::test

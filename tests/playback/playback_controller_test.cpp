@@ -1,0 +1,283 @@
+#include "playback/playback_controller.h"
+
+#include "app/settings.h"
+#include "playback/controller_fakes.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace std::chrono_literals;
+using test::ScriptedEngine;
+
+namespace {
+
+class ControllerTest : public ::testing::Test {
+protected:
+    ControllerTest()
+    {
+        engine.setListener(&listener);
+    }
+
+    PlaybackController& controller()
+    {
+        if (!controller_) {
+            PlaybackController::Panels p{&panels, &panels, &panels, &panels};
+            PlaybackController::Options o;
+            o.openTimeout = 200ms;
+            o.beginDelay = 10ms;
+            controller_ = std::make_unique<PlaybackController>(engine, clips, settings, p, o);
+            listener.controller = controller_.get();
+        }
+        return *controller_;
+    }
+
+    void setSetting(const SettingKey& key, bool on) { settings.setFlag(key, on); }
+    QString playing() const { return clips.current > 0 ? clips.at(clips.current).text : QString(); }
+
+    struct Forward : MediaEngineListener {
+        PlaybackController* controller = nullptr;
+        void engineOpenComplete() override { controller->onOpenComplete(); }
+        void enginePositionChange(double o, double n) override { controller->onPositionChange(o, n); }
+        void engineTick() override {}
+        void engineKeyPressed(int, int) override {}
+    } listener;
+
+    test::TempHome home;
+    SettingsStore store{home.file(QStringLiteral("config/settings.ini"))};
+    Settings settings{store};
+    ScriptedEngine engine;
+    test::FakeClips clips;
+    test::RecordingPanels panels;
+    std::unique_ptr<PlaybackController> controller_;
+};
+
+}  // namespace
+
+TEST_F(ControllerTest, OpeningLightsTheTransportAndShowsTheLength)
+{
+    clips.root();
+    clips.file(QStringLiteral("a.mp3"));
+    engine.clipLength = 185.5;
+    controller().OpenClip(2);
+    EXPECT_EQ(clips.current, 2);
+    EXPECT_EQ(engine.state(), MediaEngine::kPlaying);
+    EXPECT_TRUE(panels.transportOn);
+    EXPECT_TRUE(panels.pauseOn);
+    EXPECT_TRUE(panels.trayOn);
+    EXPECT_FALSE(panels.framed);
+    EXPECT_EQ(panels.clip, "a.mp3");
+    EXPECT_EQ(panels.time, "00:03:06");  // 185.5 rounds to 186
+    EXPECT_EQ(panels.applies, 1);
+    EXPECT_GE(clips.marks, 1);
+    EXPECT_EQ(engine.displayWidth(), 2);  // set before the open
+}
+
+TEST_F(ControllerTest, ForwardSkipsUncheckedEntriesUncheckedGroupsAndFailures)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    clips.file(QStringLiteral("off"), 1, false);
+    clips.group(QStringLiteral("hidden"), 2, false);
+    clips.file(QStringLiteral("inside"), 3, true);  // checked, but its group is not
+    clips.file(QStringLiteral("broken"));
+    clips.group(QStringLiteral("shown"), 2);
+    clips.file(QStringLiteral("b"), 3);
+    engine.failing << QStringLiteral("/clips/broken");
+    controller().OpenClip(2);
+    controller().stepForward();
+    EXPECT_EQ(playing(), "b");
+    EXPECT_EQ(engine.opened,
+              QStringList({"/clips/a", "/clips/broken", "/clips/b"}));
+}
+
+TEST_F(ControllerTest, BackwardSkipsTheSameWayAndEndsIdleAtTheRoot)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    clips.group(QStringLiteral("hidden"), 2, false);
+    clips.file(QStringLiteral("x"), 3);
+    clips.file(QStringLiteral("y"), 3);
+    clips.file(QStringLiteral("broken"));
+    clips.file(QStringLiteral("b"));
+    engine.failing << QStringLiteral("/clips/broken");
+    controller().OpenClip(7);
+    controller().stepBack();
+    EXPECT_EQ(playing(), "a");
+    controller().stepBack();  // from the first clip: the root, then idle
+    EXPECT_EQ(clips.current, -1);
+    EXPECT_FALSE(panels.transportOn);
+    EXPECT_EQ(panels.time, "00:00:00");
+    EXPECT_EQ(panels.currentTime, "00:00:00");
+    EXPECT_TRUE(panels.framed);
+    EXPECT_EQ(panels.closes, 0);  // going back never closes
+}
+
+TEST_F(ControllerTest, EndOfClipMovesOnOnlyWithAutoNext)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    clips.file(QStringLiteral("b"));
+    setSetting(keys::AutoNext, false);
+    controller().OpenClip(2);
+    controller().onPositionChange(engine.length(), 0);
+    EXPECT_EQ(playing(), "a");  // nothing else starts, controls stay
+    EXPECT_TRUE(panels.transportOn);
+    controller().stepForward();  // the user still moves on
+    EXPECT_EQ(playing(), "b");
+    setSetting(keys::AutoNext, true);
+    controller().onPositionChange(59.995, 0);  // end of the last clip
+    EXPECT_EQ(clips.current, -1);
+    EXPECT_EQ(panels.closes, 0);  // no command line filled the list
+}
+
+TEST_F(ControllerTest, AFailedForwardOpenStopsThereWithoutAutoNext)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    clips.file(QStringLiteral("broken"));
+    clips.file(QStringLiteral("b"));
+    engine.failing << QStringLiteral("/clips/broken");
+    setSetting(keys::AutoNext, false);
+    controller().OpenClip(2);
+    controller().stepForward();
+    EXPECT_EQ(clips.current, 2);  // the entry played before
+    EXPECT_EQ(engine.opened.size(), 2);
+}
+
+TEST_F(ControllerTest, EndOfListClosesOnlyWhenAutoCloseAndShellStarted)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    controller().setShellStarted();
+    controller().OpenClip(2);
+    controller().onPositionChange(engine.length(), 0);
+    EXPECT_EQ(panels.closes, 1);
+    setSetting(keys::AutoClose, false);
+    controller().OpenClip(2);
+    controller().stopPressed();
+    EXPECT_EQ(panels.closes, 1);
+    setSetting(keys::AutoClose, true);
+    controller().OpenClip(2);
+    controller().stopPressed();  // Stop at the end of a command-line list closes too
+    EXPECT_EQ(panels.closes, 2);
+}
+
+TEST_F(ControllerTest, PlayRestartsWhilePlayingAndResumesWhilePaused)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    controller().OpenClip(2);
+    engine.pos = 30;
+    controller().play();
+    EXPECT_EQ(engine.pos, 0);
+    engine.pos = 12;
+    controller().pausePressed();
+    EXPECT_FALSE(panels.pauseOn);
+    EXPECT_TRUE(panels.pauseFramed);
+    controller().play();
+    EXPECT_EQ(engine.pos, 12);
+    EXPECT_EQ(engine.state(), MediaEngine::kPlaying);
+    EXPECT_TRUE(panels.pauseOn);
+}
+
+TEST_F(ControllerTest, RemovingThePlayingEntryEndsPlayback)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    clips.file(QStringLiteral("b"));
+    controller().OpenClip(3);
+    clips.entries.erase(clips.entries.begin() + 2);
+    controller().playingEntryRemoved();
+    EXPECT_EQ(clips.current, -1);
+    EXPECT_TRUE(engine.fileName().isEmpty());
+    EXPECT_FALSE(panels.trayOn);
+}
+
+TEST_F(ControllerTest, DelayedStartOnTheRootPlaysTheFirstClipWhateverAutoNextSays)
+{
+    clips.root();
+    clips.file(QStringLiteral("off"), 1, false);
+    clips.file(QStringLiteral("broken"));
+    clips.file(QStringLiteral("a"));
+    engine.failing << QStringLiteral("/clips/broken");
+    setSetting(keys::AutoNext, false);
+    controller().startDelayed(1);
+    ASSERT_TRUE(test::waitFor([&] { return clips.current != -1; }, 5s));
+    EXPECT_EQ(playing(), "a");
+}
+
+TEST_F(ControllerTest, DelayedStartDoesNothingWhenSomethingIsLoaded)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    clips.file(QStringLiteral("b"));
+    controller().OpenClip(2);
+    controller().pausePressed();
+    controller().startDelayed(3);
+    ASSERT_TRUE(test::waitFor([&] { return !controller().delayedStartPending(); }, 5s));
+    EXPECT_EQ(playing(), "a");
+}
+
+TEST_F(ControllerTest, ASecondOpenWhileOpeningLeavesExactlyOneClip)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    clips.file(QStringLiteral("b"));
+    engine.answer = ScriptedEngine::Answer::Later;
+    engine.clipLength = 42;
+    controller().OpenClip(2);
+    controller().OpenClip(3);
+    ASSERT_TRUE(test::waitFor([&] { return clips.current != -1; }, 5s));
+    test::waitFor([] { return false; }, 50ms);  // let a stale answer arrive, if any
+    EXPECT_EQ(playing(), "b");
+    EXPECT_EQ(engine.runs, 1);
+    EXPECT_EQ(panels.time, "00:00:42");
+    EXPECT_FALSE(controller().opening());
+}
+
+TEST_F(ControllerTest, AnOpenThatNeverAnswersIsSkippedAfterTheTimeout)
+{
+    clips.root();
+    clips.file(QStringLiteral("stalled"));
+    clips.file(QStringLiteral("b"));
+    engine.answer = ScriptedEngine::Answer::Never;
+    controller().OpenClip(2);
+    EXPECT_TRUE(controller().opening());
+    engine.answer = ScriptedEngine::Answer::Now;
+    ASSERT_TRUE(test::waitFor([&] { return clips.current != -1; }, 5s));
+    EXPECT_EQ(playing(), "b");
+}
+
+TEST_F(ControllerTest, HundredThousandUnplayableEntriesCostNoStack)
+{
+    clips.root();
+    clips.file(QStringLiteral("first"));
+    for (int i = 0; i < 50000; ++i)
+        clips.file(QStringLiteral("u%1").arg(i), 1, false);
+    for (int i = 0; i < 50000; ++i) {
+        clips.file(QStringLiteral("f%1").arg(i));
+        engine.failing << QStringLiteral("/clips/f%1").arg(i);
+    }
+    clips.file(QStringLiteral("last"));
+    controller().OpenClip(2);
+    controller().stepForward();
+    EXPECT_EQ(playing(), "last");
+    controller().stepBack();
+    EXPECT_EQ(playing(), "first");
+}
+
+TEST_F(ControllerTest, EndOfClipInFullScreenLeavesItAndShowsThePointer)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    clips.file(QStringLiteral("b"));
+    controller().OpenClip(2);
+    engine.full = true;
+    controller().onPositionChange(engine.length() - 0.005, 0);
+    EXPECT_FALSE(engine.full);
+    EXPECT_EQ(panels.pointerShown, 1);
+    EXPECT_EQ(playing(), "b");
+    controller().onPositionChange(10, 0);  // a seek to 0, not an end
+    EXPECT_EQ(playing(), "b");
+}
