@@ -336,6 +336,19 @@ void PlaybackController::pausePressed()
     engine_.pause();
 }
 
+void PlaybackController::togglePause()
+{
+    const bool pauseOn = panels_.transport && panels_.transport->pauseEnabled();
+    if (panels_.transport)
+        panels_.transport->setPauseEnabled(!pauseOn);
+    if (panels_.toolbar)
+        panels_.toolbar->setPauseFramed(pauseOn);
+    if (pauseOn)
+        engine_.pause();
+    else
+        engine_.run();
+}
+
 void PlaybackController::stopPressed()
 {
     NextClip(clips_.count());

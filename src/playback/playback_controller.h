@@ -53,6 +53,8 @@ public:
     // The main window's buttons.
     void play();
     void pausePressed();
+    // Space: pause when Pause is enabled, otherwise resume.
+    void togglePause();
     void stopPressed();
     void stepForward();
     void stepBack();

@@ -1,0 +1,137 @@
+#include "app/key_command.h"
+
+#include "app/key_map.h"
+#include "app/settings.h"
+#include "base/rounding.h"
+#include "playback/media_engine.h"
+#include "playback/playback_controller.h"
+
+namespace velmora {
+
+KeyCommand::KeyCommand(MediaEngine& engine, PlaybackController& controller, ClipList& clips,
+                       TransportPanel& transport, Settings& settings, KeyCommandHost& host)
+    : engine_(engine), controller_(controller), clips_(clips), transport_(transport), settings_(settings), host_(host)
+{
+    ignore_.setSingleShot(true);
+    ignore_.setInterval(55);
+    connect(&ignore_, &QTimer::timeout, this, [this] { ignoreKeys_ = false; });
+}
+
+void KeyCommand::setIgnoreKeys(bool ignore)
+{
+    ignoreKeys_ = ignore;
+    if (ignore)
+        ignore_.stop();
+}
+
+void KeyCommand::operator()(int keyCode)
+{
+    if (ignoreKeys_)
+        return;
+    ignoreKeys_ = true;
+    ignore_.start();
+
+    const bool clipOpen = transport_.playEnabled();
+    const bool playing = clipOpen && transport_.pauseEnabled();
+    const bool clipCurrent = clips_.currentIndex() != -1;
+    switch (keyCode) {
+    case vk::Back:
+        if (playing)
+            engine_.setPosition(0);
+        break;
+    case vk::Escape:
+        if (clipOpen)
+            controller_.NextClip(clips_.count());
+        break;
+    case vk::Space:
+        if (clipOpen)
+            controller_.togglePause();
+        break;
+    case vk::F:
+        if (clipOpen && !host_.videoWindowParked())
+            toggleFullScreen();
+        break;
+    case vk::R:
+        if (clipCurrent)
+            restorePosition();
+        break;
+    case vk::S:
+        if (clipCurrent)
+            rememberPosition();
+        break;
+    case vk::T:
+        videoOnTop_ = !videoOnTop_;
+        host_.setVideoOnTop(videoOnTop_);
+        break;
+    case vk::NumPlus:
+    case vk::Plus:
+        host_.pressVolumeUp();
+        break;
+    case vk::NumMinus:
+    case vk::Minus:
+        host_.pressVolumeDown();
+        break;
+    case vk::Comma:
+        if (clipOpen)
+            host_.pressWindBack();
+        break;
+    case vk::Period:
+        if (clipOpen)
+            host_.pressWindForward();
+        break;
+    case vk::LeftBracket:
+        if (clipOpen)
+            controller_.PreviousClip(clips_.currentIndex());
+        break;
+    case vk::RightBracket:
+        if (clipOpen)
+            controller_.NextClip(clips_.currentIndex(), true);
+        break;
+    default:
+        break;
+    }
+}
+
+void KeyCommand::toggleFullScreen()
+{
+    if (transport_.pauseEnabled()) {
+        engine_.pause();
+        engine_.setFullScreen(!engine_.fullScreen());
+        engine_.run();
+    } else {
+        engine_.setFullScreen(!engine_.fullScreen());
+        engine_.run();
+        engine_.pause();
+    }
+    if (engine_.fullScreen()) {
+        host_.setPointerHidden(true);
+    } else {
+        host_.bringMainWindowToFront();
+        host_.setPointerHidden(false);
+    }
+}
+
+// The key of section "Save": the entry's text, "@", the length in whole
+// seconds (rounded, so that the same clip always gives the same key).
+QString KeyCommand::rememberedKey() const
+{
+    return rememberedPositionKey(clips_.text(clips_.currentIndex()), roundHalfEven(engine_.length()));
+}
+
+void KeyCommand::rememberPosition()
+{
+    settings_.store().save(QString::fromUtf8(kSaveSection.data(), static_cast<qsizetype>(kSaveSection.size())),
+                           rememberedKey(), Settings::formatFraction(engine_.position()));
+}
+
+void KeyCommand::restorePosition()
+{
+    const QString stored = settings_.store().get(
+        QString::fromUtf8(kSaveSection.data(), static_cast<qsizetype>(kSaveSection.size())), rememberedKey(),
+        QStringLiteral("-1"));
+    const auto position = Settings::parseNumber(stored);
+    if (position && *position != -1)
+        engine_.setPosition(*position);
+}
+
+}  // namespace velmora

@@ -1,0 +1,182 @@
+#include "app/key_command.h"
+#include "app/key_map.h"
+#include "app/settings.h"
+#include "playback/controller_fakes.h"
+#include "playback/playback_controller.h"
+#include "support/test_support.h"
+
+#include <QKeyEvent>
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct RecordingHost : KeyCommandHost {
+    bool parked = false, pointerHidden = false, onTop = false;
+    int fronts = 0, volumeUp = 0, volumeDown = 0, windBack = 0, windForward = 0;
+    bool videoWindowParked() const override { return parked; }
+    void setPointerHidden(bool h) override { pointerHidden = h; }
+    void bringMainWindowToFront() override { ++fronts; }
+    void setVideoOnTop(bool t) override { onTop = t; }
+    void pressVolumeUp() override { ++volumeUp; }
+    void pressVolumeDown() override { ++volumeDown; }
+    void pressWindBack() override { ++windBack; }
+    void pressWindForward() override { ++windForward; }
+};
+
+class KeyCommandTest : public ::testing::Test {
+protected:
+    KeyCommandTest()
+    {
+        engine.setListener(&forward);
+        clips.root();
+        clips.file(QStringLiteral("a.mp3"));
+        clips.file(QStringLiteral("b.mp3"));
+    }
+    void open(int index) { controller.OpenClip(index); }
+    // Each key after the lock-out of the one before.
+    void press(int key)
+    {
+        test::waitFor([&] { return !keys.ignoreKeys(); }, 1s);
+        keys(key);
+    }
+
+    test::TempHome home;
+    SettingsStore store{home.file(QStringLiteral("config/settings.ini"))};
+    Settings settings{store};
+    test::ScriptedEngine engine;
+    test::FakeClips clips;
+    test::RecordingPanels panels;
+    RecordingHost host;
+    PlaybackController controller{engine, clips, settings, {&panels, &panels, &panels, &panels}};
+    KeyCommand keys{engine, controller, clips, panels, settings, host};
+    struct Forward : MediaEngineListener {
+        explicit Forward(PlaybackController& c) : controller(c) {}
+        PlaybackController& controller;
+        void engineOpenComplete() override { controller.onOpenComplete(); }
+        void enginePositionChange(double o, double n) override { controller.onPositionChange(o, n); }
+        void engineTick() override {}
+        void engineKeyPressed(int, int) override {}
+    } forward{controller};
+};
+
+}  // namespace
+
+TEST_F(KeyCommandTest, SpaceTwiceWithin55msTogglesOnce)
+{
+    open(2);
+    keys(vk::Space);
+    keys(vk::Space);
+    EXPECT_EQ(engine.state(), MediaEngine::kPaused);
+    EXPECT_FALSE(panels.pauseOn);
+    press(vk::Space);
+    EXPECT_EQ(engine.state(), MediaEngine::kPlaying);
+    EXPECT_TRUE(panels.pauseOn);
+}
+
+TEST_F(KeyCommandTest, TransportKeysNeedAnOpenClip)
+{
+    press(vk::Space);
+    press(vk::Escape);
+    press(vk::RightBracket);
+    press(vk::Comma);
+    EXPECT_TRUE(engine.opened.isEmpty());
+    EXPECT_EQ(host.windBack, 0);
+    open(2);
+    press(vk::RightBracket);
+    EXPECT_EQ(clips.current, 3);
+    press(vk::LeftBracket);
+    EXPECT_EQ(clips.current, 2);
+    press(vk::Period);
+    EXPECT_EQ(host.windForward, 1);
+    press(vk::Escape);
+    EXPECT_EQ(clips.current, -1);
+}
+
+TEST_F(KeyCommandTest, BackspaceRestartsOnlyWhilePlaying)
+{
+    open(2);
+    engine.pos = 20;
+    press(vk::Space);  // paused
+    press(vk::Back);
+    EXPECT_EQ(engine.pos, 20);
+    press(vk::Space);
+    press(vk::Back);
+    EXPECT_EQ(engine.pos, 0);
+}
+
+TEST_F(KeyCommandTest, FullScreenNeedsAPictureAndHidesThePointer)
+{
+    open(2);
+    host.parked = true;  // an audio clip
+    press(vk::F);
+    EXPECT_FALSE(engine.fullScreen());
+    host.parked = false;
+    press(vk::F);
+    EXPECT_TRUE(engine.fullScreen());
+    EXPECT_TRUE(host.pointerHidden);
+    EXPECT_EQ(engine.state(), MediaEngine::kPlaying);
+    press(vk::Space);
+    press(vk::F);  // leaving while paused keeps it paused
+    EXPECT_FALSE(engine.fullScreen());
+    EXPECT_FALSE(host.pointerHidden);
+    EXPECT_EQ(host.fronts, 1);
+    EXPECT_EQ(engine.state(), MediaEngine::kPaused);
+}
+
+TEST_F(KeyCommandTest, RememberedPositionsAreKeyedByTextAndLength)
+{
+    press(vk::S);  // nothing current: nothing stored
+    EXPECT_TRUE(store.get(QStringLiteral("Save"), QStringLiteral("a.mp3@60")).isNull());
+    open(2);
+    press(vk::R);  // nothing remembered yet
+    EXPECT_EQ(engine.pos, 0);
+    engine.pos = 42.5;
+    press(vk::S);
+    EXPECT_EQ(store.get(QStringLiteral("Save"), QStringLiteral("a.mp3@60")), "42.5");
+    engine.pos = 3;
+    press(vk::R);
+    EXPECT_EQ(engine.pos, 42.5);
+    engine.clipLength = 61;  // same text, other length: another key
+    engine.pos = 7;
+    press(vk::R);
+    EXPECT_EQ(engine.pos, 7);
+}
+
+TEST_F(KeyCommandTest, VolumeKeysAndOnTopWorkWithoutAClip)
+{
+    press(vk::Plus);
+    press(vk::NumPlus);
+    press(vk::Minus);
+    press(vk::T);
+    EXPECT_EQ(host.volumeUp, 2);
+    EXPECT_EQ(host.volumeDown, 1);
+    EXPECT_TRUE(host.onTop);
+    press(vk::T);
+    EXPECT_FALSE(host.onTop);
+}
+
+TEST_F(KeyCommandTest, IgnoreKeysHeldByEditingBlocksEverything)
+{
+    keys.setIgnoreKeys(true);
+    test::waitFor([] { return false; }, 80ms);
+    keys(vk::T);
+    EXPECT_FALSE(host.onTop);
+    keys.setIgnoreKeys(false);
+    keys(vk::T);
+    EXPECT_TRUE(host.onTop);
+}
+
+TEST(KeyMap, PhysicalKeysWinOverTheLayout)
+{
+    // The key labelled F with a Cyrillic layout: X11 key code 41, Qt key "А".
+    EXPECT_EQ(virtualKeyFrom(41, 0x0410), vk::F);
+    EXPECT_EQ(virtualKeyFrom(34, 0x0425), vk::LeftBracket);
+    EXPECT_EQ(virtualKeyFrom(0, Qt::Key_T), vk::T);  // no native code: Qt's key
+    EXPECT_EQ(virtualKeyFrom(0, Qt::Key_A), 0);
+    QKeyEvent keypadPlus(QEvent::KeyPress, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(virtualKeyFromEvent(keypadPlus), vk::NumPlus);
+}
