@@ -39,11 +39,12 @@ function(velmora_test name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
-# velmora_bench(name SOURCES ... LIBS ...): a Google Benchmark program, run by hand.
+# velmora_bench(name SOURCES ... LIBS ...): a Google Benchmark program, run by
+# hand; its main() comes from bench/support (do not write one).
 function(velmora_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} velmora_bench_main benchmark::benchmark)
   target_compile_definitions(${name} PRIVATE
     VELMORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VELMORA_BUILD_DIR="${CMAKE_BINARY_DIR}")
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)

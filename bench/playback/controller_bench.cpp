@@ -5,7 +5,6 @@
 #include "playback/controller_fakes.h"
 #include "playback/playback_controller.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -34,14 +33,7 @@ void BM_NextClipOverUnplayableEntries(benchmark::State& state)
         engine.failing << QStringLiteral("/clips/f%1").arg(i);
     }
     PlaybackController controller(engine, clips, settings, {&panels, &panels, &panels, &panels});
-    struct Forward : MediaEngineListener {
-        PlaybackController* c;
-        void engineOpenComplete() override { c->onOpenComplete(); }
-        void enginePositionChange(double, double) override {}
-        void engineTick() override {}
-        void engineKeyPressed(int, int) override {}
-    } forward;
-    forward.c = &controller;
+    test::ControllerForwarder forward(controller);
     engine.setListener(&forward);
     for (auto _ : state) {
         state.PauseTiming();
@@ -57,12 +49,3 @@ void BM_NextClipOverUnplayableEntries(benchmark::State& state)
 BENCHMARK(BM_NextClipOverUnplayableEntries)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,7 +4,6 @@
 #include "skin/profile_files.h"
 #include "skin/skin_keys.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -51,12 +50,3 @@ void BM_ReadAllKeysOfASkin(benchmark::State& state)
 BENCHMARK(BM_ReadAllKeysOfASkin)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -53,14 +53,7 @@ protected:
     RecordingHost host;
     PlaybackController controller{engine, clips, settings, {&panels, &panels, &panels, &panels}};
     KeyCommand keys{engine, controller, clips, panels, settings, host};
-    struct Forward : MediaEngineListener {
-        explicit Forward(PlaybackController& c) : controller(c) {}
-        PlaybackController& controller;
-        void engineOpenComplete() override { controller.onOpenComplete(); }
-        void enginePositionChange(double o, double n) override { controller.onPositionChange(o, n); }
-        void engineTick() override {}
-        void engineKeyPressed(int, int) override {}
-    } forward{controller};
+    test::ControllerForwarder forward{controller};
 };
 
 }  // namespace

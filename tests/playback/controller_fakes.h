@@ -2,6 +2,7 @@
 // Recording fakes for the playback controller's collaborators.
 
 #include "playback/media_engine.h"
+#include "playback/playback_controller.h"
 #include "playback/playback_panels.h"
 
 #include <QSet>
@@ -130,6 +131,16 @@ public:
     void applyVolumeAndBalance() override { ++applies; }
     void closeProgram() override { ++closes; }
     void showPointer() override { ++pointerShown; }
+};
+
+// Passes the engine's notifications to the controller, as the video window does.
+struct ControllerForwarder : MediaEngineListener {
+    explicit ControllerForwarder(PlaybackController& c) : controller(c) {}
+    PlaybackController& controller;
+    void engineOpenComplete() override { controller.onOpenComplete(); }
+    void enginePositionChange(double o, double n) override { controller.onPositionChange(o, n); }
+    void engineTick() override {}
+    void engineKeyPressed(int, int) override {}
 };
 
 }  // namespace velmora::test

@@ -14,10 +14,6 @@ namespace {
 
 class ControllerTest : public ::testing::Test {
 protected:
-    ControllerTest()
-    {
-        engine.setListener(&listener);
-    }
 
     PlaybackController& controller()
     {
@@ -27,7 +23,8 @@ protected:
             o.openTimeout = 200ms;
             o.beginDelay = 10ms;
             controller_ = std::make_unique<PlaybackController>(engine, clips, settings, p, o);
-            listener.controller = controller_.get();
+            forward_ = std::make_unique<test::ControllerForwarder>(*controller_);
+            engine.setListener(forward_.get());
         }
         return *controller_;
     }
@@ -35,13 +32,6 @@ protected:
     void setSetting(const SettingKey& key, bool on) { settings.setFlag(key, on); }
     QString playing() const { return clips.current > 0 ? clips.at(clips.current).text : QString(); }
 
-    struct Forward : MediaEngineListener {
-        PlaybackController* controller = nullptr;
-        void engineOpenComplete() override { controller->onOpenComplete(); }
-        void enginePositionChange(double o, double n) override { controller->onPositionChange(o, n); }
-        void engineTick() override {}
-        void engineKeyPressed(int, int) override {}
-    } listener;
 
     test::TempHome home;
     SettingsStore store{home.file(QStringLiteral("config/settings.ini"))};
@@ -50,6 +40,7 @@ protected:
     test::FakeClips clips;
     test::RecordingPanels panels;
     std::unique_ptr<PlaybackController> controller_;
+    std::unique_ptr<test::ControllerForwarder> forward_;
 };
 
 }  // namespace
