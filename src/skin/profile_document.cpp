@@ -141,6 +141,14 @@ void ProfileDocument::writeKey(const QString& section, const QString& key, const
             s->values.insert(foldedKey, cleanValue(QStringView(line).mid(line.indexOf(QLatin1Char('=')) + 1)));
             return;
         }
+        if (s == &sections_.back() && s->lastLine == lines_.size() - 1) {
+            // Appending to the last section moves no other line.
+            lines_.append(line);
+            s->lastLine = lines_.size() - 1;
+            s->values.insert(foldedKey, cleanValue(value));
+            s->keyLine.insert(foldedKey, s->lastLine);
+            return;
+        }
         lines_.insert(s->lastLine + 1, line);
         reindex();
         return;

@@ -36,9 +36,13 @@ public:
     // value is empty.
     QString readKey(QStringView section, QStringView key, const QString& defaultValue = {}) const;
     bool hasSection(QStringView section) const;
+    // Number of section headers in the file (repeated names count again).
+    int sectionCount() const { return static_cast<int>(sections_.size()); }
 
     // Sets the key, creating the section and key as needed. The value is
     // written as given; quoteForWrite() makes text safe to read back.
+    // Writing a file from start to end (new keys into the last section) costs
+    // O(1) per key.
     void writeKey(const QString& section, const QString& key, const QString& value);
 
     // Text that reads back unchanged through readKey(): values with blanks

@@ -99,3 +99,22 @@ TEST(ProfileFiles, FailedWriteLeavesTheFileAlone)
     EXPECT_FALSE(files.writeKey(QStringLiteral("main"), QStringLiteral("files"), QStringLiteral("0"),
                                 home.file(QStringLiteral("blocked/list.pml"))));
 }
+
+TEST(ProfileDocument, WritingSectionAfterSectionReadsBackAndCountsSections)
+{
+    ProfileDocument d;
+    d.writeKey(QStringLiteral("main"), QStringLiteral("files"), QStringLiteral("2"));
+    d.writeKey(QStringLiteral("main"), QStringLiteral("version"), QStringLiteral("4"));
+    d.writeKey(QStringLiteral("file1"), QStringLiteral("path"), QStringLiteral("a.mp3"));
+    d.writeKey(QStringLiteral("file1"), QStringLiteral("text"), QStringLiteral("a"));
+    d.writeKey(QStringLiteral("file2"), QStringLiteral("path"), QStringLiteral("b.mp3"));
+    // Back into an earlier section: inserted inside it, not at the end.
+    d.writeKey(QStringLiteral("file1"), QStringLiteral("deep"), QStringLiteral("1"));
+    EXPECT_EQ(d.sectionCount(), 3);
+    EXPECT_EQ(d.toUtf8(), QByteArray("[main]\nfiles=2\nversion=4\n\n[file1]\npath=a.mp3\ntext=a\ndeep=1\n\n"
+                                     "[file2]\npath=b.mp3\n"));
+    const auto back = ProfileDocument::fromBytes(d.toUtf8());
+    EXPECT_EQ(back.readKey(u"file1", u"deep"), "1");
+    EXPECT_EQ(back.readKey(u"file2", u"path"), "b.mp3");
+    EXPECT_EQ(back.sectionCount(), 3);
+}
