@@ -1,0 +1,3 @@
+#include "playlist/playlist_log.h"
+
+Q_LOGGING_CATEGORY(lcPlaylist, "velmora.playlist", QtWarningMsg)
