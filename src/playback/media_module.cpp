@@ -1,0 +1,103 @@
+#include "playback/media_module.h"
+
+#include "playback/media_log.h"
+#include "playback/media_module_api.h"
+
+#include <QCoreApplication>
+#include <QLibrary>
+#include <QMetaObject>
+#include <QThread>
+
+namespace velmora {
+
+MediaModule::MediaModule() : MediaModule(Options{}) {}
+
+MediaModule::MediaModule(Options options, QObject* parent) : QObject(parent), options_(std::move(options))
+{
+    if (options_.moduleFile.isEmpty())
+        options_.moduleFile = defaultModuleFile();
+}
+
+MediaModule::~MediaModule()
+{
+    if (loader_) {
+        loader_->wait();
+        delete loader_;
+    }
+    // Made but not yet handed over (the queued hand-over never ran).
+    {
+        std::lock_guard lock(madeMutex_);
+        delete madeEngine_;
+        delete madeProbe_;
+    }
+    realProbe_.reset();
+    realEngine_.reset();
+}
+
+QString MediaModule::defaultModuleFile()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/libvelmora-media.so");
+}
+
+void MediaModule::startLoading()
+{
+    if (status_ != Status::NotStarted)
+        return;
+    status_ = Status::Loading;
+    QThread* owner = thread();
+    loader_ = QThread::create([this, owner] { load(owner); });
+    loader_->start();
+}
+
+void MediaModule::load(QThread* owner)
+{
+    // Worker thread. The library stays loaded for the rest of the process:
+    // the objects it makes run its code.
+    QLibrary library(options_.moduleFile);
+    const MediaModuleApi* api = nullptr;
+    QString error;
+    if (!library.load()) {
+        error = library.errorString();
+    } else if (auto entry = reinterpret_cast<MediaModuleEntry>(library.resolve(kMediaModuleEntry)); !entry) {
+        error = QStringLiteral("no entry point");
+    } else if (api = entry(); !api || api->version != kMediaModuleVersion) {
+        error = QStringLiteral("module of another version");
+        api = nullptr;
+    }
+    MediaEngine* engine = api ? api->createEngine(options_.engine, owner) : nullptr;
+    LengthProbe* probe = api ? api->createLengthProbe(options_.probeThreads, owner) : nullptr;
+    {
+        std::lock_guard lock(madeMutex_);
+        madeEngine_ = engine;
+        madeProbe_ = probe;
+        loadError_ = error;
+    }
+    QMetaObject::invokeMethod(this, &MediaModule::adopt, Qt::QueuedConnection);
+}
+
+void MediaModule::adopt()
+{
+    QString error;
+    {
+        std::lock_guard lock(madeMutex_);
+        realEngine_.reset(madeEngine_);
+        realProbe_.reset(madeProbe_);
+        madeEngine_ = nullptr;
+        madeProbe_ = nullptr;
+        error = loadError_;
+    }
+    const bool ok = realEngine_ && realProbe_;
+    if (ok) {
+        engine_.attach(realEngine_.get());
+        probe_.attach(realProbe_.get());
+        status_ = Status::Ready;
+    } else {
+        qCDebug(lcMedia) << "media module not loaded:" << options_.moduleFile << error;
+        engine_.fail();
+        probe_.fail();
+        status_ = Status::Failed;
+    }
+    emit finished(ok);
+}
+
+}  // namespace velmora
