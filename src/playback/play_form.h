@@ -1,0 +1,104 @@
+#pragma once
+// PlayForm: the video window, captioned "Velmora 4". It hosts the engine's
+// picture in a native child window (its id goes to the engine as the window
+// to draw into) and owns the program's pop-up menu.
+//
+// It is never closed while the program runs; without a picture it is parked
+// out of sight (left -333, top 0, width 7). When a clip with a picture has
+// opened it moves to its remembered place and its client area takes the
+// picture's size. While the main window is minimised it is dropped below
+// the screen. On deactivation it goes to the bottom of the stacking order.
+// Full screen is the window's own; leaving it restores place and size.
+// Places are Qt's device-independent pixels. UI thread only.
+
+#include "playback/video_place.h"
+#include "skin/video_window_place.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+namespace velmora {
+
+class MediaEngine;
+class SkinnedWindows;
+
+class PlayForm : public QWidget, public VideoWindowPlace {
+    Q_OBJECT
+public:
+    PlayForm();
+    ~PlayForm() override;
+
+    // The native child the picture is drawn into, and its window id (made
+    // native on first use).
+    QWidget& display() { return *display_; }
+    std::uintptr_t displayWindowId();
+    // Hands the display's window to the engine.
+    void attachEngine(MediaEngine& engine);
+
+    // The remembered place, where the window goes when a picture opens.
+    QPoint rememberedPosition() const { return remembered_; }
+    // Start-up: the stored place; moved onto the nearest screen when it
+    // would be wholly off every screen (for a window of `size`).
+    void setRememberedPosition(QPoint topLeft);
+
+    VideoPlace place() const;
+    bool isShownPlace() const { return place() == VideoPlace::Shown; }
+
+    // Park: when shown, remember the place; then left -333, top 0, width 7.
+    void park();
+    // Open complete with the engine's display size: no picture (2 x 23)
+    // parks; otherwise the window goes to its remembered place with its
+    // client area the picture's size.
+    void openComplete(QSize display);
+
+    // VideoWindowPlace (the main window's minimise rule).
+    void dropBelowScreen() override;
+    void returnFromBelowScreen() override;
+    int belowScreenTop() const;
+
+    void setFullScreen(bool on);
+
+    // The pop-up menu and its three items.
+    QMenu& menuPopup() { return *menu_; }
+    QAction& volumeItem() { return *volumeItem_; }
+    QAction& playlistItem() { return *playlistItem_; }
+    QAction& optionsItem() { return *optionsItem_; }
+    void popupMenu(QPoint globalPos);
+
+    using KeyHandler = std::function<void(QKeyEvent&)>;
+    void setKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }
+
+signals:
+    void volumeItemToggled(bool checked);
+    void playlistItemToggled(bool checked);
+    void optionsItemTriggered();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* display_;
+    QMenu* menu_;
+    QAction* volumeItem_;
+    QAction* playlistItem_;
+    QAction* optionsItem_;
+    QPoint remembered_;
+    QRect normalGeometry_;
+    bool fullScreen_ = false;
+    KeyHandler keyHandler_;
+};
+
+// Connects the video window with the skinned windows: the menu's two check
+// items show and hide the volume and playlist windows, the main window's
+// Menu pops the menu up, and the minimise rule drops the video window.
+void bindVideoWindow(PlayForm& video, SkinnedWindows& windows);
+
+}  // namespace velmora

@@ -1,0 +1,86 @@
+#pragma once
+// MainForm: the main (transport) window. Its elements are the transport
+// buttons, Close, Minimize, Menu and the seek knob on its track; its two
+// labels show the position (`CurrentTime`) and the clip's length (`Time`).
+//
+// It is the transport panel the playback controller drives and the seek
+// view the seek bar moves. The element signals (TransImg) are wired by the
+// application; Minimize and the activation rule are handled by
+// SkinnedWindows. UI thread only.
+
+#include "playback/playback_panels.h"
+#include "playback/seek_view.h"
+#include "skin/skinned_form.h"
+
+#include <QLabel>
+
+#include <functional>
+
+namespace velmora {
+
+// A label of a skinned window: sized to its text, transparent, and a press
+// on it does not drag the window.
+class SkinLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit SkinLabel(QWidget* parent);
+    void setSkinText(const QString& text);
+    void setPointSize(double points);
+    void setTextColour(std::uint32_t rgb);
+    std::uint32_t textColour() const;
+    double left() const { return left_; }
+    double top() const { return top_; }
+    void setLeft(double left);
+    void setTop(double top);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    double left_ = 0, top_ = 0;
+};
+
+// The time labels' font face: a monospace face the bootstrap installs.
+QString timeFontFamily();
+
+class MainForm : public SkinnedForm, public TransportPanel, public SeekView {
+    Q_OBJECT
+public:
+    MainForm();
+
+    SkinLabel& currentTime() { return *currentTime_; }
+    SkinLabel& time() { return *time_; }
+
+    // Window-state changes (minimised, restored) and activation, for
+    // SkinnedWindows.
+    std::function<void(Qt::WindowStates)> onStateChanged;
+    std::function<void()> onActivated;
+
+    // TransportPanel
+    void setTransportEnabled(bool on) override;
+    void setPauseEnabled(bool on) override;
+    bool playEnabled() const override;
+    bool pauseEnabled() const override;
+    void setTimeText(const QString& text) override;
+    void setCurrentTimeText(const QString& text) override;
+    void resetSeekKnob() override;
+
+    // SeekView
+    double trackLeft() const override;
+    double trackWidth() const override;
+    double knobLeft() const override;
+    double knobWidth() const override;
+    void setKnobLeft(double left) override;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    TransImg& knob() const { return *knob_; }
+    TransImg* knob_;
+    TransImg* track_;
+    SkinLabel* currentTime_;
+    SkinLabel* time_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,106 @@
+#include "skin/playlist_form.h"
+
+#include "base/rounding.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+constexpr int kMeasuringRows = 100;
+}
+
+PlaylistForm::PlaylistForm() : SkinnedForm(SkinWindow::Playlist, Qt::Tool)
+{
+    setObjectName(QStringLiteral("PlaylistForm"));
+    list_ = new SkinListView(this);
+    list_->lower();  // below the scroll elements should they overlap
+    label1_ = new QLabel(this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setFont(list_->font());
+    label1_->setMargin(0);
+    label1_->move(0, -200);  // above the window's top edge
+    applyListGeometry();
+}
+
+void PlaylistForm::setListLeft(double v)
+{
+    listLeft_ = v;
+    applyListGeometry();
+}
+
+void PlaylistForm::setListTop(double v)
+{
+    listTop_ = v;
+    applyListGeometry();
+}
+
+void PlaylistForm::setListWidth(double v)
+{
+    listWidth_ = std::max(0.0, v);
+    applyListGeometry();
+}
+
+void PlaylistForm::setListHeight(double v)
+{
+    listHeight_ = std::max(0.0, v);
+    applyListGeometry();
+}
+
+void PlaylistForm::applyListGeometry()
+{
+    list_->setGeometry(roundHalfEven(listLeft_), roundHalfEven(listTop_), roundHalfEven(listWidth_),
+                       roundHalfEven(listHeight_));
+}
+
+bool PlaylistForm::cutListBackground()
+{
+    const QSize size(roundHalfEven(listWidth_), roundHalfEven(listHeight_));
+    if (size.isEmpty())
+        return false;
+    // The work picture: the list's size, filled with what lies under the list.
+    QPixmap picture1(size);
+    picture1.fill(Qt::black);
+    if (!background().isNull()) {
+        QPainter painter(&picture1);
+        painter.drawImage(QPoint(0, 0), background(),
+                          QRect(QPoint(roundHalfEven(listLeft_), roundHalfEven(listTop_)), size));
+    }
+    list_->setBackgroundPicture(picture1);
+    return true;
+}
+
+void PlaylistForm::setListPointSize(double points)
+{
+    list_->setPointSize(points);
+    QFont f = label1_->font();
+    f.setPointSizeF(points);
+    label1_->setFont(f);
+}
+
+void PlaylistForm::sizeColumns()
+{
+    label1_->setText(QStringLiteral("00:00:00"));
+    label1_->adjustSize();
+    const int labelWidth = label1_->width();
+    list_->setColumnWidth(1, labelWidth + 15);
+    list_->setColumnWidth(0, std::max(0, roundHalfEven(listWidth_) - labelWidth - 30));
+}
+
+std::optional<int> PlaylistForm::measureVisibleRows()
+{
+    list_->setMeasuring(true);
+    list_->clear();
+    list_->setRowCount(kMeasuringRows);
+    // 5 twips from the left edge is inside the first pixel column.
+    const int row = list_->rowAt(QPoint(0, roundHalfEven(listHeight_) - 1));
+    list_->clear();
+    list_->setMeasuring(false);
+    if (row <= 0)
+        return std::nullopt;
+    return row - 1;
+}
+
+}  // namespace velmora

@@ -1,0 +1,145 @@
+// The three skinned windows and the video window with the default skin and
+// a few sample rows, without the player around them: for looking at a skin
+// and for screenshots. Options:
+//   --skin <folder>        another skin (default: the program's skin/)
+//   --grab <file.png>      save a picture of the whole screen and quit
+//   --delay <ms>           wait this long before grabbing (default 800)
+
+#include "app/velmora.h"
+#include "base/format_time.h"
+#include "playback/play_form.h"
+#include "skin/skinned_windows.h"
+#include "skin/window_platform.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+#include <clocale>
+
+using namespace velmora;
+
+namespace {
+
+void fillSampleRows(PlaylistForm& form, int visibleRows)
+{
+    struct Sample {
+        int deep;
+        const char* text;
+        int seconds;
+    };
+    const Sample samples[] = {
+        {0, "Список воспроизведения", 2873},
+        {1, "Intro — Morning Light.mp3", 192},
+        {1, "Северное сияние.ogg", 257},
+        {2, "Live at the Harbour", 1604},
+        {3, "01 Opening.flac", 311},
+        {3, "02 Tidewater.flac", 402},
+        {3, "03 Lanterns.flac", 891},
+        {1, "Night Drive (Extended Mix).mp3", 486},
+        {1, "Прогулка по набережной.mp4", 334},
+        {1, "Field recording, rain.wav", -1},
+    };
+    const int rows = std::min<int>(visibleRows, static_cast<int>(std::size(samples)));
+    SkinListView& list = form.list();
+    list.setRowCount(rows);
+    const ListColours& c = form.colours();
+    for (int r = 1; r <= rows; ++r) {
+        const Sample& s = samples[r - 1];
+        ListRow row;
+        row.text = QString(s.deep, QLatin1Char(' ')) + QString::fromUtf8(s.text);
+        row.timeText = s.seconds < 0 ? QString() : formatTime(s.seconds);
+        row.rgb = s.deep % 2 == 0 ? c.group : c.file;
+        list.setRow(r, row);
+    }
+    if (rows >= 5)
+        list.setRowColour(5, c.current);
+}
+
+// A still picture standing in for a playing video.
+QImage samplePicture(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(0x1b, 0x2a, 0x4a));
+    sky.setColorAt(0.6, QColor(0xd9, 0x7b, 0x4f));
+    sky.setColorAt(1, QColor(0x2b, 0x1d, 0x2e));
+    p.fillRect(image.rect(), sky);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(0xff, 0xd5, 0x8a));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(size.width() * 0.68, size.height() * 0.58), 34, 34);
+    p.setBrush(QColor(0x15, 0x12, 0x1c));
+    QPolygonF hills;
+    hills << QPointF(0, size.height());
+    for (int x = 0; x <= size.width(); x += 20)
+        hills << QPointF(x, size.height() * 0.72 + 14 * std::sin(x / 37.0));
+    hills << QPointF(size.width(), size.height());
+    p.drawPolygon(hills);
+    return image;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    chooseWindowPlatform();
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName(QStringLiteral("Velmora 4"));
+
+    QCommandLineParser parser;
+    QCommandLineOption skinOption(QStringLiteral("skin"), QStringLiteral("Skin folder."), QStringLiteral("folder"));
+    QCommandLineOption grabOption(QStringLiteral("grab"), QStringLiteral("Screenshot file."), QStringLiteral("file"));
+    QCommandLineOption delayOption(QStringLiteral("delay"), QStringLiteral("Delay before grabbing."),
+                                   QStringLiteral("ms"), QStringLiteral("800"));
+    parser.addOptions({skinOption, grabOption, delayOption});
+    parser.addHelpOption();
+    parser.process(app);
+
+    Velmora velmora;
+    SkinnedWindows windows(velmora.settings(), velmora.profiles(), velmora.volumeScale());
+    PlayForm video;
+    bindVideoWindow(video, windows);
+    windows.loadSkin(parser.isSet(skinOption) ? parser.value(skinOption) : velmora.skinFolder());
+    fillSampleRows(windows.playlistForm(), windows.skin().visibleRows);
+
+    MainForm& main = windows.mainForm();
+    main.setTransportEnabled(true);
+    main.setTimeText(formatTime(257));
+    main.setCurrentTimeText(formatTime(94));
+    main.setKnobLeft(main.trackLeft() + (main.trackWidth() - main.knobWidth()) * 94 / 257.0);
+    QObject::connect(&windows, &SkinnedWindows::closeClicked, &app, &QApplication::quit);
+
+    // Main window near the top left, the video window beside the group.
+    main.move(40, 40);
+    windows.placeCompanions();
+    windows.applyStartOpacities();
+    main.show();
+    windows.volumeForm().show();
+    windows.playlistForm().show();
+    video.volumeItem().setChecked(true);
+    video.playlistItem().setChecked(true);
+
+    const QSize picture(480, 270);
+    auto* still = new QLabel(&video.display());
+    still->setPixmap(QPixmap::fromImage(samplePicture(picture)));
+    still->resize(picture);
+    const QRect group = windows.playlistForm().geometry().united(windows.volumeForm().geometry());
+    video.setRememberedPosition(QPoint(group.right() + 24, 40));
+    video.show();
+    video.openComplete(picture);
+
+    if (parser.isSet(grabOption)) {
+        const QString file = parser.value(grabOption);
+        QTimer::singleShot(parser.value(delayOption).toInt(), &app, [&app, file] {
+            QScreen* screen = QGuiApplication::primaryScreen();
+            const bool saved = screen && screen->grabWindow(0).save(file);
+            app.exit(saved ? 0 : 1);
+        });
+    }
+    return app.exec();
+}

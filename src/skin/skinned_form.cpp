@@ -1,0 +1,138 @@
+#include "skin/skinned_form.h"
+
+#include "base/rounding.h"
+#include "skin/element_table.h"
+#include "skin/window_geometry.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+const ElementLook* lookOf(std::string_view element)
+{
+    for (const auto& look : kElementLooks) {
+        if (look.element == element)
+            return &look;
+    }
+    return nullptr;
+}
+}  // namespace
+
+SkinnedForm::SkinnedForm(SkinWindow kind, Qt::WindowFlags flags)
+    : QWidget(nullptr, flags | Qt::FramelessWindowHint), kind_(kind)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setWindowTitle(QStringLiteral("Velmora 4"));
+    setFocusPolicy(Qt::StrongFocus);
+    // Elements in the order of the key table: later ones lie above earlier
+    // ones (a knob above its track).
+    for (const auto& key : kSkinElements) {
+        if (key.window != kind)
+            continue;
+        auto* e = new TransImg(this);
+        e->setObjectName(skinString(key.element));
+        if (const ElementLook* look = lookOf(key.element)) {
+            if (look->toolTip)
+                e->setToolTip(QString::fromUtf8(look->toolTip));
+            e->setEnabled(look->enabledAtStart);
+        }
+        elements_.push_back(e);
+    }
+    // Tracks lie below their knobs (the table names the knob first).
+    for (const char* track : {"SliderPlayBack", "SliderVolumeBack", "SliderBalanceBack", "ScrollBack"}) {
+        if (TransImg* e = element(track))
+            e->lower();
+    }
+}
+
+bool SkinnedForm::setBackground(const QImage& picture)
+{
+    if (picture.isNull())
+        return false;
+    background_ = picture.convertToFormat(QImage::Format_RGB32);
+    backgroundPixmap_ = QPixmap::fromImage(background_);
+    update();
+    return true;
+}
+
+void SkinnedForm::setSkinWidth(double width)
+{
+    width_ = std::max(0.0, width);
+    applySize();
+}
+
+void SkinnedForm::setSkinHeight(double height)
+{
+    height_ = std::max(0.0, height);
+    applySize();
+}
+
+void SkinnedForm::applySize()
+{
+    setFixedSize(roundHalfEven(width_), roundHalfEven(height_));
+}
+
+void SkinnedForm::applyOutline(int radius)
+{
+    const QRegion region = roundedWindowRegion(roundHalfEven(width_), roundHalfEven(height_), radius);
+    if (region.isEmpty())
+        clearMask();
+    else
+        setMask(region);
+}
+
+TransImg* SkinnedForm::element(std::string_view name) const
+{
+    const QString n = skinString(name);
+    for (TransImg* e : elements_) {
+        if (e->objectName() == n)
+            return e;
+    }
+    return nullptr;
+}
+
+void SkinnedForm::setDragHandlers(DragHandler press, DragHandler move)
+{
+    dragPress_ = std::move(press);
+    dragMove_ = std::move(move);
+}
+
+void SkinnedForm::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const QRect r = event->rect();
+    painter.fillRect(r, Qt::black);
+    if (!backgroundPixmap_.isNull())
+        painter.drawPixmap(r, backgroundPixmap_, r);
+}
+
+void SkinnedForm::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && dragPress_)
+        dragPress_(*this, event->globalPosition().toPoint());
+    event->accept();
+}
+
+void SkinnedForm::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() == Qt::LeftButton && dragMove_)
+        dragMove_(*this, event->globalPosition().toPoint());
+    event->accept();
+}
+
+void SkinnedForm::keyPressEvent(QKeyEvent* event)
+{
+    if (keyHandler_) {
+        keyHandler_(*event);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+}  // namespace velmora

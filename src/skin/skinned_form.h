@@ -1,0 +1,78 @@
+#pragma once
+// SkinnedForm: what the three skinned windows share. A borderless top-level
+// window whose whole look is a background picture from the skin, with the
+// skin image elements of its kind (created here, hidden until they get a
+// picture), a rounded outline as the window's mask (the X11 SHAPE extension
+// on X11), and a background that drags the group of windows.
+//
+// The window's size is kept with fractions as the skin gives it and applied
+// rounded. Presses on an element, a label or the list never reach the
+// background. Keys go to the handler the application sets (the keyboard
+// commands). UI thread only; owned by SkinnedWindows.
+
+#include "skin/skin_keys.h"
+#include "skin/trans_img.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+class SkinnedForm : public QWidget {
+    Q_OBJECT
+public:
+    SkinnedForm(SkinWindow kind, Qt::WindowFlags flags);
+
+    SkinWindow kind() const { return kind_; }
+
+    // Background picture; a null image is refused (false).
+    bool setBackground(const QImage& picture);
+    const QImage& background() const { return background_; }
+
+    // Window size in pixels, fractions kept; shown rounded.
+    void setSkinWidth(double width);
+    void setSkinHeight(double height);
+    double skinWidth() const { return width_; }
+    double skinHeight() const { return height_; }
+
+    // The rounded outline from the current size (radius 0: rectangle).
+    void applyOutline(int radius);
+
+    // The element of this window by its name ("Play", "SliderVolume"), or
+    // nullptr when the window has no such element.
+    TransImg* element(std::string_view name) const;
+    const std::vector<TransImg*>& elements() const { return elements_; }
+
+    using KeyHandler = std::function<void(QKeyEvent&)>;
+    void setKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }
+
+    // Background drag: press (left button) and move (left button alone
+    // held), with the pointer's place on the screen (global pixels).
+    using DragHandler = std::function<void(SkinnedForm&, QPoint)>;
+    void setDragHandlers(DragHandler press, DragHandler move);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void applySize();
+
+    SkinWindow kind_;
+    QImage background_;
+    QPixmap backgroundPixmap_;
+    double width_ = 0;
+    double height_ = 0;
+    std::vector<TransImg*> elements_;
+    KeyHandler keyHandler_;
+    DragHandler dragPress_, dragMove_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,264 @@
+#include "skin/skinned_windows.h"
+
+#include "app/settings.h"
+#include "base/rounding.h"
+#include "playback/seek_bar.h"
+#include "playback/winding.h"
+#include "skin/profile_files.h"
+#include "skin/skin_log.h"
+#include "skin/video_window_place.h"
+#include "volume/volume_scale.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+int slot(SkinWindow which) { return static_cast<int>(which); }
+}  // namespace
+
+SkinnedWindows::SkinnedWindows(Settings& settings, ProfileFiles& profiles, const VolumeScale& volumeScale,
+                               QObject* parent)
+    : QObject(parent),
+      settings_(settings),
+      profiles_(profiles),
+      volumeScale_(volumeScale),
+      main_(std::make_unique<MainForm>()),
+      volume_(std::make_unique<VolumeForm>()),
+      playlist_(std::make_unique<PlaylistForm>())
+{
+    for (SkinnedForm* f : {static_cast<SkinnedForm*>(main_.get()), static_cast<SkinnedForm*>(volume_.get()),
+                           static_cast<SkinnedForm*>(playlist_.get())})
+        wireForm(*f);
+    main_->onStateChanged = [this](Qt::WindowStates s) { mainStateChanged(s); };
+    main_->onActivated = [this] { mainActivated(); };
+    connect(main_->element("Minimize"), &TransImg::clicked, this, &SkinnedWindows::minimise);
+    connect(main_->element("Close"), &TransImg::clicked, this, &SkinnedWindows::closeClicked);
+    connect(main_->element("Menu"), &TransImg::clicked, this, [this] { emit menuClicked(QCursor::pos()); });
+}
+
+SkinnedWindows::~SkinnedWindows() = default;
+
+SkinnedForm& SkinnedWindows::form(SkinWindow which)
+{
+    switch (which) {
+    case SkinWindow::Main: return *main_;
+    case SkinWindow::Volume: return *volume_;
+    case SkinWindow::Playlist: break;
+    }
+    return *playlist_;
+}
+
+void SkinnedWindows::wireForm(SkinnedForm& f)
+{
+    f.setDragHandlers([this](SkinnedForm& form, QPoint global) { backgroundPressed(form, global); },
+                      [this](SkinnedForm& form, QPoint global) { backgroundMoved(form, global); });
+}
+
+void SkinnedWindows::loadSkin(const QString& folder)
+{
+    const QString f = normalizeSkinFolder(folder);
+    const SkinDescription description =
+        parseSkinDescription(profiles_.document(f + skinString(kSkinFileName)), f);
+    if (!description.fileFound)
+        qCDebug(lcSkin) << "no skin.ini in" << f;
+    KnobPercents knobs;
+    knobs.balance = settings_.whole(keys::Balance);
+    knobs.volume = settings_.whole(keys::Volume);
+    dressWindows(description, {*main_, *volume_, *playlist_}, skin_, knobs);
+    if (refresh_)
+        refresh_();
+}
+
+// --- Group move --------------------------------------------------------
+
+void SkinnedWindows::backgroundPressed(SkinnedForm& f, QPoint global)
+{
+    // The places as they are now (the window manager may have moved us).
+    places_ = {main_->pos(), volume_->pos(), playlist_->pos()};
+    grab_ = global - placeOf(f.kind());
+    dragging_ = true;
+}
+
+void SkinnedWindows::backgroundMoved(SkinnedForm& f, QPoint global)
+{
+    if (!dragging_)
+        return;
+    // The pointer relative to where we last put the pressed window, which
+    // need not be where the window system has it yet.
+    moveGroup(f.kind(), global - placeOf(f.kind()));
+}
+
+QPoint SkinnedWindows::placeOf(SkinWindow which) const
+{
+    switch (which) {
+    case SkinWindow::Main: return places_.main;
+    case SkinWindow::Volume: return places_.volume;
+    case SkinWindow::Playlist: break;
+    }
+    return places_.playlist;
+}
+
+void SkinnedWindows::moveGroup(SkinWindow, QPoint pointer)
+{
+    applyPlaces(velmora::moveGroup(places_.main, grab_, pointer, skin_.offsets));
+}
+
+void SkinnedWindows::placeCompanions()
+{
+    applyPlaces(velmora::moveGroup(main_->pos(), {}, {}, skin_.offsets));
+}
+
+void SkinnedWindows::applyPlaces(const GroupPlaces& places)
+{
+    places_ = places;
+    main_->move(places.main);
+    volume_->move(places.volume);
+    playlist_->move(places.playlist);
+}
+
+void SkinnedWindows::placeFromSettings()
+{
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    QPoint centred;
+    QList<QRect> screens;
+    if (primary) {
+        const QRect g = primary->geometry();
+        centred = {g.x() + (g.width() - main_->width()) / 2, g.y() + (g.height() - main_->height()) / 2};
+        for (const QScreen* s : QGuiApplication::screens())
+            screens.append(s->availableGeometry());
+    }
+    const QPoint stored(roundHalfEven(settings_.fraction(keys::Left, centred.x())),
+                        roundHalfEven(settings_.fraction(keys::Top, centred.y())));
+    const QPoint place = placeOnScreens(QRect(stored, main_->size()), screens);
+    if (place != stored)
+        qCDebug(lcSkin) << "main window moved onto a screen:" << stored << "->" << place;
+    main_->move(place);
+    placeCompanions();
+}
+
+// --- Opacity -----------------------------------------------------------
+
+void SkinnedWindows::setOpacity(SkinWindow which, int percent)
+{
+    percent = std::clamp(percent, 0, 100);
+    opacity_[slot(which)] = percent;
+    form(which).setWindowOpacity(alphaForPercent(percent) / 255.0);
+}
+
+int SkinnedWindows::opacity(SkinWindow which) const { return opacity_[slot(which)]; }
+
+void SkinnedWindows::applyStartOpacities()
+{
+    setOpacity(SkinWindow::Main, startOpacity(settings_.whole(keys::MainTransparanted)));
+    setOpacity(SkinWindow::Volume, startOpacity(settings_.whole(keys::VolumeTransparanted)));
+    setOpacity(SkinWindow::Playlist, startOpacity(settings_.whole(keys::PlaylistTransparanted)));
+}
+
+// --- Minimise, restore, activation --------------------------------------
+
+void SkinnedWindows::recordVisibility()
+{
+    saved_.add = addForm_ && addForm_->isVisible();
+    saved_.playlist = playlist_->isVisible();
+    saved_.volume = volume_->isVisible();
+    saved_.options = optionsForm_ && optionsForm_->isVisible();
+}
+
+void SkinnedWindows::minimise()
+{
+    recordVisibility();
+    main_->setWindowState((main_->windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
+}
+
+void SkinnedWindows::mainStateChanged(Qt::WindowStates state)
+{
+    const bool normal = (state & ~Qt::WindowActive) == Qt::WindowNoState;
+    if (!normal) {
+        for (QWidget* w : {addForm_.data(), static_cast<QWidget*>(playlist_.get()),
+                           static_cast<QWidget*>(volume_.get()), optionsForm_.data()}) {
+            if (w)
+                w->hide();
+        }
+        if (video_)
+            video_->dropBelowScreen();
+        return;
+    }
+    const auto restore = [](QWidget* w, bool visible) {
+        if (w)
+            w->setVisible(visible);
+    };
+    restore(addForm_, saved_.add);
+    restore(playlist_.get(), saved_.playlist);
+    restore(volume_.get(), saved_.volume);
+    restore(optionsForm_, saved_.options);
+    if (video_)
+        video_->returnFromBelowScreen();
+}
+
+void SkinnedWindows::mainActivated()
+{
+    if (activating_ || fade_.running() || !main_->isEnabled())
+        return;
+    activating_ = true;
+    // The companions come forward with the main window; the playlist window,
+    // when shown, ends up active.
+    for (QWidget* w : {static_cast<QWidget*>(volume_.get()), static_cast<QWidget*>(playlist_.get())}) {
+        if (w->isVisible()) {
+            w->raise();
+            w->activateWindow();
+        }
+    }
+    activating_ = false;
+}
+
+void SkinnedWindows::setKeyHandler(std::function<void(QKeyEvent&)> handler)
+{
+    main_->setKeyHandler(handler);
+    volume_->setKeyHandler(handler);
+    playlist_->setKeyHandler(std::move(handler));
+}
+
+// --- Closing fade --------------------------------------------------------
+
+void SkinnedWindows::startClosingFade(FadeLevels from, std::function<void(int)> setEngineVolume,
+                                      std::function<void()> finished)
+{
+    if (fade_.running())
+        return;
+    main_->setEnabled(false);
+    volume_->setEnabled(false);
+    playlist_->setEnabled(false);
+    ClosingFade::Handlers h;
+    h.apply = [this, setEngineVolume = std::move(setEngineVolume)](const FadeLevels& l) {
+        setOpacity(SkinWindow::Main, l.main);
+        setOpacity(SkinWindow::Volume, l.volume);
+        setOpacity(SkinWindow::Playlist, l.playlist);
+        if (setEngineVolume)
+            setEngineVolume(volumeScale_.volumeTable()[static_cast<std::size_t>(100 - std::clamp(l.sound, 0, 100))]);
+    };
+    h.finished = std::move(finished);
+    fade_.start(from, std::move(h));
+}
+
+// --- Seek bar and winding ------------------------------------------------
+
+void SkinnedWindows::attachEngine(MediaEngine& engine)
+{
+    if (seekBar_)
+        return;
+    seekBar_ = std::make_unique<SeekBar>(engine, *main_);
+    winding_ = std::make_unique<Winding>(engine, *seekBar_);
+    TransImg* knob = main_->element("SliderPlay");
+    connect(knob, &TransImg::mouseDown, this, [this](int b, int, double x, double) { seekBar_->knobDown(b, x); });
+    connect(knob, &TransImg::mouseMove, this, [this](int b, int, double x, double) { seekBar_->knobMove(b, x); });
+    connect(knob, &TransImg::mouseUp, this, [this](int b, int, double, double) { seekBar_->knobUp(b); });
+    connect(main_->element("Back"), &TransImg::mouseDown, winding_.get(), &Winding::back);
+    connect(main_->element("Forward"), &TransImg::mouseDown, winding_.get(), &Winding::forward);
+}
+
+}  // namespace velmora

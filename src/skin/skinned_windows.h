@@ -1,0 +1,151 @@
+#pragma once
+// SkinnedWindows: the three skinned windows (MainForm, VolumeForm,
+// PlaylistForm) as one piece of furniture.
+//
+// It owns the three windows and applies skins to them (loadSkin), keeps
+// them together when any one is dragged by its background (the group
+// move), brings the companions forward when the main window is activated,
+// hides and restores them with the main window (the four saved-visibility
+// flags), sets window opacities and runs the closing fade. It also binds
+// the seek knob, the winding buttons and Minimize of the main window to
+// their logic once an engine is attached.
+//
+// What it needs comes in through the constructor: the settings (knob
+// places, window places, opacities), the profile-file cache (skin.ini) and
+// the volume table (the fade's sound). The windows are created hidden and
+// live as long as this object. UI thread only.
+
+#include "skin/closing_fade.h"
+#include "skin/main_form.h"
+#include "skin/playlist_form.h"
+#include "skin/skin_loader.h"
+#include "skin/volume_form.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+namespace velmora {
+
+class MediaEngine;
+class ProfileFiles;
+class SeekBar;
+class Settings;
+class VideoWindowPlace;
+class VolumeScale;
+class Winding;
+
+// The visibility of the four companion windows recorded when the main
+// window is minimised (and by the hide path of Close and the tray).
+struct SavedVisibility {
+    bool add = false, playlist = false, volume = false, options = false;
+};
+
+class SkinnedWindows : public QObject {
+    Q_OBJECT
+public:
+    SkinnedWindows(Settings& settings, ProfileFiles& profiles, const VolumeScale& volumeScale,
+                   QObject* parent = nullptr);
+    ~SkinnedWindows() override;
+
+    MainForm& mainForm() { return *main_; }
+    VolumeForm& volumeForm() { return *volume_; }
+    PlaylistForm& playlistForm() { return *playlist_; }
+    SkinnedForm& form(SkinWindow which);
+
+    // LoadSkin: reads the folder's "skin.ini" and dresses the windows; every
+    // step on its own, nothing reported; the windows are not moved. Calls
+    // the refresh handler last. The folder may end in "/" or not.
+    void loadSkin(const QString& folder);
+    const SkinState& skin() const { return skin_; }
+    // Step 14 of loadSkin: the playlist's refresh.
+    void setRefreshHandler(std::function<void()> refresh) { refresh_ = std::move(refresh); }
+
+    // The group move with the pointer at `pointer` in the pressed window's
+    // pixels, relative to the grab point of the last background press.
+    void moveGroup(SkinWindow pressed, QPoint pointer);
+    // The start-up call with 0, 0: companions to their offsets.
+    void placeCompanions();
+    QPoint grabPoint() const { return grab_; }
+
+    // Start-up: the main window at the stored "Left"/"Top" (default: the
+    // centre of the primary screen), moved onto the nearest screen when it
+    // would lie wholly outside every screen (the stored values are kept),
+    // then the companions at their offsets.
+    void placeFromSettings();
+    // Start-up: the stored opacities, clamped to 10..100.
+    void applyStartOpacities();
+    // Whole-window opacity, percent 0..100 (clamped).
+    void setOpacity(SkinWindow which, int percent);
+    int opacity(SkinWindow which) const;
+
+    // Minimize: records the four flags, then minimises the main window;
+    // the state change hides the companions and drops the video window.
+    void minimise();
+    SavedVisibility& savedVisibility() { return saved_; }
+    void recordVisibility();
+    // The add-files window and the options dialog, which follow the main
+    // window when it is minimised (either may be null).
+    void setAddFilesWindow(QWidget* window) { addForm_ = window; }
+    void setOptionsWindow(QWidget* window) { optionsForm_ = window; }
+    void setVideoWindow(VideoWindowPlace* video) { video_ = video; }
+
+    // Keys pressed on any of the three windows.
+    void setKeyHandler(std::function<void(QKeyEvent&)> handler);
+
+    // The closing fade from these levels: each tick sets the three opacities
+    // and the engine volume (the volume-table entry for the sound level, via
+    // setEngineVolume); when all are 0 `finished` runs, which unloads the
+    // windows (playlist, volume, video, main) and ends the program. The
+    // three windows are disabled for the fade.
+    void startClosingFade(FadeLevels from, std::function<void(int hundredthsDb)> setEngineVolume,
+                          std::function<void()> finished);
+    const ClosingFade& fade() const { return fade_; }
+
+    // Binds SliderPlay's drag, the engine tick, Back and Forward to their
+    // logic against this engine (once). The engine must outlive this object.
+    void attachEngine(MediaEngine& engine);
+    SeekBar* seekBar() { return seekBar_.get(); }
+    Winding* winding() { return winding_.get(); }
+
+signals:
+    // The main window's Close and Menu were clicked (Menu: pointer place).
+    void closeClicked();
+    void menuClicked(QPoint globalPos);
+
+private:
+    void wireForm(SkinnedForm& form);
+    void backgroundPressed(SkinnedForm& form, QPoint global);
+    void backgroundMoved(SkinnedForm& form, QPoint global);
+    void applyPlaces(const GroupPlaces& places);
+    void mainStateChanged(Qt::WindowStates state);
+    void mainActivated();
+    QPoint placeOf(SkinWindow which) const;
+
+    Settings& settings_;
+    ProfileFiles& profiles_;
+    const VolumeScale& volumeScale_;
+    std::unique_ptr<MainForm> main_;
+    std::unique_ptr<VolumeForm> volume_;
+    std::unique_ptr<PlaylistForm> playlist_;
+    SkinState skin_;
+    std::function<void()> refresh_;
+
+    QPoint grab_;       // in the pressed window's pixels
+    GroupPlaces places_;  // where we last put the three windows
+    bool dragging_ = false;
+    int opacity_[3] = {100, 100, 100};
+
+    SavedVisibility saved_;
+    QPointer<QWidget> addForm_, optionsForm_;
+    VideoWindowPlace* video_ = nullptr;
+    bool activating_ = false;
+
+    ClosingFade fade_;
+    std::unique_ptr<SeekBar> seekBar_;
+    std::unique_ptr<Winding> winding_;
+};
+
+}  // namespace velmora

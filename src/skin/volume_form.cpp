@@ -1,0 +1,32 @@
+#include "skin/volume_form.h"
+
+#include "volume/volume_scale.h"
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+void placeKnob(TransImg& knob, const TransImg& track, int percent)
+{
+    knob.setLeft(VolumeScale::knobForPercent(std::clamp(percent, 0, 100), track.left(), track.pictureWidth(),
+                                             knob.pictureWidth()));
+}
+}  // namespace
+
+VolumeForm::VolumeForm() : SkinnedForm(SkinWindow::Volume, Qt::Tool)
+{
+    setObjectName(QStringLiteral("VolumeForm"));
+}
+
+void VolumeForm::placeBalanceKnob(int percent)
+{
+    placeKnob(*element("SliderBalance"), *element("SliderBalanceBack"), percent);
+}
+
+void VolumeForm::placeVolumeKnob(int percent)
+{
+    placeKnob(*element("SliderVolume"), *element("SliderVolumeBack"), percent);
+}
+
+}  // namespace velmora
