@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QStyledItemDelegate>
 
 namespace velmora {
@@ -36,6 +37,37 @@ public:
     }
 };
 
+// Check boxes drawn in the row's own colour, so that they sit on any skin
+// instead of showing the desktop style's light boxes.
+class ListStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        if (element != PE_IndicatorItemViewItemCheck) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const QColor ink = option->palette.color(QPalette::Text);
+        const QRectF box = QRectF(option->rect).adjusted(1.5, 1.5, -1.5, -1.5);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        QColor rim = ink;
+        rim.setAlphaF(0.55);
+        painter->setPen(QPen(rim, 1));
+        painter->setBrush(QColor(0, 0, 0, 70));
+        painter->drawRoundedRect(box, 2, 2);
+        if (option->state & State_On) {
+            painter->setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            const QPointF a(box.left() + box.width() * 0.22, box.top() + box.height() * 0.52);
+            const QPointF b(box.left() + box.width() * 0.43, box.top() + box.height() * 0.74);
+            const QPointF c(box.left() + box.width() * 0.80, box.top() + box.height() * 0.28);
+            painter->drawPolyline(QList<QPointF>{a, b, c});
+        }
+        painter->restore();
+    }
+};
+
 QColor colourOf(std::uint32_t rgb) { return QColor::fromRgb(static_cast<QRgb>(0xFF000000u | rgb)); }
 
 }  // namespace
@@ -56,6 +88,9 @@ SkinListView::SkinListView(QWidget* parent) : QTreeWidget(parent)
     setIndentation(0);
     setUniformRowHeights(true);
     setItemDelegate(new RowDelegate(this));
+    auto* style = new ListStyle;
+    style->setParent(this);
+    setStyle(style);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAutoScroll(false);

@@ -1,0 +1,129 @@
+// The skinned windows on a real X server (run under xvfb-run): where the
+// windows are, that the main window is shaped, the opacity property, and
+// the video window's client size.
+
+#include "playback/play_form.h"
+#include "skin_fixture.h"
+
+#include <QGuiApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+// Xlib last: its macros (None, Bool, Status) clash with everything else.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+
+using namespace velmora;
+
+namespace {
+
+// A connection of our own, to see the windows as the X server has them.
+class XView {
+public:
+    XView() : display_(XOpenDisplay(nullptr)) {}
+    ~XView()
+    {
+        if (display_)
+            XCloseDisplay(display_);
+    }
+    bool ok() const { return display_ != nullptr; }
+
+    QRect geometry(WId id) const
+    {
+        Window root = 0, child = 0;
+        int x = 0, y = 0;
+        unsigned w = 0, h = 0, border = 0, depth = 0;
+        XGetGeometry(display_, id, &root, &x, &y, &w, &h, &border, &depth);
+        XTranslateCoordinates(display_, id, root, 0, 0, &x, &y, &child);
+        return {x, y, static_cast<int>(w), static_cast<int>(h)};
+    }
+
+    int shapeRectangles(WId id) const
+    {
+        int event = 0, error = 0;
+        if (!XShapeQueryExtension(display_, &event, &error))
+            return -1;
+        int count = 0, ordering = 0;
+        XRectangle* rects = XShapeGetRectangles(display_, id, ShapeBounding, &count, &ordering);
+        if (rects)
+            XFree(rects);
+        return count;
+    }
+
+    std::optional<unsigned long> opacity(WId id) const
+    {
+        const Atom atom = XInternAtom(display_, "_NET_WM_WINDOW_OPACITY", False);
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, id, atom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after, &data)
+                != Success
+            || !data || items != 1) {
+            if (data)
+                XFree(data);
+            return std::nullopt;
+        }
+        const unsigned long v = *reinterpret_cast<unsigned long*>(data) & 0xFFFFFFFFul;
+        XFree(data);
+        return v;
+    }
+
+private:
+    Display* display_;
+};
+
+}  // namespace
+
+TEST(RealWindows, TheDefaultSkinOnAnXServer)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+    XView x;
+    ASSERT_TRUE(x.ok());
+
+    test::WindowsHarness h;
+    SkinnedWindows& w = *h.windows;
+    PlayForm video;
+    bindVideoWindow(video, w);
+    w.loadSkin(QStringLiteral(VELMORA_BUILD_DIR "/skin/"));
+    ASSERT_EQ(w.skin().skinName, QStringLiteral("Velmora Nocturne"));
+    w.mainForm().move(50, 60);
+    w.placeCompanions();
+    w.setOpacity(SkinWindow::Main, 75);
+    w.mainForm().show();
+    w.volumeForm().show();
+    w.playlistForm().show();
+    video.setRememberedPosition({700, 40});
+    video.show();
+    video.openComplete({320, 240});
+    for (QWidget* win : {static_cast<QWidget*>(&w.mainForm()), static_cast<QWidget*>(&w.volumeForm()),
+                         static_cast<QWidget*>(&w.playlistForm()), static_cast<QWidget*>(&video)})
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(win));
+    QCoreApplication::processEvents();
+
+    const QRect main = x.geometry(w.mainForm().winId());
+    EXPECT_EQ(main, QRect(50, 60, 400, 124));
+    EXPECT_EQ(x.geometry(w.volumeForm().winId()).topLeft(), main.topLeft() + w.skin().offsets.volume);
+    EXPECT_EQ(x.geometry(w.playlistForm().winId()).topLeft(), main.topLeft() + w.skin().offsets.playlist);
+
+    // The rounded outline is an X shape of many rectangles, not one.
+    EXPECT_GT(x.shapeRectangles(w.mainForm().winId()), 1);
+    EXPECT_GT(x.shapeRectangles(w.playlistForm().winId()), 1);
+
+    const auto opacity = x.opacity(w.mainForm().winId());
+    ASSERT_TRUE(opacity);
+    EXPECT_NEAR(static_cast<double>(*opacity), 191.0 * 0x01010101, 2.0);
+
+    const QRect v = x.geometry(video.winId());
+    EXPECT_EQ(v.size(), QSize(320, 240));
+    EXPECT_EQ(x.geometry(video.display().winId()).size(), QSize(320, 240));
+
+    // A group move reaches the X server.
+    w.mainForm().move(80, 90);
+    w.placeCompanions();
+    EXPECT_TRUE(test::waitFor([&] { return x.geometry(w.playlistForm().winId()).topLeft() == QPoint(80, 220); },
+                              std::chrono::seconds(5)));
+}
