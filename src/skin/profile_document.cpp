@@ -29,12 +29,27 @@ QString cleanValue(QStringView raw)
     return raw.toString();
 }
 
+// A name as the indexes hold it (trimmed, case-folded). Names that already
+// are so, as every name the program writes, are looked up without a copy:
+// the result then points into the view and lives only as long as it does.
+QString lookupName(QStringView name)
+{
+    bool plain = !name.isEmpty() && !name.front().isSpace() && !name.back().isSpace();
+    for (qsizetype i = 0; plain && i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        plain = c < 0x80 && !(c >= u'A' && c <= u'Z');
+    }
+    if (plain)
+        return QString::fromRawData(name.data(), name.size());
+    return name.trimmed().toString().toCaseFolded();
+}
+
 bool isHeader(QStringView line) { return line.startsWith(QLatin1Char('[')); }
 
-QString headerName(QStringView line)
+QStringView headerName(QStringView line)
 {
     const qsizetype close = line.indexOf(QLatin1Char(']'));
-    return line.mid(1, close < 0 ? -1 : close - 1).trimmed().toString();
+    return line.mid(1, close < 0 ? -1 : close - 1).trimmed();
 }
 
 }  // namespace
@@ -59,18 +74,38 @@ ProfileDocument ProfileDocument::fromBytes(const QByteArray& bytes)
 
 void ProfileDocument::parse(const QString& text)
 {
-    lines_ = text.split(QLatin1Char('\n'));
-    for (QString& line : lines_) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    // The lines share the decoded text instead of copying it; a line that
+    // writeKey() replaces becomes a string of its own. text_ is never
+    // changed, so its buffer outlives every line and every copy.
+    text_ = text;
+    lines_.clear();
+    const QChar* base = text_.constData();
+    const qsizetype size = text_.size();
+    lines_.reserve(text_.count(QLatin1Char('\n')) + 1);
+    for (qsizetype start = 0; start < size;) {
+        qsizetype end = text_.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = size;
+        qsizetype length = end - start;
+        if (length > 0 && base[start + length - 1] == QLatin1Char('\r'))
+            --length;
+        lines_.append(QString::fromRawData(base + start, length));
+        start = end + 1;
     }
-    if (!lines_.isEmpty() && lines_.back().isEmpty())
-        lines_.removeLast();
     reindex();
+}
+
+QString ProfileDocument::shared(QStringView part) const
+{
+    const QChar* base = text_.constData();
+    if (part.data() >= base && part.data() + part.size() <= base + text_.size())
+        return QString::fromRawData(part.data(), part.size());
+    return part.toString();
 }
 
 void ProfileDocument::reindex()
 {
+    lastWritten_ = -1;
     sections_.clear();
     sectionIndex_.clear();
     Section* current = nullptr;
@@ -78,7 +113,7 @@ void ProfileDocument::reindex()
         const QStringView line = QStringView(lines_[i]).trimmed();
         if (isHeader(line)) {
             Section s;
-            s.name = headerName(line);
+            s.name = shared(headerName(line));
             s.headerLine = i;
             s.lastLine = i;
             sections_.push_back(std::move(s));
@@ -97,17 +132,45 @@ void ProfileDocument::reindex()
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq < 0)
             continue;
-        const QString key = line.left(eq).trimmed().toString().toCaseFolded();
-        if (current->values.contains(key))
+        const QString name = lookupName(line.left(eq));
+        if (findKey(*current, name))
             continue;
-        current->values.insert(key, cleanValue(line.mid(eq + 1)));
-        current->keyLine.insert(key, i);
+        addKey(*current, {i, eq + (line.data() - lines_[i].constData())});
+    }
+}
+
+namespace {
+constexpr size_t kHashedSectionSize = 16;
+}
+
+const ProfileDocument::Key* ProfileDocument::findKey(const Section& s, const QString& name) const
+{
+    if (s.keys.size() > kHashedSectionSize) {
+        const auto it = s.index.constFind(name);
+        return it == s.index.constEnd() ? nullptr : &s.keys[static_cast<size_t>(*it)];
+    }
+    for (const Key& k : s.keys) {
+        const QStringView n = keyName(k);
+        if (n.size() == name.size() && n.compare(name, Qt::CaseInsensitive) == 0)
+            return &k;
+    }
+    return nullptr;
+}
+
+void ProfileDocument::addKey(Section& s, Key key)
+{
+    s.keys.push_back(key);
+    if (s.keys.size() == kHashedSectionSize + 1) {
+        for (size_t i = 0; i < s.keys.size(); ++i)
+            s.index.insert(keyName(s.keys[i]).toString().toCaseFolded(), static_cast<qsizetype>(i));
+    } else if (s.keys.size() > kHashedSectionSize + 1) {
+        s.index.insert(keyName(key).toString().toCaseFolded(), static_cast<qsizetype>(s.keys.size() - 1));
     }
 }
 
 const ProfileDocument::Section* ProfileDocument::findSection(QStringView name) const
 {
-    const auto it = sectionIndex_.constFind(name.trimmed().toString().toCaseFolded());
+    const auto it = sectionIndex_.constFind(lookupName(name));
     if (it == sectionIndex_.constEnd())
         return nullptr;
     return &sections_[static_cast<size_t>(*it)];
@@ -120,13 +183,24 @@ bool ProfileDocument::hasSection(QStringView section) const
 
 QString ProfileDocument::readKey(QStringView section, QStringView key, const QString& defaultValue) const
 {
-    const Section* s = findSection(section);
+    return this->section(section).readKey(key, defaultValue);
+}
+
+QString ProfileDocument::SectionView::readKey(QStringView key, const QString& defaultValue) const
+{
+    const auto* s = static_cast<const Section*>(section_);
     if (!s)
         return defaultValue;
-    const auto it = s->values.constFind(key.trimmed().toString().toCaseFolded());
-    if (it == s->values.constEnd() || it->isEmpty())
+    return doc_->valueOf(*s, key, defaultValue);
+}
+
+QString ProfileDocument::valueOf(const Section& s, QStringView key, const QString& defaultValue) const
+{
+    const Key* k = findKey(s, lookupName(key));
+    if (!k)
         return defaultValue;
-    return *it;
+    const QString value = cleanValue(QStringView(lines_[k->line]).mid(k->eq + 1));
+    return value.isEmpty() ? defaultValue : value;
 }
 
 void ProfileDocument::writeKey(const QString& section, const QString& key, const QString& value)
@@ -134,38 +208,49 @@ void ProfileDocument::writeKey(const QString& section, const QString& key, const
     exists_ = true;
     const QString line = key + QLatin1Char('=') + value;
     const QString foldedKey = key.trimmed().toCaseFolded();
-    if (Section* s = const_cast<Section*>(findSection(section))) {
-        const auto it = s->keyLine.constFind(foldedKey);
-        if (it != s->keyLine.constEnd()) {
-            lines_[*it] = line;
-            s->values.insert(foldedKey, cleanValue(QStringView(line).mid(line.indexOf(QLatin1Char('=')) + 1)));
+    // Writers go section by section: the section of the previous call is
+    // found again without hashing its name.
+    Section* s = nullptr;
+    if (lastWritten_ >= 0 && lastWrittenName_ == section)
+        s = &sections_[static_cast<size_t>(lastWritten_)];
+    else if ((s = const_cast<Section*>(findSection(section))))
+        rememberWritten(s, section);
+    if (s) {
+        if (Key* k = const_cast<Key*>(findKey(*s, foldedKey))) {
+            lines_[k->line] = line;
+            k->eq = key.size();
             return;
         }
         if (s == &sections_.back() && s->lastLine == lines_.size() - 1) {
             // Appending to the last section moves no other line.
             lines_.append(line);
             s->lastLine = lines_.size() - 1;
-            s->values.insert(foldedKey, cleanValue(value));
-            s->keyLine.insert(foldedKey, s->lastLine);
+            addKey(*s, {s->lastLine, key.size()});
             return;
         }
         lines_.insert(s->lastLine + 1, line);
         reindex();
         return;
     }
-    if (!lines_.isEmpty() && !lines_.back().trimmed().isEmpty())
+    if (!lines_.isEmpty() && !QStringView(lines_.back()).trimmed().isEmpty())
         lines_.append(QString());
     lines_.append(QLatin1Char('[') + section + QLatin1Char(']'));
     lines_.append(line);
     // Appending at the end keeps every index valid: update incrementally.
-    Section s;
-    s.name = section;
-    s.headerLine = lines_.size() - 2;
-    s.lastLine = lines_.size() - 1;
-    s.values.insert(foldedKey, cleanValue(value));
-    s.keyLine.insert(foldedKey, lines_.size() - 1);
-    sections_.push_back(std::move(s));
+    Section added;
+    added.name = section;
+    added.headerLine = lines_.size() - 2;
+    added.lastLine = lines_.size() - 1;
+    sections_.push_back(std::move(added));
+    addKey(sections_.back(), {lines_.size() - 1, key.size()});
     sectionIndex_.insert(section.trimmed().toCaseFolded(), static_cast<qsizetype>(sections_.size() - 1));
+    rememberWritten(&sections_.back(), section);
+}
+
+void ProfileDocument::rememberWritten(const Section* s, const QString& name)
+{
+    lastWritten_ = s - sections_.data();
+    lastWrittenName_ = name;
 }
 
 QString ProfileDocument::quoteForWrite(const QString& value)
@@ -187,19 +272,14 @@ QString ProfileDocument::quoteForWrite(const QString& value)
 
 QByteArray ProfileDocument::toUtf8() const
 {
-    QByteArray out;
-    qsizetype total = 0;
-    for (const QString& l : lines_)
-        total += l.size() + 1;
-    out.reserve(total + total / 4);
-    for (const QString& l : lines_) {
-        out += l.toUtf8();
-        out += '\n';
-    }
-    return out;
+    if (lines_.isEmpty())
+        return {};
+    QString all = lines_.join(QLatin1Char('\n'));
+    all += QLatin1Char('\n');
+    return all.toUtf8();
 }
 
-bool ProfileDocument::saveTo(const QString& path) const
+bool saveFileAtomically(const QString& path, const QByteArray& bytes)
 {
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
@@ -208,7 +288,6 @@ bool ProfileDocument::saveTo(const QString& path) const
     if (fd < 0)
         return false;
     ::fchmod(fd, 0644);
-    const QByteArray bytes = toUtf8();
     const char* p = bytes.constData();
     qsizetype left = bytes.size();
     bool ok = true;
@@ -230,6 +309,33 @@ bool ProfileDocument::saveTo(const QString& path) const
     if (!ok)
         ::unlink(temp.constData());
     return ok;
+}
+
+bool ProfileDocument::saveTo(const QString& path) const
+{
+    return saveFileAtomically(path, toUtf8());
+}
+
+void ProfileWriter::section(const QString& name)
+{
+    if (!bytes_.isEmpty())
+        bytes_ += '\n';
+    bytes_ += '[';
+    bytes_ += name.toUtf8();
+    bytes_ += "]\n";
+}
+
+void ProfileWriter::key(const QString& name, const QString& value)
+{
+    bytes_ += name.toUtf8();
+    bytes_ += '=';
+    bytes_ += value.toUtf8();
+    bytes_ += '\n';
+}
+
+bool ProfileWriter::saveTo(const QString& path) const
+{
+    return saveFileAtomically(path, bytes_);
 }
 
 }  // namespace velmora

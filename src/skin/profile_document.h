@@ -35,6 +35,21 @@ public:
     // The value, or defaultValue when the section or key is missing or the
     // value is empty.
     QString readKey(QStringView section, QStringView key, const QString& defaultValue = {}) const;
+
+    // One section, found once for reading several of its keys; valid until
+    // the document changes.
+    class SectionView {
+    public:
+        bool exists() const { return section_ != nullptr; }
+        QString readKey(QStringView key, const QString& defaultValue = {}) const;
+
+    private:
+        friend class ProfileDocument;
+        SectionView(const ProfileDocument* doc, const void* section) : doc_(doc), section_(section) {}
+        const ProfileDocument* doc_;
+        const void* section_;
+    };
+    SectionView section(QStringView name) const { return {this, findSection(name)}; }
     bool hasSection(QStringView section) const;
     // Number of section headers in the file (repeated names count again).
     int sectionCount() const { return static_cast<int>(sections_.size()); }
@@ -56,22 +71,62 @@ public:
     bool saveTo(const QString& path) const;
 
 private:
+    // A key is found where it stands: its name is the line before eq, its
+    // value (cleaned when read) the line after it.
+    struct Key {
+        qsizetype line = -1;
+        qsizetype eq = 0;
+    };
+    // A playlist has one small section per entry, a skin one large section:
+    // keys sit in a vector, with a hash beside it only for large sections.
     struct Section {
         QString name;
         qsizetype headerLine = -1;  // -1: the unnamed lines before any header
         qsizetype lastLine = -1;    // last line that belongs to the section
-        QHash<QString, QString> values;     // folded key -> value, first wins
-        QHash<QString, qsizetype> keyLine;  // folded key -> line of that value
+        std::vector<Key> keys;      // first occurrence of each key, in file order
+        QHash<QString, qsizetype> index;  // folded key -> position in keys, for large sections
     };
 
+    QStringView keyName(const Key& k) const { return QStringView(lines_[k.line]).left(k.eq).trimmed(); }
+    // name: trimmed and case-folded (lookupName).
+    const Key* findKey(const Section& s, const QString& name) const;
+    void addKey(Section& s, Key key);
+    QString valueOf(const Section& s, QStringView key, const QString& defaultValue) const;
     void parse(const QString& text);
+    // A string for part of a line: sharing text_ when it lies there.
+    QString shared(QStringView part) const;
     void reindex();
+    void rememberWritten(const Section* s, const QString& name);
     const Section* findSection(QStringView name) const;
 
+    QString text_;  // the text as read; unchanged after parsing
     QStringList lines_;
     std::vector<Section> sections_;
     QHash<QString, qsizetype> sectionIndex_;  // folded name -> first section
     bool exists_ = false;
+    // The section the last writeKey() went to, by the exact name it was given.
+    qsizetype lastWritten_ = -1;
+    QString lastWrittenName_;
 };
+
+// ProfileWriter: writes a new profile file from start to end, section after
+// section, in the layout ProfileDocument writes (a blank line between
+// sections), for files written whole such as a saved playlist. Values are
+// written as given (see ProfileDocument::quoteForWrite). Plain data.
+class ProfileWriter {
+public:
+    void section(const QString& name);
+    void key(const QString& name, const QString& value);
+    const QByteArray& bytes() const { return bytes_; }
+    // Replaces the file atomically, as ProfileDocument::saveTo does.
+    bool saveTo(const QString& path) const;
+
+private:
+    QByteArray bytes_;
+};
+
+// Replaces the file at path with bytes: a temporary file in the same folder,
+// fsync, rename. False (and the old file left whole) on failure.
+bool saveFileAtomically(const QString& path, const QByteArray& bytes);
 
 }  // namespace velmora

@@ -118,3 +118,52 @@ TEST(ProfileDocument, WritingSectionAfterSectionReadsBackAndCountsSections)
     EXPECT_EQ(back.readKey(u"file2", u"path"), "b.mp3");
     EXPECT_EQ(back.sectionCount(), 3);
 }
+
+TEST(ProfileDocument, CopiesOutliveTheOriginalAndRewrittenLines)
+{
+    auto original = std::make_unique<ProfileDocument>(doc("[Main]\nFiles=2\n[file1]\npath = a.mp3 \n"));
+    ProfileDocument copy = *original;
+    original->writeKey(QStringLiteral("file1"), QStringLiteral("path"), QStringLiteral("b.mp3"));
+    original.reset();
+    EXPECT_EQ(copy.readKey(u"main", u"files"), "2");
+    EXPECT_EQ(copy.readKey(u"FILE1", u"PATH"), "a.mp3");
+    copy.writeKey(QStringLiteral("file1"), QStringLiteral("text"), QStringLiteral("A"));
+    copy.writeKey(QStringLiteral("Main"), QStringLiteral("version"), QStringLiteral("4"));
+    EXPECT_EQ(copy.toUtf8(), QByteArray("[Main]\nFiles=2\nversion=4\n[file1]\npath = a.mp3 \ntext=A\n"));
+    const ProfileDocument::SectionView s = copy.section(u"file1");
+    EXPECT_TRUE(s.exists());
+    EXPECT_EQ(s.readKey(u"text"), "A");
+    EXPECT_EQ(s.readKey(u"deep", QStringLiteral("1")), "1");
+    EXPECT_FALSE(copy.section(u"file2").exists());
+}
+
+TEST(ProfileDocument, LargeSectionsFindEveryKey)
+{
+    QByteArray text = "[Skin]\n";
+    for (int i = 0; i < 100; ++i)
+        text += "Key" + QByteArray::number(i) + "=" + QByteArray::number(i * 7) + "\n";
+    text += "key5=duplicate\n";
+    auto d = ProfileDocument::fromBytes(text);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(d.readKey(u"skin", QStringLiteral("KEY%1").arg(i)), QString::number(i * 7));
+    d.writeKey(QStringLiteral("Skin"), QStringLiteral("new"), QStringLiteral("x"));
+    d.writeKey(QStringLiteral("Skin"), QStringLiteral("key50"), QStringLiteral("y"));
+    EXPECT_EQ(d.readKey(u"Skin", u"new"), "x");
+    EXPECT_EQ(d.readKey(u"Skin", u"Key50"), "y");
+    EXPECT_EQ(d.readKey(u"Skin", u"Key99"), "693");
+}
+
+TEST(ProfileWriter, WritesTheLayoutTheDocumentReads)
+{
+    ProfileWriter w;
+    w.section(QStringLiteral("main"));
+    w.key(QStringLiteral("files"), QStringLiteral("1"));
+    w.section(QStringLiteral("file1"));
+    w.key(QStringLiteral("text"), ProfileDocument::quoteForWrite(QStringLiteral(" Песня ")));
+    EXPECT_EQ(w.bytes(), QByteArray("[main]\nfiles=1\n\n[file1]\ntext=\" Песня \"\n"));
+    const auto back = ProfileDocument::fromBytes(w.bytes());
+    EXPECT_EQ(back.readKey(u"file1", u"text"), " Песня ");
+    test::TempHome home;
+    EXPECT_TRUE(w.saveTo(home.file(QStringLiteral("w.ini"))));
+    EXPECT_FALSE(w.saveTo(home.file(QStringLiteral("missing/w.ini"))));
+}
