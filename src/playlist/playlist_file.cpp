@@ -30,8 +30,11 @@ constexpr qsizetype kMaxValueLength = 4096;
 // A playlist file larger than this is not read (it would stall the UI).
 constexpr qint64 kMaxFileBytes = 256LL * 1024 * 1024;
 
-QString fileSection(int files) { return QStringLiteral("file%1").arg(files); }
-QString groupSection(int files, int group) { return QStringLiteral("file%1meta%2").arg(files).arg(group); }
+QString fileSection(int files) { return QLatin1String("file") + QString::number(files); }
+QString groupSection(int files, int group)
+{
+    return QLatin1String("file") + QString::number(files) + QLatin1String("meta") + QString::number(group);
+}
 
 std::optional<long long> parseWhole(const QString& text)
 {
@@ -54,6 +57,54 @@ bool parseFlag(const QString& text, bool fallback)
     return ok ? v != 0 : fallback;
 }
 
+// Whether a "/" path holds empty, "." or ".." steps that cleaning removes.
+bool needsCleaning(const QString& path)
+{
+    return path.contains(QLatin1String("//")) || path.contains(QLatin1String("/./"))
+        || path.contains(QLatin1String("/../")) || path.endsWith(QLatin1String("/."))
+        || path.endsWith(QLatin1String("/.."));
+}
+
+QString cleaned(const QString& path) { return needsCleaning(path) ? QDir::cleanPath(path) : path; }
+
+// listPath: the playlist's full, clean path.
+QString relativeTo(const QString& clipPath, const QString& listPath)
+{
+    if (!clipPath.startsWith(QLatin1Char('/')))
+        return clipPath;  // not a path of this system (say, a drive letter): kept whole
+    const QString clip = cleaned(clipPath);
+    // 1. The last "/" before the first differing character ends the shared
+    // folders; the file names always differ.
+    const qsizetype n = std::min(clip.size(), listPath.size());
+    qsizetype shared = 0;
+    for (qsizetype i = 0; i < n && clip[i] == listPath[i]; ++i) {
+        if (clip[i] == QLatin1Char('/'))
+            shared = i;
+    }
+    // 2. Nothing shared but "/": the full path.
+    if (shared == 0)
+        return clipPath;
+    // 3. One "../" per folder of the playlist below the shared part.
+    QString out;
+    for (qsizetype up = listPath.mid(shared + 1).count(QLatin1Char('/')); up > 0; --up)
+        out += QLatin1String("../");
+    return out + clip.mid(shared + 1);
+}
+
+// folder: the playlist's folder, full and without a trailing "/".
+QString resolveIn(const QString& storedPath, const QString& folder)
+{
+    if (storedPath.size() >= 2 && storedPath[1] == QLatin1Char(':') && storedPath[0].isLetter())
+        return storedPath;  // from the older platform: kept as it stands
+    QString path = storedPath;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!path.startsWith(QLatin1Char('/')))
+        path = folder + QLatin1Char('/') + path;
+    return cleaned(path);
+}
+
+QString cleanFullPath(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
+
 class Loader {
 public:
     explicit Loader(PlaylistModel& model) : model_(model) {}
@@ -67,10 +118,10 @@ private:
         int container = 0;  // deep of the group holding the file's contents
         int open = 0;       // deepest open group so far, relative to the container
     };
-    void loadVersion4(const ProfileDocument& doc, const QString& path, Place& place);
-    void loadOlderLayout(const ProfileDocument& doc, const QString& path, Place& place);
+    void loadVersion4(const ProfileDocument& doc, const QString& folder, Place& place);
+    void loadOlderLayout(const ProfileDocument& doc, const QString& folder, Place& place);
     // One file entry (or nested playlist) at the stored nesting.
-    void addFile(const QString& stored, const QString& playlistPath, int relativeDeep, const QString& text,
+    void addFile(const QString& stored, const QString& folder, int relativeDeep, const QString& text,
                  bool checked, Place& place);
     int fileCount(const ProfileDocument& doc) const;
 
@@ -98,9 +149,9 @@ int fitDeep(const QString& stored, bool group, int open)
     return static_cast<int>(std::clamp<long long>(d, 1, open + 1));
 }
 
-QString readText(const ProfileDocument& doc, const QString& section)
+QString readText(const ProfileDocument::SectionView& section)
 {
-    return doc.readKey(section, kText).left(kMaxValueLength);
+    return section.readKey(kText).left(kMaxValueLength);
 }
 
 int Loader::fileCount(const ProfileDocument& doc) const
@@ -135,15 +186,16 @@ int Loader::load(const QString& path, int nesting, const QString& text)
     Place place{model_.entry(group).deep, 0};
     chain_.push_back(key);
     // 3. Version 4, or the older layout for any other version.
+    const QString folder = QFileInfo(cleanFullPath(path)).path();
     if (parseWhole(doc.readKey(kMain, kVersion)) == 4)
-        loadVersion4(doc, path, place);
+        loadVersion4(doc, folder, place);
     else
-        loadOlderLayout(doc, path, place);
+        loadOlderLayout(doc, folder, place);
     chain_.pop_back();
     return model_.playlistCount() - before;
 }
 
-void Loader::loadVersion4(const ProfileDocument& doc, const QString& path, Place& place)
+void Loader::loadVersion4(const ProfileDocument& doc, const QString& folder, Place& place)
 {
     const int n = fileCount(doc);
     // 4-5. Files counted by s, the groups after each file by k; "nextmeta"
@@ -154,51 +206,50 @@ void Loader::loadVersion4(const ProfileDocument& doc, const QString& path, Place
     for (;;) {
         if (meta) {
             ++k;
-            const QString section = groupSection(s, k);
-            if (!doc.hasSection(section)) {
+            const ProfileDocument::SectionView group = doc.section(groupSection(s, k));
+            if (!group.exists()) {
                 meta = false;  // the run of groups ends where its sections do
                 continue;
             }
-            const int r = fitDeep(doc.readKey(section, kDeep), true, place.open);
-            const int g = model_.appendGroup(readText(doc, section), place.container + r,
-                                             parseFlag(doc.readKey(section, kChecked), true), 0);
+            const int r = fitDeep(group.readKey(kDeep), true, place.open);
+            const int g = model_.appendGroup(readText(group), place.container + r,
+                                             parseFlag(group.readKey(kChecked), true), 0);
             place.open = model_.entry(g).deep - place.container;
-            meta = parseFlag(doc.readKey(section, kNextMeta), false);
+            meta = parseFlag(group.readKey(kNextMeta), false);
             continue;
         }
         if (++s > n)
             break;
         k = 0;
-        const QString section = fileSection(s);
-        if (!doc.hasSection(section))
+        const ProfileDocument::SectionView file = doc.section(fileSection(s));
+        if (!file.exists())
             continue;
-        const int r = fitDeep(doc.readKey(section, kDeep), false, place.open);
-        addFile(doc.readKey(section, kPath), path, r, readText(doc, section),
-                parseFlag(doc.readKey(section, kChecked), true), place);
-        meta = parseFlag(doc.readKey(section, kNextMeta), false);
+        const int r = fitDeep(file.readKey(kDeep), false, place.open);
+        addFile(file.readKey(kPath), folder, r, readText(file), parseFlag(file.readKey(kChecked), true), place);
+        meta = parseFlag(file.readKey(kNextMeta), false);
     }
 }
 
-void Loader::loadOlderLayout(const ProfileDocument& doc, const QString& path, Place& place)
+void Loader::loadOlderLayout(const ProfileDocument& doc, const QString& folder, Place& place)
 {
     // 7. Files only, all directly inside the new group and checked.
     const int n = fileCount(doc);
     for (int i = 1; i <= n; ++i) {
-        const QString section = fileSection(i);
-        if (doc.hasSection(section))
-            addFile(doc.readKey(section, kPath), path, 1, readText(doc, section), true, place);
+        const ProfileDocument::SectionView file = doc.section(fileSection(i));
+        if (file.exists())
+            addFile(file.readKey(kPath), folder, 1, readText(file), true, place);
     }
 }
 
-void Loader::addFile(const QString& stored, const QString& playlistPath, int relativeDeep, const QString& text,
+void Loader::addFile(const QString& stored, const QString& folder, int relativeDeep, const QString& text,
                      bool checked, Place& place)
 {
     if (stored.isEmpty() || stored.size() > kMaxValueLength) {
-        qCDebug(lcPlaylist) << "entry without a usable path skipped in" << playlistPath;
+        qCDebug(lcPlaylist) << "entry without a usable path skipped in" << folder;
         return;
     }
     // 6. Stored paths are relative to the playlist's folder unless full.
-    const QString clip = resolvePlaylistPath(stored, playlistPath);
+    const QString clip = resolveIn(stored, folder);
     const int nesting = place.container + relativeDeep;
     if (isPlaylistFilePath(clip))
         load(clip, nesting, text);
@@ -229,33 +280,34 @@ bool savePlaylistFile(const PlaylistModel& model, const QString& path)
         groups += model.entry(c).isGroup() ? 1 : 0;
     auto flag = [](bool on) { return on ? kTrue : kFalse; };
 
-    // One document written whole; it replaces the old file only once complete.
-    ProfileDocument doc;
-    doc.writeKey(kMain, kFiles, QString::number(count > 0 ? count - 1 - groups : 0));
-    doc.writeKey(kMain, kVersion, QStringLiteral("4"));
+    // Written whole, then put in place of the old file only once complete.
+    const QString listPath = cleanFullPath(path);
+    ProfileWriter out;
+    out.section(kMain);
+    out.key(kFiles, QString::number(count > 0 ? count - 1 - groups : 0));
+    out.key(kVersion, QStringLiteral("4"));
     if (count >= 2 && model.entry(2).isGroup())
-        doc.writeKey(kMain, kNextMeta, kTrue);
+        out.key(kNextMeta, kTrue);
     int g = 1;  // groups so far, plus the root
     int k = 0;  // groups since the last file
     for (int c = 2; c <= count; ++c) {
         const PlaylistEntry& e = model.entry(c);
-        QString section;
         if (e.isGroup()) {
             ++g;
             ++k;
-            section = groupSection(c - g, k);
+            out.section(groupSection(c - g, k));
         } else {
             k = 0;
-            section = fileSection(c - g);
-            doc.writeKey(section, kPath, ProfileDocument::quoteForWrite(relativePlaylistPath(e.path, path)));
+            out.section(fileSection(c - g));
+            out.key(kPath, ProfileDocument::quoteForWrite(relativeTo(e.path, listPath)));
         }
-        doc.writeKey(section, kText, ProfileDocument::quoteForWrite(e.text));
-        doc.writeKey(section, kChecked, flag(e.checked));
-        doc.writeKey(section, kDeep, QString::number(e.deep));
+        out.key(kText, ProfileDocument::quoteForWrite(e.text));
+        out.key(kChecked, flag(e.checked));
+        out.key(kDeep, QString::number(e.deep));
         if (c < count && model.entry(c + 1).isGroup())
-            doc.writeKey(section, kNextMeta, kTrue);
+            out.key(kNextMeta, kTrue);
     }
-    if (!doc.saveTo(path)) {
+    if (!out.saveTo(path)) {
         qCDebug(lcPlaylist) << "cannot write playlist" << path;
         return false;
     }
@@ -264,34 +316,12 @@ bool savePlaylistFile(const PlaylistModel& model, const QString& path)
 
 QString relativePlaylistPath(const QString& clipPath, const QString& playlistPath)
 {
-    if (!clipPath.startsWith(QLatin1Char('/')))
-        return clipPath;  // not a path of this system (say, a drive letter): kept whole
-    const QStringList clip = QDir::cleanPath(clipPath).split(QLatin1Char('/'));
-    const QStringList list = QDir::cleanPath(QFileInfo(playlistPath).absoluteFilePath()).split(QLatin1Char('/'));
-    // 1. The first differing component; the file names always differ.
-    const qsizetype limit = std::min(clip.size(), list.size()) - 1;
-    qsizetype i = 0;
-    while (i < limit && clip[i] == list[i])
-        ++i;
-    // 2. Nothing shared but "/": the full path.
-    if (i <= 1)
-        return clipPath;
-    // 3. One "../" per folder of the playlist below the shared part.
-    QString out;
-    for (qsizetype up = list.size() - 1 - i; up > 0; --up)
-        out += QLatin1String("../");
-    return out + clip.mid(i).join(QLatin1Char('/'));
+    return relativeTo(clipPath, cleanFullPath(playlistPath));
 }
 
 QString resolvePlaylistPath(const QString& storedPath, const QString& playlistPath)
 {
-    if (storedPath.size() >= 2 && storedPath[1] == QLatin1Char(':') && storedPath[0].isLetter())
-        return storedPath;  // from the older platform: kept as it stands
-    QString path = storedPath;
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!path.startsWith(QLatin1Char('/')))
-        path = QFileInfo(playlistPath).absolutePath() + QLatin1Char('/') + path;
-    return QDir::cleanPath(path);
+    return resolveIn(storedPath, QFileInfo(cleanFullPath(playlistPath)).path());
 }
 
 }  // namespace velmora
