@@ -74,14 +74,15 @@ ProfileDocument ProfileDocument::fromBytes(const QByteArray& bytes)
 
 void ProfileDocument::parse(const QString& text)
 {
-    // The lines share the decoded text instead of copying it; a line that
-    // writeKey() replaces becomes a string of its own. text_ is never
-    // changed, so its buffer outlives every line and every copy.
+    // Until the first write the lines are spans of the decoded text; then
+    // they become strings sharing it (text_ is never changed, so its buffer
+    // outlives every line and every copy), and a rewritten line one of its own.
     text_ = text;
     lines_.clear();
+    spans_.clear();
+    materialized_ = false;
     const QChar* base = text_.constData();
     const qsizetype size = text_.size();
-    lines_.reserve(text_.count(QLatin1Char('\n')) + 1);
     for (qsizetype start = 0; start < size;) {
         qsizetype end = text_.indexOf(QLatin1Char('\n'), start);
         if (end < 0)
@@ -89,7 +90,7 @@ void ProfileDocument::parse(const QString& text)
         qsizetype length = end - start;
         if (length > 0 && base[start + length - 1] == QLatin1Char('\r'))
             --length;
-        lines_.append(QString::fromRawData(base + start, length));
+        spans_.push_back({start, length});
         start = end + 1;
     }
     reindex();
@@ -109,13 +110,15 @@ void ProfileDocument::reindex()
     sections_.clear();
     sectionIndex_.clear();
     Section* current = nullptr;
-    for (qsizetype i = 0; i < lines_.size(); ++i) {
-        const QStringView line = QStringView(lines_[i]).trimmed();
+    for (qsizetype i = 0; i < lineCount(); ++i) {
+        const QStringView whole = lineAt(i);
+        const QStringView line = whole.trimmed();
         if (isHeader(line)) {
             Section s;
             s.name = shared(headerName(line));
             s.headerLine = i;
             s.lastLine = i;
+            s.keys.reserve(8);  // one allocation for a playlist entry's keys
             sections_.push_back(std::move(s));
             current = &sections_.back();
             sectionIndex_.insert(current->name.toCaseFolded(),
@@ -135,7 +138,7 @@ void ProfileDocument::reindex()
         const QString name = lookupName(line.left(eq));
         if (findKey(*current, name))
             continue;
-        addKey(*current, {i, eq + (line.data() - lines_[i].constData())});
+        addKey(*current, {i, eq + (line.data() - whole.data())});
     }
 }
 
@@ -199,13 +202,26 @@ QString ProfileDocument::valueOf(const Section& s, QStringView key, const QStrin
     const Key* k = findKey(s, lookupName(key));
     if (!k)
         return defaultValue;
-    const QString value = cleanValue(QStringView(lines_[k->line]).mid(k->eq + 1));
+    const QString value = cleanValue(lineAt(k->line).mid(k->eq + 1));
     return value.isEmpty() ? defaultValue : value;
+}
+
+void ProfileDocument::materialize()
+{
+    if (materialized_)
+        return;
+    lines_.reserve(static_cast<qsizetype>(spans_.size()));
+    for (const auto& [start, length] : spans_)
+        lines_.append(QString::fromRawData(text_.constData() + start, length));
+    spans_.clear();
+    spans_.shrink_to_fit();
+    materialized_ = true;
 }
 
 void ProfileDocument::writeKey(const QString& section, const QString& key, const QString& value)
 {
     exists_ = true;
+    materialize();
     const QString line = key + QLatin1Char('=') + value;
     const QString foldedKey = key.trimmed().toCaseFolded();
     // Writers go section by section: the section of the previous call is
@@ -272,10 +288,14 @@ QString ProfileDocument::quoteForWrite(const QString& value)
 
 QByteArray ProfileDocument::toUtf8() const
 {
-    if (lines_.isEmpty())
+    if (lineCount() == 0)
         return {};
-    QString all = lines_.join(QLatin1Char('\n'));
-    all += QLatin1Char('\n');
+    QString all;
+    all.reserve(text_.size() + lineCount());
+    for (qsizetype i = 0; i < lineCount(); ++i) {
+        all += lineAt(i);
+        all += QLatin1Char('\n');
+    }
     return all.toUtf8();
 }
 

@@ -17,6 +17,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
 #include <vector>
 
 namespace velmora {
@@ -87,7 +88,17 @@ private:
         QHash<QString, qsizetype> index;  // folded key -> position in keys, for large sections
     };
 
-    QStringView keyName(const Key& k) const { return QStringView(lines_[k.line]).left(k.eq).trimmed(); }
+    qsizetype lineCount() const { return materialized_ ? lines_.size() : static_cast<qsizetype>(spans_.size()); }
+    QStringView lineAt(qsizetype i) const
+    {
+        if (materialized_)
+            return lines_[i];
+        const auto& [start, length] = spans_[static_cast<size_t>(i)];
+        return QStringView(text_).mid(start, length);
+    }
+    // Turns the spans into lines that writing can change.
+    void materialize();
+    QStringView keyName(const Key& k) const { return lineAt(k.line).left(k.eq).trimmed(); }
     // name: trimmed and case-folded (lookupName).
     const Key* findKey(const Section& s, const QString& name) const;
     void addKey(Section& s, Key key);
@@ -100,7 +111,9 @@ private:
     const Section* findSection(QStringView name) const;
 
     QString text_;  // the text as read; unchanged after parsing
-    QStringList lines_;
+    std::vector<std::pair<qsizetype, qsizetype>> spans_;  // start, length in text_: the lines until the first write
+    QStringList lines_;  // the lines once written to
+    bool materialized_ = true;
     std::vector<Section> sections_;
     QHash<QString, qsizetype> sectionIndex_;  // folded name -> first section
     bool exists_ = false;
