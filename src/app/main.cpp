@@ -1,5 +1,6 @@
 // The player program: builds the application object and runs start-up.
 
+#include "app/channel/instance_start.h"
 #include "app/velmora.h"
 
 #include <QApplication>
@@ -8,6 +9,13 @@
 
 int main(int argc, char* argv[])
 {
+    // The instance test comes before Qt: a copy that lost the start-up race
+    // to another hands its command line over and ends at once. The lock is
+    // held until main() returns.
+    velmora::channel::PlayerStart start = velmora::channel::startAsPlayer({argv + 1, argv + argc});
+    if (start.endNow)
+        return start.exitStatus;
+
     QApplication application(argc, argv);
     // libmpv needs the C number format; Qt sets the locale from the
     // environment when the application object is made.

@@ -1,0 +1,114 @@
+#include "app/channel/command_line.h"
+
+#include <array>
+#include <utility>
+
+namespace velmora::channel {
+
+namespace {
+
+constexpr std::array<std::pair<CommandWord, std::string_view>, 6> kWords{{
+    {CommandWord::Init, "init"},
+    {CommandWord::Uninstall, "uninstall"},
+    {CommandWord::Play, "play"},
+    {CommandWord::Pause, "pause"},
+    {CommandWord::Back, "back"},
+    {CommandWord::Forward, "forward"},
+}};
+
+char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalsIgnoringCase(std::string_view text, std::string_view lowerWord)
+{
+    if (text.size() != lowerWord.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (asciiLower(text[i]) != lowerWord[i])
+            return false;
+    }
+    return true;
+}
+
+void appendQuoted(std::string& out, std::string_view path)
+{
+    out += '"';
+    for (char c : path) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+}  // namespace
+
+std::optional<CommandWord> commandWord(std::string_view text)
+{
+    for (const auto& [word, spelling] : kWords) {
+        if (equalsIgnoringCase(text, spelling))
+            return word;
+    }
+    return std::nullopt;
+}
+
+std::optional<CommandWord> transportWord(std::string_view text)
+{
+    const auto word = commandWord(text);
+    if (word == CommandWord::Init || word == CommandWord::Uninstall)
+        return std::nullopt;
+    return word;
+}
+
+std::string_view commandWordText(CommandWord word)
+{
+    for (const auto& [w, spelling] : kWords) {
+        if (w == word)
+            return spelling;
+    }
+    return {};
+}
+
+std::string buildCommandLine(const std::vector<std::string>& arguments, std::string_view workingFolder)
+{
+    if (arguments.size() == 1) {
+        if (const auto word = commandWord(arguments.front()))
+            return std::string(commandWordText(*word));
+    }
+    std::string out;
+    for (const std::string& argument : arguments) {
+        if (argument.empty())
+            continue;
+        if (!out.empty())
+            out += ' ';
+        if (argument.front() == '/') {
+            appendQuoted(out, argument);
+        } else {
+            std::string absolute(workingFolder);
+            if (absolute.empty() || absolute.back() != '/')
+                absolute += '/';
+            absolute += argument;
+            appendQuoted(out, absolute);
+        }
+    }
+    return out;
+}
+
+StartKind classifyStart(bool anotherCopyRuns, std::string_view commandText)
+{
+    const auto word = commandWord(commandText);
+    if (anotherCopyRuns) {
+        if (commandText.empty() || word == CommandWord::Init || word == CommandWord::Uninstall)
+            return StartKind::EndAtOnce;
+        return StartKind::HandOver;
+    }
+    if (word == CommandWord::Uninstall)
+        return StartKind::Uninstall;
+    if (word == CommandWord::Init)
+        return StartKind::Init;
+    return StartKind::Normal;
+}
+
+}  // namespace velmora::channel

@@ -1,0 +1,87 @@
+// velmora4: the command users run. It has no Qt so that a second start costs
+// a few milliseconds: it turns the arguments into the command line, makes the
+// instance test, and either hands the command line to the running copy and
+// ends, or replaces itself with the player program beside it.
+
+#include "app/channel/channel_name.h"
+#include "app/channel/channel_sender.h"
+#include "app/channel/instance_start.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr const char* kPlayerName = "velmora4-player";
+
+// The player sits in the folder of this executable (symbolic links to the
+// front program resolved, as the kernel reports it).
+std::string playerPath(const char* argv0)
+{
+    std::string self(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size());
+    if (n > 0 && static_cast<size_t>(n) < self.size()) {
+        self.resize(static_cast<size_t>(n));
+    } else {
+        self = argv0 != nullptr ? argv0 : "";
+    }
+    const size_t slash = self.rfind('/');
+    if (slash == std::string::npos)
+        return kPlayerName;  // found through PATH below
+    return self.substr(0, slash + 1) + kPlayerName;
+}
+
+[[noreturn]] void runPlayer(int argc, char** argv)
+{
+    const std::string path = playerPath(argv[0]);
+    std::vector<char*> arguments;
+    arguments.reserve(static_cast<size_t>(argc) + 1);
+    arguments.push_back(const_cast<char*>(path.c_str()));
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(argv[i]);
+    arguments.push_back(nullptr);
+    if (path.find('/') != std::string::npos)
+        ::execv(path.c_str(), arguments.data());
+    else
+        ::execvp(path.c_str(), arguments.data());
+    std::fprintf(stderr, "velmora4: cannot start %s: %s\n", path.c_str(), std::strerror(errno));
+    std::_Exit(127);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    using velmora::channel::SendResult;
+    using velmora::channel::StartKind;
+
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    velmora::channel::StartDecision decision = velmora::channel::decideStart(arguments);
+    switch (decision.kind) {
+    case StartKind::EndAtOnce:
+        return 0;
+    case StartKind::HandOver: {
+        SendResult sent = velmora::channel::sendCommand(*decision.folder, velmora::channel::configuredChannelName(),
+                                                        decision.commandText);
+        if (sent.status == SendResult::Status::Delivered)
+            return 0;
+        if (sent.status == SendResult::Status::BecameFirst) {
+            sent.lock.reset();  // the player takes it itself
+            runPlayer(argc, argv);
+        }
+        std::fprintf(stderr, "velmora4: %s\n", sent.error.c_str());
+        return 1;
+    }
+    case StartKind::Normal:
+    case StartKind::Init:
+    case StartKind::Uninstall:
+        // The player makes the test again and takes the lock itself.
+        decision.lock.reset();
+        runPlayer(argc, argv);
+    }
+    return 0;
+}
