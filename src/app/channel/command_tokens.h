@@ -24,7 +24,8 @@ namespace velmora::channel {
 //    ends at the next blank, so two blanks make the next token start with a
 //    blank;
 //  - the character that ended a token is not looked at again.
-// Text after an unclosed quote yields nothing.
+// Text after an unclosed quote yields nothing. A blank at the end of the text
+// (or an empty text) yields a last token of one blank, which names nothing.
 void forEachCommandToken(std::string_view text, const std::function<bool(const std::string&)>& handle);
 
 // Every token of the text, as forEachCommandToken() finds them.
