@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
     // The instance test comes before Qt: a copy that lost the start-up race
     // to another hands its command line over and ends at once. The lock is
     // held until main() returns.
-    velmora::channel::PlayerStart start = velmora::channel::startAsPlayer({argv + 1, argv + argc});
+    velmora::channel::PlayerStart start = velmora::channel::startAsPlayer({argv + 1, static_cast<std::size_t>(argc - 1)});
     if (start.endNow)
         return start.exitStatus;
 

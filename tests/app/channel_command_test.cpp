@@ -52,7 +52,7 @@ TEST(ChannelCommandLine, OneWordArgumentPassesAsTheWord)
 
 TEST(ChannelCommandLine, ArgumentsBecomeAbsoluteQuotedAndJoinedByOneBlank)
 {
-    EXPECT_EQ(buildCommandLine({}, "/home/u"), "");
+    EXPECT_EQ(buildCommandLine(std::vector<std::string>{}, "/home/u"), "");
     EXPECT_EQ(buildCommandLine({"a.mp3", "/abs/b c.mp3", "../d"}, "/home/u"),
               "\"/home/u/a.mp3\" \"/abs/b c.mp3\" \"/home/u/../d\"");
     EXPECT_EQ(buildCommandLine({"x"}, "/"), "\"/x\"");

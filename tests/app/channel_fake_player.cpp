@@ -4,8 +4,8 @@
 //
 // Each record is appended to $VELMORA_FAKE_PLAYER_LOG with one write: four
 // bytes of length (little-endian), then one byte of kind and the text.
-// Kinds: 'L' listening (text: the start kind), 'O' the own command line,
-// 'R' a received one. Runs until killed.
+// Kinds: 'O' the own command line, then 'L' listening (text: the start
+// kind), then 'R' for each received one. Runs until killed.
 
 #include "app/channel/channel_name.h"
 #include "app/channel/channel_protocol.h"
@@ -53,16 +53,15 @@ const char* kindName(velmora::channel::StartKind kind)
 
 int main(int argc, char** argv)
 {
-    velmora::channel::PlayerStart start = velmora::channel::startAsPlayer({argv + 1, argv + argc});
+    velmora::channel::PlayerStart start = velmora::channel::startAsPlayer({argv + 1, static_cast<std::size_t>(argc - 1)});
     if (start.endNow)
         return start.exitStatus;
     QCoreApplication app(argc, argv);
     velmora::InstanceServer server([](const std::string& text) { record('R', text); });
-    if (start.lock && server.listen(*start.lock, velmora::channel::configuredChannelName()))
-        record('L', kindName(start.kind));
-    else
-        record('L', std::string("no channel: ") + start.problem);
+    const bool listening = start.lock && server.listen(*start.lock, velmora::channel::configuredChannelName());
     if (!start.commandText.empty())
         record('O', start.commandText);
+    // Last, so that a test that saw it sees the own command line as well.
+    record('L', listening ? kindName(start.kind) : std::string("no channel: ") + start.problem);
     return app.exec();
 }

@@ -126,12 +126,14 @@ std::string userConfigFolderPath()
         return overridden;
     std::string base = environment("XDG_CONFIG_HOME");
     if (base.empty()) {
-        std::string home = environment("HOME");
-        if (home.empty())
-            home = "/";
-        base = home + "/.config";
+        base = environment("HOME");
+        if (base.empty())
+            base.push_back('/');  // as Qt does without HOME
+        base.append("/.config");
     }
-    return base + "/" + std::string(kDefaultChannelName);
+    base.append("/");
+    base.append(kDefaultChannelName);
+    return base;
 }
 
 std::string readMailslotName(const std::string& settingsFile)

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <thread>
 
 namespace velmora::channel {
@@ -65,11 +66,22 @@ ConnectResult connectOnce(const sockaddr_un& address, socklen_t length, UniqueFd
 SendResult transfer(int fd, std::string_view text, Clock::time_point deadline)
 {
     SendResult result;
-    std::string frame = encodeLength(static_cast<std::uint32_t>(text.size()));
-    frame += text;
+    // Length and text leave in one stream without copying the text.
+    const std::string header = encodeLength(static_cast<std::uint32_t>(text.size()));
     std::size_t sent = 0;
-    while (sent < frame.size()) {
-        const ssize_t n = ::send(fd, frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
+    const std::size_t total = header.size() + text.size();
+    while (sent < total) {
+        iovec parts[2];
+        int count = 0;
+        if (sent < header.size())
+            parts[count++] = {const_cast<char*>(header.data() + sent), header.size() - sent};
+        const std::size_t textSent = sent > header.size() ? sent - header.size() : 0;
+        if (textSent < text.size())
+            parts[count++] = {const_cast<char*>(text.data() + textSent), text.size() - textSent};
+        msghdr message {};
+        message.msg_iov = parts;
+        message.msg_iovlen = static_cast<std::size_t>(count);
+        const ssize_t n = ::sendmsg(fd, &message, MSG_NOSIGNAL);
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
             continue;

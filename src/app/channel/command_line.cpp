@@ -35,12 +35,48 @@ bool equalsIgnoringCase(std::string_view text, std::string_view lowerWord)
 void appendQuoted(std::string& out, std::string_view path)
 {
     out += '"';
-    for (char c : path) {
-        if (c == '"')
-            out += '"';
-        out += c;
+    for (;;) {
+        const std::size_t quote = path.find('"');
+        if (quote == std::string_view::npos)
+            break;
+        out.append(path.substr(0, quote + 1));
+        out += '"';  // a double quote is written twice
+        path.remove_prefix(quote + 1);
     }
+    out.append(path);
     out += '"';
+}
+
+template <class Arguments>
+std::string build(const Arguments& arguments, std::string_view workingFolder)
+{
+    if (arguments.size() == 1) {
+        if (const auto word = commandWord(std::string_view(arguments.front())))
+            return std::string(commandWordText(*word));
+    }
+    const bool folderHasSlash = !workingFolder.empty() && workingFolder.back() == '/';
+    std::size_t size = 0;
+    for (const std::string_view argument : arguments)
+        size += argument.size() + workingFolder.size() + 4;
+    std::string out;
+    out.reserve(size);  // a 1 MB command line is built without copying it again
+    std::string absolute;
+    for (const std::string_view argument : arguments) {
+        if (argument.empty())
+            continue;
+        if (!out.empty())
+            out += ' ';
+        if (argument.front() == '/') {
+            appendQuoted(out, argument);
+        } else {
+            absolute.assign(workingFolder);
+            if (!folderHasSlash)
+                absolute += '/';
+            absolute += argument;
+            appendQuoted(out, absolute);
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -73,27 +109,12 @@ std::string_view commandWordText(CommandWord word)
 
 std::string buildCommandLine(const std::vector<std::string>& arguments, std::string_view workingFolder)
 {
-    if (arguments.size() == 1) {
-        if (const auto word = commandWord(arguments.front()))
-            return std::string(commandWordText(*word));
-    }
-    std::string out;
-    for (const std::string& argument : arguments) {
-        if (argument.empty())
-            continue;
-        if (!out.empty())
-            out += ' ';
-        if (argument.front() == '/') {
-            appendQuoted(out, argument);
-        } else {
-            std::string absolute(workingFolder);
-            if (absolute.empty() || absolute.back() != '/')
-                absolute += '/';
-            absolute += argument;
-            appendQuoted(out, absolute);
-        }
-    }
-    return out;
+    return build(arguments, workingFolder);
+}
+
+std::string buildCommandLine(std::span<char* const> arguments, std::string_view workingFolder)
+{
+    return build(arguments, workingFolder);
 }
 
 StartKind classifyStart(bool anotherCopyRuns, std::string_view commandText)

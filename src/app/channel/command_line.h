@@ -6,6 +6,7 @@
 // pure (no I/O) and used by the front program, the player and the handler.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,9 @@ std::string_view commandWordText(CommandWord word);
 // double quote doubled, and the results are joined by one blank. Empty
 // arguments are left out (they name no file). No arguments: empty text.
 std::string buildCommandLine(const std::vector<std::string>& arguments, std::string_view workingFolder);
+// The same for a program's argv (without the program name), copying nothing
+// but the result.
+std::string buildCommandLine(std::span<char* const> arguments, std::string_view workingFolder);
 
 // The five kinds of start, from whether another copy runs and the text.
 enum class StartKind {

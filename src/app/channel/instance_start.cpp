@@ -8,7 +8,7 @@
 
 namespace velmora::channel {
 
-StartDecision decideStart(const std::vector<std::string>& arguments)
+StartDecision decideStart(std::span<char* const> arguments)
 {
     StartDecision decision;
     decision.commandText = buildCommandLine(arguments, currentWorkingFolder());
@@ -25,7 +25,7 @@ StartDecision decideStart(const std::vector<std::string>& arguments)
     return decision;
 }
 
-PlayerStart startAsPlayer(const std::vector<std::string>& arguments)
+PlayerStart startAsPlayer(std::span<char* const> arguments)
 {
     StartDecision decision = decideStart(arguments);
     PlayerStart start;

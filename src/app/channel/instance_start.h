@@ -13,7 +13,7 @@
 
 #include <optional>
 #include <string>
-#include <vector>
+#include <span>
 
 namespace velmora::channel {
 
@@ -28,9 +28,9 @@ struct StartDecision {
     std::string problem;  // why the test could not be made, else empty
 };
 
-// Builds the text from the arguments (without the program name) against the
-// working folder and makes the instance test.
-StartDecision decideStart(const std::vector<std::string>& arguments);
+// Builds the text from the arguments (argv without the program name) against
+// the working folder and makes the instance test.
+StartDecision decideStart(std::span<char* const> arguments);
 
 // What the player does at its start.
 struct PlayerStart {
@@ -45,6 +45,6 @@ struct PlayerStart {
 // decideStart(); on HandOver sends the text to the running copy (one line on
 // standard error and exitStatus 1 when that fails); a copy that finds the
 // lock free while retrying continues as the first copy.
-PlayerStart startAsPlayer(const std::vector<std::string>& arguments);
+PlayerStart startAsPlayer(std::span<char* const> arguments);
 
 }  // namespace velmora::channel

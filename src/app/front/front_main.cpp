@@ -59,8 +59,8 @@ int main(int argc, char** argv)
     using velmora::channel::SendResult;
     using velmora::channel::StartKind;
 
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    velmora::channel::StartDecision decision = velmora::channel::decideStart(arguments);
+    velmora::channel::StartDecision decision
+        = velmora::channel::decideStart({argv + 1, static_cast<std::size_t>(argc - 1)});
     switch (decision.kind) {
     case StartKind::EndAtOnce:
         return 0;
