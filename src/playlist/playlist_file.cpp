@@ -60,9 +60,23 @@ bool parseFlag(const QString& text, bool fallback)
 // Whether a "/" path holds empty, "." or ".." steps that cleaning removes.
 bool needsCleaning(const QString& path)
 {
-    return path.contains(QLatin1String("//")) || path.contains(QLatin1String("/./"))
-        || path.contains(QLatin1String("/../")) || path.endsWith(QLatin1String("/."))
-        || path.endsWith(QLatin1String("/.."));
+    // A step that begins after a "/" and is empty, "." or "..".
+    const qsizetype n = path.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (path[i] != QLatin1Char('/'))
+            continue;
+        qsizetype end = i + 1;
+        while (end < n && path[end] != QLatin1Char('/'))
+            ++end;
+        const qsizetype length = end - i - 1;
+        if (end < n && length == 0)
+            return true;
+        if ((length == 1 || length == 2) && path[i + 1] == QLatin1Char('.')
+            && (length == 1 || path[i + 2] == QLatin1Char('.')))
+            return true;
+        i = end - 1;
+    }
+    return false;
 }
 
 QString cleaned(const QString& path) { return needsCleaning(path) ? QDir::cleanPath(path) : path; }

@@ -83,6 +83,7 @@ void ProfileDocument::parse(const QString& text)
     materialized_ = false;
     const QChar* base = text_.constData();
     const qsizetype size = text_.size();
+    spans_.reserve(static_cast<size_t>(size / 24));  // a playlist's lines are some 30 characters long
     for (qsizetype start = 0; start < size;) {
         qsizetype end = text_.indexOf(QLatin1Char('\n'), start);
         if (end < 0)
@@ -107,8 +108,14 @@ QString ProfileDocument::shared(QStringView part) const
 void ProfileDocument::reindex()
 {
     lastWritten_ = -1;
+    lastFound_ = -1;
     sections_.clear();
     sectionIndex_.clear();
+    qsizetype headers = 0;
+    for (qsizetype i = 0; i < lineCount(); ++i)
+        headers += isHeader(lineAt(i).trimmed()) ? 1 : 0;
+    sections_.reserve(static_cast<size_t>(headers));
+    sectionIndex_.reserve(headers);
     Section* current = nullptr;
     for (qsizetype i = 0; i < lineCount(); ++i) {
         const QStringView whole = lineAt(i);
@@ -121,9 +128,11 @@ void ProfileDocument::reindex()
             s.keys.reserve(8);  // one allocation for a playlist entry's keys
             sections_.push_back(std::move(s));
             current = &sections_.back();
-            sectionIndex_.insert(current->name.toCaseFolded(),
-                                 sectionIndex_.value(current->name.toCaseFolded(),
-                                                     static_cast<qsizetype>(sections_.size() - 1)));
+            const QString folded = current->name.toCaseFolded();
+            if (!sectionIndex_.contains(folded)) {
+                sectionIndex_.insert(folded, static_cast<qsizetype>(sections_.size() - 1));
+                current->firstOfName = true;
+            }
             continue;
         }
         if (!current)
@@ -173,9 +182,18 @@ void ProfileDocument::addKey(Section& s, Key key)
 
 const ProfileDocument::Section* ProfileDocument::findSection(QStringView name) const
 {
+    // Readers mostly go through the file in order: try the section after
+    // the one found last before hashing the name.
+    const size_t next = static_cast<size_t>(lastFound_ + 1);
+    if (next < sections_.size() && sections_[next].firstOfName
+        && QStringView(sections_[next].name).compare(name.trimmed(), Qt::CaseInsensitive) == 0) {
+        lastFound_ = static_cast<qsizetype>(next);
+        return &sections_[next];
+    }
     const auto it = sectionIndex_.constFind(lookupName(name));
     if (it == sectionIndex_.constEnd())
         return nullptr;
+    lastFound_ = *it;
     return &sections_[static_cast<size_t>(*it)];
 }
 
@@ -257,6 +275,7 @@ void ProfileDocument::writeKey(const QString& section, const QString& key, const
     added.name = section;
     added.headerLine = lines_.size() - 2;
     added.lastLine = lines_.size() - 1;
+    added.firstOfName = true;
     sections_.push_back(std::move(added));
     addKey(sections_.back(), {lines_.size() - 1, key.size()});
     sectionIndex_.insert(section.trimmed().toCaseFolded(), static_cast<qsizetype>(sections_.size() - 1));

@@ -84,6 +84,7 @@ private:
         QString name;
         qsizetype headerLine = -1;  // -1: the unnamed lines before any header
         qsizetype lastLine = -1;    // last line that belongs to the section
+        bool firstOfName = false;   // the section readKey() finds by this name
         std::vector<Key> keys;      // first occurrence of each key, in file order
         QHash<QString, qsizetype> index;  // folded key -> position in keys, for large sections
     };
@@ -120,6 +121,9 @@ private:
     // The section the last writeKey() went to, by the exact name it was given.
     qsizetype lastWritten_ = -1;
     QString lastWrittenName_;
+    // The section found last: a hint for reading in file order (plain data,
+    // one thread, like the rest).
+    mutable qsizetype lastFound_ = -1;
 };
 
 // ProfileWriter: writes a new profile file from start to end, section after

@@ -167,3 +167,13 @@ TEST(ProfileWriter, WritesTheLayoutTheDocumentReads)
     EXPECT_TRUE(w.saveTo(home.file(QStringLiteral("w.ini"))));
     EXPECT_FALSE(w.saveTo(home.file(QStringLiteral("missing/w.ini"))));
 }
+
+TEST(ProfileDocument, ReadingInFileOrderStillFindsTheFirstOfRepeatedSections)
+{
+    const auto d = doc("[a]\nk=1\n[b]\nk=2\n[A]\nk=3\n[c]\nk=4\n");
+    EXPECT_EQ(d.readKey(u"a", u"k"), "1");
+    EXPECT_EQ(d.readKey(u"b", u"k"), "2");
+    EXPECT_EQ(d.readKey(u"a", u"k"), "1");  // the section after b is a repeated "a"
+    EXPECT_EQ(d.readKey(u"c", u"k"), "4");
+    EXPECT_EQ(d.readKey(u" C ", u"K"), "4");
+}
