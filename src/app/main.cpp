@@ -1,7 +1,9 @@
-// The player program: builds the application object and runs start-up.
+// The player program: the instance test, then the application object's
+// start-up, then the event loop until the closing fade ends.
 
 #include "app/channel/instance_start.h"
 #include "app/velmora.h"
+#include "skin/window_platform.h"
 
 #include <QApplication>
 
@@ -12,17 +14,23 @@ int main(int argc, char* argv[])
     // The instance test comes before Qt: a copy that lost the start-up race
     // to another hands its command line over and ends at once. The lock is
     // held until main() returns.
-    velmora::channel::PlayerStart start = velmora::channel::startAsPlayer({argv + 1, static_cast<std::size_t>(argc - 1)});
+    velmora::channel::PlayerStart start =
+        velmora::channel::startAsPlayer({argv + 1, argv + argc});
     if (start.endNow)
         return start.exitStatus;
 
+    velmora::chooseWindowPlatform();
     QApplication application(argc, argv);
     // libmpv needs the C number format; Qt sets the locale from the
     // environment when the application object is made.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Velmora 4"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
     velmora::Velmora velmora;
-    // Start-up runs as far as the program is built; with no windows yet it
-    // ends cleanly.
-    return 0;
+    QObject::connect(&velmora, &velmora::Velmora::ended, &application, [] { QCoreApplication::exit(0); },
+                     Qt::QueuedConnection);
+    if (!velmora.start(start.kind, QString::fromStdString(start.commandText), start.lock ? &*start.lock : nullptr))
+        return 0;
+    return application.exec();
 }

@@ -1,12 +1,29 @@
 #include "app/velmora.h"
 
+#include "app/channel/channel_name.h"
+#include "app/channel/instance_lock.h"
+#include "app/channel/instance_server.h"
+#include "app/key_map.h"
 #include "base/config_paths.h"
+#include "playback/play_form.h"
+#include "playback/seek_bar.h"
+#include "playback/winding.h"
+#include "skin/skinned_windows.h"
+#include "skin/trans_img.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QLoggingCategory>
+
+#include <optional>
+
+Q_LOGGING_CATEGORY(lcApp, "velmora.app", QtWarningMsg)
 
 namespace velmora {
 
 namespace {
+
 QString withSlash(QString folder)
 {
     if (!folder.endsWith(QLatin1Char('/')))
@@ -19,24 +36,356 @@ QString settingsFile(const Velmora::Options& options)
     const QString folder = options.configFolder.isEmpty() ? userConfigFolder() : options.configFolder;
     return withSlash(folder) + QStringLiteral("settings.ini");
 }
+
 }  // namespace
+
+// The engine's notifications, passed on as the video window does: open
+// complete sizes the window and continues the controller, position changes
+// end clips, ticks move the seek bar, keys go to the keyboard commands.
+class Velmora::EngineEvents : public MediaEngineListener {
+public:
+    explicit EngineEvents(Velmora& app) : app_(app) {}
+    void engineOpenComplete() override
+    {
+        MediaEngine& engine = app_.engine();
+        if (!engine.fileName().isEmpty())
+            app_.video_->openComplete(QSize(engine.displayWidth(), engine.displayHeight()));
+        app_.controller_->onOpenComplete();
+    }
+    void enginePositionChange(double oldPosition, double newPosition) override
+    {
+        app_.controller_->onPositionChange(oldPosition, newPosition);
+    }
+    void engineTick() override
+    {
+        if (SeekBar* seek = app_.windows_->seekBar())
+            seek->tick();
+    }
+    void engineKeyPressed(int keyCode, int) override { (*app_.keys_)(keyCode); }
+
+private:
+    Velmora& app_;
+};
+
+// What the controller and the keyboard commands ask of the windows.
+class Velmora::Services : public PlaybackHost, public KeyCommandHost {
+public:
+    explicit Services(Velmora& app) : app_(app) {}
+
+    void parkVideoWindow() override { app_.video_->park(); }
+    void applyVolumeAndBalance() override { app_.applyVolumeAndBalance(); }
+    void closeProgram() override { app_.close(); }
+    void showPointer() override { setPointerHidden(false); }
+
+    bool videoWindowParked() const override { return app_.video_->place() == VideoPlace::Parked; }
+    void setPointerHidden(bool hidden) override
+    {
+        if (hidden == pointerHidden_)
+            return;
+        pointerHidden_ = hidden;
+        if (hidden)
+            QApplication::setOverrideCursor(Qt::BlankCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    }
+    void bringMainWindowToFront() override
+    {
+        MainForm& main = app_.windows_->mainForm();
+        main.raise();
+        main.activateWindow();
+    }
+    void setVideoOnTop(bool onTop) override
+    {
+        PlayForm& video = *app_.video_;
+        const QRect place = video.geometry();
+        const bool visible = video.isVisible();
+        video.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+        video.setGeometry(place);
+        if (visible)
+            video.show();
+    }
+    void pressVolumeUp() override { app_.stepVolume(+1); }
+    void pressVolumeDown() override { app_.stepVolume(-1); }
+    void pressWindBack() override
+    {
+        if (Winding* w = app_.windows_->winding())
+            w->back();
+    }
+    void pressWindForward() override
+    {
+        if (Winding* w = app_.windows_->winding())
+            w->forward();
+    }
+
+private:
+    Velmora& app_;
+    bool pointerHidden_ = false;
+};
+
+Velmora::Velmora() : Velmora(Options{}) {}
 
 Velmora::Velmora(Options options)
     : programFolder_(withSlash(options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                                : options.programFolder)),
       store_(settingsFile(options)),
-      settings_(store_)
+      settings_(store_),
+      media_(options.media)
 {
 }
 
 Velmora::~Velmora()
 {
+    // Reverse order of building: the users of the engine and the windows go
+    // before them.
+    server_.reset();
+    commands_.reset();
+    keys_.reset();
+    controller_.reset();
+    playlist_.setLengthProbe(nullptr);
+    playlist_.setRowView(nullptr);
+    media_.engine().setListener(nullptr);
+    video_.reset();
+    windows_.reset();
     store_.flush();
 }
 
 QString Velmora::skinFolder() const
 {
     return withSlash(toSlashes(settings_.text(keys::Skin, programFolder_ + QStringLiteral("skin/"))));
+}
+
+void Velmora::buildWindows()
+{
+    windows_ = std::make_unique<SkinnedWindows>(settings_, profiles_, volumeScale_);
+    video_ = std::make_unique<PlayForm>();
+    services_ = std::make_unique<Services>(*this);
+    engineEvents_ = std::make_unique<EngineEvents>(*this);
+
+    MediaEngine& engine = media_.engine();
+    engine.setListener(engineEvents_.get());
+    engine.setFullScreenHandler([this](bool on) { video_->setFullScreen(on); });
+    windows_->attachEngine(engine);
+    video_->attachEngine(engine);
+    bindVideoWindow(*video_, *windows_);
+
+    PlaybackController::Panels panels{&windows_->mainForm(), nullptr, nullptr, services_.get()};
+    controller_ = std::make_unique<PlaybackController>(engine, clips_, settings_, panels);
+    playlist_.setEndOfListHandler([this](int position) { controller_->NextClip(position); });
+    playlist_.setLengthProbe(&media_.lengthProbe());
+    keys_ = std::make_unique<KeyCommand>(engine, *controller_, clips_, windows_->mainForm(), settings_, *services_);
+
+    auto keyHandler = [this](QKeyEvent& event) {
+        if (const int code = virtualKeyFromEvent(event))
+            (*keys_)(code);
+        else
+            (*keys_)(event.key() & 0xffff);  // still takes the lock-out, as any key does
+    };
+    windows_->setKeyHandler(keyHandler);
+    video_->setKeyHandler(keyHandler);
+    windows_->setRefreshHandler([this] {
+        playlist_.setVisibleRows(windows_->skin().visibleRows);
+        playlist_.setColours({windows_->playlistForm().colours().file, windows_->playlistForm().colours().group,
+                              windows_->playlistForm().colours().current});
+        playlist_.invalidateView();
+        playlist_.refresh();
+    });
+
+    CommandHandler::Playlist list;
+    list.count = [this] { return playlist_.playlistCount(); };
+    list.currentIndex = [this] { return playlist_.currentIndex(); };
+    list.addPath = [this](const QString& path) { playlist_.addPath(path); };
+    list.startMeasuring = [this] {
+        if (!measuring_.isActive())
+            measuring_.start();
+    };
+    commands_ = std::make_unique<CommandHandler>(*controller_, windows_->mainForm(), settings_, list);
+
+    wireTransport();
+    connect(windows_.get(), &SkinnedWindows::closeClicked, this, &Velmora::close);
+    measuring_.setInterval(500);
+    connect(&measuring_, &QTimer::timeout, this, [this] { playlist_.measurePendingDurations(); });
+}
+
+// The main window's transport buttons act on a press of any button.
+void Velmora::wireTransport()
+{
+    MainForm& main = windows_->mainForm();
+    if (TransImg* e = main.element("Play"))
+        connect(e, &TransImg::mouseDown, this, [this] { controller_->play(); });
+    if (TransImg* e = main.element("Pause"))
+        connect(e, &TransImg::mouseDown, this, [this] { controller_->pausePressed(); });
+    if (TransImg* e = main.element("Stop"))
+        connect(e, &TransImg::mouseDown, this, [this] { controller_->stopPressed(); });
+    if (TransImg* e = main.element("StepForward"))
+        connect(e, &TransImg::mouseDown, this, [this] { controller_->stepForward(); });
+    if (TransImg* e = main.element("StepBack"))
+        connect(e, &TransImg::mouseDown, this, [this] { controller_->stepBack(); });
+}
+
+// Apply volume and balance: the percentages the knobs show are stored and
+// set on the engine.
+void Velmora::applyVolumeAndBalance()
+{
+    VolumeForm& form = windows_->volumeForm();
+    auto percent = [&](const char* knobName, const char* trackName) -> std::optional<int> {
+        TransImg* knob = form.element(knobName);
+        TransImg* track = form.element(trackName);
+        if (!knob || !track)
+            return std::nullopt;
+        return VolumeScale::percentFromKnob(knob->left(), track->left(), track->width(), knob->width());
+    };
+    if (const auto v = percent("SliderVolume", "SliderVolumeBack")) {
+        settings_.setWholeSoon(keys::Volume, *v);
+        if (const auto engineValue = volumeScale_.volumeForPercent(*v))
+            media_.engine().setVolume(*engineValue);
+    }
+    if (const auto b = percent("SliderBalance", "SliderBalanceBack")) {
+        settings_.setWholeSoon(keys::Balance, *b);
+        if (const auto engineValue = volumeScale_.balanceForPercent(*b))
+            media_.engine().setBalance(*engineValue);
+    }
+}
+
+int Velmora::volumePercent() const
+{
+    VolumeForm& form = windows_->volumeForm();
+    TransImg* knob = form.element("SliderVolume");
+    TransImg* track = form.element("SliderVolumeBack");
+    if (!knob || !track)
+        return 0;
+    return VolumeScale::percentFromKnob(knob->left(), track->left(), track->width(), knob->width());
+}
+
+// The volume window's VolumeRight / VolumeLeft: the knob one pixel on, then apply.
+void Velmora::stepVolume(int direction)
+{
+    VolumeForm& form = windows_->volumeForm();
+    TransImg* knob = form.element("SliderVolume");
+    TransImg* track = form.element("SliderVolumeBack");
+    if (!knob || !track)
+        return;
+    const double right = track->left() + track->width() - knob->width();
+    if (direction < 0 && knob->left() > track->left())
+        knob->setLeft(knob->left() - 1);
+    if (direction > 0 && right > knob->left())
+        knob->setLeft(knob->left() + 1);
+    applyVolumeAndBalance();
+}
+
+bool Velmora::start(channel::StartKind kind, const QString& commandText, const channel::InstanceLock* lock)
+{
+    if (kind == channel::StartKind::Uninstall || kind == channel::StartKind::Init) {
+        // Removing the associations comes with the file type table; the
+        // settings go as a whole.
+        store_.deleteApplication();
+        if (kind == channel::StartKind::Uninstall)
+            return false;
+    }
+    if (settings_.text(keys::MailslotName).isEmpty())
+        settings_.setText(keys::MailslotName, QStringLiteral("Velmora 4"));
+    buildWindows();
+    if (kind == channel::StartKind::Normal)
+        listen(lock);
+    windows_->loadSkin(skinFolder());
+    if (kind == channel::StartKind::Init)
+        startInit();
+    else
+        startNormal(commandText);
+    return true;
+}
+
+void Velmora::listen(const channel::InstanceLock* lock)
+{
+    server_ = std::make_unique<InstanceServer>([this](const std::string& text) {
+        commands_->submit(QString::fromStdString(text));
+    });
+    if (lock) {
+        const std::string name = channel::channelFileName(settings_.text(keys::MailslotName).toStdString());
+        if (!server_->listen(*lock, name))
+            qCDebug(lcApp) << "no channel: the socket cannot be made";
+    }
+}
+
+void Velmora::startInit()
+{
+    // The windows are placed (the main window centred, the settings being
+    // empty), never shown, and the program ends after the fade.
+    windows_->placeFromSettings();
+    video_->setRememberedPosition(QPoint(0, 0));
+    windows_->placeCompanions();
+    windows_->applyStartOpacities();
+    forceExit_ = true;
+    close();
+}
+
+void Velmora::startNormal(const QString& commandText)
+{
+    windows_->placeFromSettings();
+    video_->setRememberedPosition(QPoint(qRound(settings_.fraction(keys::PlayLeft)),
+                                         qRound(settings_.fraction(keys::PlayTop))));
+    windows_->placeCompanions();
+    windows_->applyStartOpacities();
+    windows_->mainForm().show();
+    video_->show();
+    video_->park();
+    const bool volumeOpen = settings_.flag(keys::VolumeOpen);
+    video_->volumeItem().setChecked(volumeOpen);
+    windows_->volumeForm().setVisible(volumeOpen);
+    const bool playlistOpen = settings_.flag(keys::PlaylistOpen);
+    video_->playlistItem().setChecked(playlistOpen);
+    windows_->playlistForm().setVisible(playlistOpen);
+    // The media libraries load once the windows are up.
+    media_.startLoading();
+    if (!commandText.isEmpty())
+        server_->post(commandText.toStdString());
+}
+
+void Velmora::forceExit()
+{
+    forceExit_ = true;
+    close();
+}
+
+void Velmora::close()
+{
+    if (closing_)
+        return;
+    if (settings_.flag(keys::NotClose) && !forceExit_) {
+        hiddenToTray_ = true;
+        windows_->recordVisibility();
+        windows_->playlistForm().hide();
+        windows_->volumeForm().hide();
+        windows_->mainForm().hide();
+        return;
+    }
+    closing_ = true;
+    const QPoint mainPlace = windows_->mainForm().pos();
+    settings_.setFraction(keys::Left, mainPlace.x());
+    settings_.setFraction(keys::Top, mainPlace.y());
+    settings_.setFraction(keys::PlayLeft, video_->rememberedPosition().x());
+    settings_.setFraction(keys::PlayTop, video_->rememberedPosition().y());
+    settings_.setFlag(keys::VolumeOpen, video_->volumeItem().isChecked());
+    settings_.setFlag(keys::PlaylistOpen, video_->playlistItem().isChecked());
+    if (server_)
+        server_->close();
+    FadeLevels levels;
+    levels.main = settings_.whole(keys::MainTransparanted);
+    levels.volume = settings_.whole(keys::VolumeTransparanted);
+    levels.playlist = settings_.whole(keys::PlaylistTransparanted);
+    levels.sound = media_.engine().fileName().isEmpty() ? 0 : volumePercent();
+    windows_->startClosingFade(
+        levels, [this](int hundredthsDb) { media_.engine().setVolume(hundredthsDb); }, [this] { unload(); });
+}
+
+void Velmora::unload()
+{
+    windows_->playlistForm().hide();
+    windows_->volumeForm().hide();
+    video_->hide();
+    windows_->mainForm().hide();
+    media_.engine().stop();
+    store_.flush();
+    emit ended();
 }
 
 }  // namespace velmora

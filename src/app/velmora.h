@@ -1,51 +1,131 @@
 #pragma once
 // Velmora: the application object. It owns everything program-wide (the
-// settings, the profile-file cache, the volume tables, the event pump and,
-// as they land, the playlist, the engines and the windows), builds the
-// subsystems in dependency order, tears them down in reverse, and hands each
-// the references it needs. Any number of instances can live side by side in
-// a test. UI thread only.
+// settings, the profile-file cache, the volume tables, the event pump, the
+// playlist, the media module with its engine and length probe, the windows,
+// the playback controller, the keyboard commands, the command handler and
+// the channel), builds them in dependency order and tears them down in
+// reverse, and hands each the references it needs. Any number of instances
+// can live side by side in a test. UI thread only.
+//
+// Life: construct, start() with the kind of start, run the event loop until
+// ended() (the closing fade finished), destroy.
 
+#include "app/command_handler.h"
+#include "app/key_command.h"
+#include "app/playlist_clips.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
+#include "app/channel/command_line.h"
 #include "base/event_pump.h"
+#include "playback/media_module.h"
+#include "playback/playback_controller.h"
+#include "playlist/playlist_model.h"
 #include "skin/profile_files.h"
 #include "volume/volume_scale.h"
 
+#include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
+
+#include <memory>
 
 namespace velmora {
 
-class Velmora {
+namespace channel {
+class InstanceLock;
+}
+class InstanceServer;
+class PlayForm;
+class SkinnedWindows;
+
+class Velmora : public QObject {
+    Q_OBJECT
 public:
     struct Options {
         QString configFolder;   // empty: userConfigFolder()
         QString programFolder;  // empty: the executable's folder
+        MediaModule::Options media;
     };
 
-    explicit Velmora(Options options = {});
-    ~Velmora();
+    Velmora();
+    explicit Velmora(Options options);
+    ~Velmora() override;
     Velmora(const Velmora&) = delete;
     Velmora& operator=(const Velmora&) = delete;
+
+    // Start-up after the instance test. Uninstall ends here (returns false:
+    // nothing to run); Init runs the closing fade without showing a window;
+    // Normal shows the windows and hands the command line to the handler.
+    // lock: the instance lock the channel listens under (null: no channel).
+    bool start(channel::StartKind kind, const QString& commandText, const channel::InstanceLock* lock);
+
+    // The main window's Close: hides the program when "NotClose" is 1 (and
+    // the exit is not forced), otherwise saves the places and fades out.
+    void close();
+    // The tray menu's exit item: ends the program even with "NotClose" 1.
+    void forceExit();
+    bool hiddenToTray() const { return hiddenToTray_; }
+    bool closing() const { return closing_; }
 
     SettingsStore& settingsStore() { return store_; }
     Settings& settings() { return settings_; }
     ProfileFiles& profiles() { return profiles_; }
     const VolumeScale& volumeScale() const { return volumeScale_; }
     EventPump& pump() { return pump_; }
+    PlaylistModel& playlist() { return playlist_; }
+    MediaEngine& engine() { return media_.engine(); }
+    PlaybackController& controller() { return *controller_; }
+    SkinnedWindows& windows() { return *windows_; }
+    PlayForm& videoWindow() { return *video_; }
+    CommandHandler& commands() { return *commands_; }
+    KeyCommand& keys() { return *keys_; }
 
     // The folder of the executable, ending in "/".
     const QString& programFolder() const { return programFolder_; }
     // The skin folder: "Skin" of "Settings", default programFolder + "skin/".
     QString skinFolder() const;
 
+signals:
+    // The closing fade has ended: the program should end now.
+    void ended();
+
 private:
+    class EngineEvents;
+    class Services;
+
+    void buildWindows();
+    void wireTransport();
+    void applyVolumeAndBalance();
+    void stepVolume(int direction);
+    int volumePercent() const;
+    void startNormal(const QString& commandText);
+    void startInit();
+    void listen(const channel::InstanceLock* lock);
+    void unload();
+
     QString programFolder_;
     SettingsStore store_;
     Settings settings_;
     ProfileFiles profiles_;
     VolumeScale volumeScale_;
     EventPump pump_;
+    MediaModule media_;
+    PlaylistModel playlist_;
+    PlaylistClips clips_{playlist_};
+    std::unique_ptr<SkinnedWindows> windows_;
+    std::unique_ptr<PlayForm> video_;
+    std::unique_ptr<Services> services_;
+    std::unique_ptr<EngineEvents> engineEvents_;
+    std::unique_ptr<PlaybackController> controller_;
+    std::unique_ptr<KeyCommand> keys_;
+    QTimer measuring_;  // the playlist window's length-measuring timer
+    std::unique_ptr<CommandHandler> commands_;
+    std::unique_ptr<InstanceServer> server_;
+
+    bool forceExit_ = false;
+    bool hiddenToTray_ = false;
+    bool closing_ = false;
 };
 
 }  // namespace velmora

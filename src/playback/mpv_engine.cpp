@@ -113,6 +113,9 @@ void MpvEngine::setUp(const MpvEngineOptions& options)
         {"sub-auto", "no"},
         {"hr-seek", "yes"},
         {"audio-client-name", "Velmora 4"},
+        // A machine without a working sound device still plays (silently)
+        // instead of refusing every clip.
+        {"audio-fallback-to-null", "yes"},
         {"af", QByteArray("@") + kBalanceLabel + ":lavfi=[stereotools]"},
     };
     if (!options.videoOutput.isEmpty())

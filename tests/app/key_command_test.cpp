@@ -174,19 +174,3 @@ TEST(KeyMap, PhysicalKeysWinOverTheLayout)
     EXPECT_EQ(virtualKeyFromEvent(keypadPlus), vk::NumPlus);
 }
 
-#include "app/start_kind.h"
-
-TEST(StartKind, TheTableOfStarts)
-{
-    EXPECT_EQ(classifyStart(false, QStringLiteral("INIT")), StartKind::Init);
-    EXPECT_EQ(classifyStart(false, QStringLiteral("Init")), StartKind::Init);
-    EXPECT_EQ(classifyStart(false, QStringLiteral(" init")), StartKind::Normal);  // a path then
-    EXPECT_EQ(classifyStart(false, QStringLiteral("uninstall")), StartKind::Uninstall);
-    EXPECT_EQ(classifyStart(false, QString()), StartKind::Normal);
-    EXPECT_EQ(classifyStart(false, QStringLiteral("\"/a b.mp3\"")), StartKind::Normal);
-    EXPECT_EQ(classifyStart(true, QStringLiteral("\"/a b.mp3\"")), StartKind::HandOver);
-    EXPECT_EQ(classifyStart(true, QStringLiteral("play")), StartKind::HandOver);
-    EXPECT_EQ(classifyStart(true, QString()), StartKind::EndAtOnce);
-    EXPECT_EQ(classifyStart(true, QStringLiteral("UNINSTALL")), StartKind::EndAtOnce);
-    EXPECT_EQ(classifyStart(true, QStringLiteral("init")), StartKind::EndAtOnce);
-}

@@ -1,0 +1,167 @@
+// The real programs: the front program `velmora4` and the player it starts,
+// each test with its own settings and runtime folders.
+
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace velmora;
+using namespace std::chrono_literals;
+
+namespace {
+
+class PlayerProcessTest : public ::testing::Test {
+protected:
+    PlayerProcessTest()
+    {
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert(QStringLiteral("VELMORA_CONFIG_HOME"), home_.file(QStringLiteral("config")));
+        env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), home_.file(QStringLiteral("runtime")));
+        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env_.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("velmora.command.debug=true"));
+        QDir().mkpath(home_.file(QStringLiteral("clips")));
+    }
+    ~PlayerProcessTest() override
+    {
+        for (QProcess* p : running_) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+            delete p;
+        }
+    }
+
+    QString front() const { return QStringLiteral(VELMORA_BUILD_DIR "/velmora4"); }
+    QString settingsText() const
+    {
+        QFile f(home_.file(QStringLiteral("config/settings.ini")));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    void writeSettings(const QByteArray& text) { test::writeFile(home_.file(QStringLiteral("config/settings.ini")), text); }
+    QString clip(const QString& name)
+    {
+        return test::writeFile(home_.file(QStringLiteral("clips/") + name), "not really a clip");
+    }
+
+    // Starts the front program (which becomes the player when it is first).
+    QProcess* launch(const QStringList& args, const QString& workingFolder = {})
+    {
+        auto* p = new QProcess;
+        p->setProcessEnvironment(env_);
+        p->setWorkingDirectory(workingFolder.isEmpty() ? home_.path() : workingFolder);
+        p->start(front(), args);
+        running_.push_back(p);
+        return p;
+    }
+    int run(const QStringList& args, const QString& workingFolder = {}, int timeoutMs = 30000)
+    {
+        QProcess* p = launch(args, workingFolder);
+        if (!p->waitForFinished(timeoutMs))
+            return -1000;
+        return p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -999;
+    }
+    // The first copy is up when its channel socket exists.
+    bool waitForChannel()
+    {
+        const QString socket = home_.file(QStringLiteral("runtime/Velmora 4/Velmora 4"));
+        return test::waitFor([&] { return QFile::exists(socket); }, 20s);
+    }
+    // Paths the running copy added, from its debug output.
+    QStringList added(QProcess* p)
+    {
+        stderr_ += QString::fromUtf8(p->readAllStandardError());
+        QStringList paths;
+        for (const QString& line : stderr_.split(QLatin1Char('\n'))) {
+            const qsizetype at = line.indexOf(QLatin1String("velmora.command: add "));
+            if (at >= 0)
+                paths << line.mid(at + 21);
+        }
+        return paths;
+    }
+
+    test::TempHome home_;
+    QProcessEnvironment env_;
+    std::vector<QProcess*> running_;
+    QString stderr_;
+};
+
+}  // namespace
+
+TEST_F(PlayerProcessTest, InitLeavesTheDefaultsAndNoProcess)
+{
+    EXPECT_EQ(run({QStringLiteral("INIT")}), 0);
+    const QString text = settingsText();
+    EXPECT_TRUE(text.contains(QStringLiteral("MailslotName=Velmora 4"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("VolumeOpen=False")));
+    EXPECT_TRUE(text.contains(QStringLiteral("PlaylistOpen=False")));
+    EXPECT_TRUE(text.contains(QStringLiteral("PlayLeft=0")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Left=")));
+}
+
+TEST_F(PlayerProcessTest, UninstallLeavesNoSettings)
+{
+    writeSettings("[Settings]\nVolume=40\n");
+    EXPECT_EQ(run({QStringLiteral("uninstall")}), 0);
+    EXPECT_FALSE(QFile::exists(home_.file(QStringLiteral("config/settings.ini"))));
+}
+
+TEST_F(PlayerProcessTest, ASecondStartHandsItsFilesOverInOrder)
+{
+    writeSettings("[Settings]\nAutoPlay=0\n");
+    QProcess* first = launch({});
+    ASSERT_TRUE(waitForChannel());
+    const QStringList files = {clip(QStringLiteral("with blank.mp3")), clip(QStringLiteral("Песня.ogg")),
+                               clip(QStringLiteral("say \"hi\".wav"))};
+    // Relative names, against the second start's own working folder.
+    EXPECT_EQ(run({QStringLiteral("with blank.mp3"), QStringLiteral("Песня.ogg"), QStringLiteral("say \"hi\".wav")},
+                  home_.file(QStringLiteral("clips"))),
+              0);
+    ASSERT_TRUE(test::waitFor([&] { return added(first).size() >= 3; }, 20s)) << stderr_.toStdString();
+    EXPECT_EQ(added(first), files);
+    EXPECT_EQ(first->state(), QProcess::Running);
+}
+
+TEST_F(PlayerProcessTest, FiftySecondStartsAtOnceAllArriveWhole)
+{
+    writeSettings("[Settings]\nAutoPlay=0\n");
+    QProcess* first = launch({});
+    ASSERT_TRUE(waitForChannel());
+    QStringList expected;
+    std::vector<QProcess*> senders;
+    for (int i = 0; i < 50; ++i) {
+        expected << clip(QStringLiteral("clip %1.mp3").arg(i));
+        senders.push_back(launch({expected.back()}));
+    }
+    for (QProcess* s : senders) {
+        ASSERT_TRUE(s->waitForFinished(30000));
+        EXPECT_EQ(s->exitCode(), 0);
+    }
+    ASSERT_TRUE(test::waitFor([&] { return added(first).size() >= 50; }, 30s));
+    QStringList got = added(first);
+    got.sort();
+    expected.sort();
+    EXPECT_EQ(got, expected);
+}
+
+TEST_F(PlayerProcessTest, AKilledFirstCopyDoesNotBlockTheNextStart)
+{
+    writeSettings("[Settings]\nAutoPlay=0\n");
+    QProcess* first = launch({});
+    ASSERT_TRUE(waitForChannel());
+    ::kill(static_cast<pid_t>(first->processId()), SIGKILL);
+    first->waitForFinished(5000);
+    QProcess* second = launch({});
+    ASSERT_TRUE(test::waitFor([&] { return second->state() == QProcess::Running; }, 10s));
+    const QString file = clip(QStringLiteral("after.mp3"));
+    ASSERT_TRUE(waitForChannel());
+    EXPECT_EQ(run({file}), 0);
+    ASSERT_TRUE(test::waitFor([&] { return added(second).contains(file); }, 20s)) << stderr_.toStdString();
+}
