@@ -78,11 +78,13 @@ void CommandHandler::handle(const QString& text)
             qCDebug(lcCommand) << "neither a file nor a folder, ending:" << QString::fromStdString(token);
             return false;
         }
+        QStringList paths;
+        paths.reserve(static_cast<qsizetype>(target.paths.size()));
         for (const std::string& path : target.paths) {
-            const QString added = QString::fromStdString(path);
-            qCDebug(lcCommand).noquote() << "add" << added;
-            playlist_.addPath(added);
+            paths << QString::fromStdString(path);
+            qCDebug(lcCommand).noquote() << "add" << paths.back();
         }
+        playlist_.addPaths(paths);
         if (playlist_.startMeasuring)
             playlist_.startMeasuring();
         if (settings_.flag(keys::AutoPlay) && !controller_.shellStarted() && playlist_.currentIndex() == -1)

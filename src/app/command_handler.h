@@ -15,6 +15,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -31,7 +32,8 @@ public:
     struct Playlist {
         std::function<int()> count;         // playlistCount
         std::function<int()> currentIndex;  // -1 when nothing plays
-        std::function<void(const QString& path)> addPath;
+        // Adds the paths of one token, in order, as one change.
+        std::function<void(const QStringList& paths)> addPaths;
         std::function<void()> startMeasuring;  // the playlist window's measuring timer
         // Whether a file of a folder is added (the media pattern); empty: every file.
         std::function<bool(const QString& fileName)> accepts;

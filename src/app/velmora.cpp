@@ -193,7 +193,11 @@ void Velmora::buildWindows()
     CommandHandler::Playlist list;
     list.count = [this] { return playlist_.playlistCount(); };
     list.currentIndex = [this] { return playlist_.currentIndex(); };
-    list.addPath = [this](const QString& path) { playlist_.addPath(path); };
+    list.addPaths = [this](const QStringList& paths) {
+        PlaylistModel::Batch batch(playlist_);
+        for (const QString& path : paths)
+            playlist_.addPath(path);
+    };
     list.startMeasuring = [this] {
         if (!measuring_.isActive())
             measuring_.start();
