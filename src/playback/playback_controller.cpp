@@ -364,6 +364,12 @@ void PlaybackController::stepBack()
     PreviousClip(clips_.currentIndex());
 }
 
+void PlaybackController::playFromStart()
+{
+    walk_ = WalkRequest{Walk::Forward, 1, true, true};
+    runRequests();
+}
+
 void PlaybackController::startDelayed(int startIndex)
 {
     startIndex_ = startIndex;

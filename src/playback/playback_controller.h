@@ -59,6 +59,10 @@ public:
     void stepForward();
     void stepBack();
 
+    // Plays from the start of the list (files dropped on or added to an
+    // empty list): the first playable entry, failures skipped.
+    void playFromStart();
+
     // The delayed start after a command line: opens StartIndex after 100 ms
     // when nothing is loaded then.
     void startDelayed(int startIndex);

@@ -272,3 +272,14 @@ TEST_F(ControllerTest, EndOfClipInFullScreenLeavesItAndShowsThePointer)
     controller().onPositionChange(10, 0);  // a seek to 0, not an end
     EXPECT_EQ(playing(), "b");
 }
+
+TEST_F(ControllerTest, PlayFromStartSkipsTheRootAndFailuresWhateverAutoNextSays)
+{
+    clips.root();
+    clips.file(QStringLiteral("broken"));
+    clips.file(QStringLiteral("a"));
+    engine.failing << QStringLiteral("/clips/broken");
+    setSetting(keys::AutoNext, false);
+    controller().playFromStart();
+    EXPECT_EQ(playing(), "a");
+}
