@@ -1,18 +1,24 @@
 // The three skinned windows and the video window with the default skin and
-// a few sample rows, without the player around them: for looking at a skin
-// and for screenshots. Options:
+// a few sample rows, without the rest of the player: for looking at a skin,
+// trying the windows by hand and for screenshots. Options:
 //   --skin <folder>        another skin (default: the program's skin/)
+//   --play <clip>          play a clip through the media module (the seek
+//                          knob, time, winding, Play and Pause work)
+//   --vo <name>            libmpv's video output (e.g. x11 on a bare X server)
 //   --grab <file.png>      save a picture of the whole screen and quit
 //   --delay <ms>           wait this long before grabbing (default 800)
 
 #include "app/velmora.h"
 #include "base/format_time.h"
+#include "playback/media_module.h"
 #include "playback/play_form.h"
+#include "playback/seek_bar.h"
 #include "skin/skinned_windows.h"
 #include "skin/window_platform.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLabel>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -42,7 +48,7 @@ void fillSampleRows(PlaylistForm& form, int visibleRows)
         {1, "Прогулка по набережной.mp4", 334},
         {1, "Field recording, rain.wav", -1},
     };
-    const int rows = std::min<int>(visibleRows, static_cast<int>(std::size(samples)));
+    const int rows = std::min(visibleRows, static_cast<int>(std::size(samples)));
     SkinListView& list = form.list();
     list.setRowCount(rows);
     const ListColours& c = form.colours();
@@ -82,6 +88,32 @@ QImage samplePicture(QSize size)
     return image;
 }
 
+// The few engine notifications the demo needs.
+class DemoListener : public MediaEngineListener {
+public:
+    DemoListener(MediaEngine& engine, SkinnedWindows& windows, PlayForm& video)
+        : engine_(engine), windows_(windows), video_(video)
+    {
+    }
+    void engineOpenComplete() override
+    {
+        if (engine_.fileName().isEmpty())
+            return;
+        video_.openComplete({engine_.displayWidth(), engine_.displayHeight()});
+        windows_.mainForm().setTransportEnabled(true);
+        windows_.mainForm().setTimeText(formatSeconds(engine_.length()));
+        engine_.run();
+    }
+    void enginePositionChange(double, double) override {}
+    void engineTick() override { windows_.seekBar()->tick(); }
+    void engineKeyPressed(int, int) override {}
+
+private:
+    MediaEngine& engine_;
+    SkinnedWindows& windows_;
+    PlayForm& video_;
+};
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -96,7 +128,9 @@ int main(int argc, char* argv[])
     QCommandLineOption grabOption(QStringLiteral("grab"), QStringLiteral("Screenshot file."), QStringLiteral("file"));
     QCommandLineOption delayOption(QStringLiteral("delay"), QStringLiteral("Delay before grabbing."),
                                    QStringLiteral("ms"), QStringLiteral("800"));
-    parser.addOptions({skinOption, grabOption, delayOption});
+    QCommandLineOption playOption(QStringLiteral("play"), QStringLiteral("Clip to play."), QStringLiteral("clip"));
+    QCommandLineOption voOption(QStringLiteral("vo"), QStringLiteral("libmpv video output."), QStringLiteral("name"));
+    parser.addOptions({skinOption, grabOption, delayOption, playOption, voOption});
     parser.addHelpOption();
     parser.process(app);
 
@@ -108,10 +142,13 @@ int main(int argc, char* argv[])
     fillSampleRows(windows.playlistForm(), windows.skin().visibleRows);
 
     MainForm& main = windows.mainForm();
-    main.setTransportEnabled(true);
-    main.setTimeText(formatTime(257));
-    main.setCurrentTimeText(formatTime(94));
-    main.setKnobLeft(main.trackLeft() + (main.trackWidth() - main.knobWidth()) * 94 / 257.0);
+    const bool playing = parser.isSet(playOption);
+    if (!playing) {
+        main.setTransportEnabled(true);
+        main.setTimeText(formatTime(257));
+        main.setCurrentTimeText(formatTime(94));
+        main.setKnobLeft(main.trackLeft() + (main.trackWidth() - main.knobWidth()) * 94 / 257.0);
+    }
     QObject::connect(&windows, &SkinnedWindows::closeClicked, &app, &QApplication::quit);
 
     // Main window near the top left, the video window beside the group.
@@ -124,14 +161,31 @@ int main(int argc, char* argv[])
     video.volumeItem().setChecked(true);
     video.playlistItem().setChecked(true);
 
-    const QSize picture(480, 270);
-    auto* still = new QLabel(&video.display());
-    still->setPixmap(QPixmap::fromImage(samplePicture(picture)));
-    still->resize(picture);
     const QRect group = windows.playlistForm().geometry().united(windows.volumeForm().geometry());
     video.setRememberedPosition(QPoint(group.right() + 24, 40));
     video.show();
-    video.openComplete(picture);
+
+    MediaModule::Options mediaOptions;
+    mediaOptions.engine.videoOutput = parser.value(voOption);
+    MediaModule media(mediaOptions);
+    DemoListener listener(media.engine(), windows, video);
+    if (playing) {
+        MediaEngine& engine = media.engine();
+        engine.setListener(&listener);
+        windows.attachEngine(engine);
+        video.attachEngine(engine);
+        QObject::connect(main.element("Play"), &TransImg::mouseDown, &app, [&engine] { engine.run(); });
+        QObject::connect(main.element("Pause"), &TransImg::mouseDown, &app, [&engine] { engine.pause(); });
+        media.startLoading();
+        engine.setDisplaySize(2, 23);
+        engine.setFileName(parser.value(playOption));
+    } else {
+        const QSize picture(480, 270);
+        auto* still = new QLabel(&video.display());
+        still->setPixmap(QPixmap::fromImage(samplePicture(picture)));
+        still->resize(picture);
+        video.openComplete(picture);
+    }
 
     if (parser.isSet(grabOption)) {
         const QString file = parser.value(grabOption);
@@ -141,5 +195,7 @@ int main(int argc, char* argv[])
             app.exit(saved ? 0 : 1);
         });
     }
-    return app.exec();
+    const int result = app.exec();
+    media.engine().setListener(nullptr);
+    return result;
 }
