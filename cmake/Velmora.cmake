@@ -41,10 +41,17 @@ endfunction()
 
 # velmora_bench(name SOURCES ... LIBS ...): a Google Benchmark program, run by
 # hand; its main() comes from bench/support (do not write one).
+# GUI: the main makes a QApplication (widgets; offscreen unless
+# QT_QPA_PLATFORM says otherwise) instead of a QCoreApplication.
 function(velmora_bench name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} velmora_bench_main benchmark::benchmark)
+  if(ARG_GUI)
+    set(bench_main velmora_bench_gui_main)
+  else()
+    set(bench_main velmora_bench_main)
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${bench_main} benchmark::benchmark)
   target_compile_definitions(${name} PRIVATE
     VELMORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VELMORA_BUILD_DIR="${CMAKE_BINARY_DIR}")
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
