@@ -62,6 +62,7 @@ constexpr std::string_view kTransport[] = {"Play", "Pause", "Stop", "Back", "For
 MainForm::MainForm() : SkinnedForm(SkinWindow::Main, Qt::Window)
 {
     setObjectName(QStringLiteral("MainForm"));
+    setWindowRole(objectName());  // lets tools and tests tell the windows apart
     knob_ = element("SliderPlay");
     track_ = element("SliderPlayBack");
 

@@ -15,6 +15,7 @@ constexpr int kMeasuringRows = 100;
 PlaylistForm::PlaylistForm() : SkinnedForm(SkinWindow::Playlist, Qt::Tool)
 {
     setObjectName(QStringLiteral("PlaylistForm"));
+    setWindowRole(objectName());  // lets tools and tests tell the windows apart
     list_ = new SkinListView(this);
     list_->lower();  // below the scroll elements should they overlap
     label1_ = new QLabel(this);

@@ -4,7 +4,9 @@
 //   --skin <folder>        another skin (default: the program's skin/)
 //   --play <clip>          play a clip through the media module (the seek
 //                          knob, time, winding, Play and Pause work)
-//   --vo <name>            libmpv's video output (e.g. x11 on a bare X server)
+//   --paused               open the clip and leave it paused
+//   --vo <name>, --ao <name>  libmpv's video and audio output (e.g. x11 and
+//                          null on a bare X server)
 //   --grab <file.png>      save a picture of the whole screen and quit
 //   --delay <ms>           wait this long before grabbing (default 800)
 
@@ -91,8 +93,8 @@ QImage samplePicture(QSize size)
 // The few engine notifications the demo needs.
 class DemoListener : public MediaEngineListener {
 public:
-    DemoListener(MediaEngine& engine, SkinnedWindows& windows, PlayForm& video)
-        : engine_(engine), windows_(windows), video_(video)
+    DemoListener(MediaEngine& engine, SkinnedWindows& windows, PlayForm& video, bool paused)
+        : engine_(engine), windows_(windows), video_(video), paused_(paused)
     {
     }
     void engineOpenComplete() override
@@ -102,7 +104,10 @@ public:
         video_.openComplete({engine_.displayWidth(), engine_.displayHeight()});
         windows_.mainForm().setTransportEnabled(true);
         windows_.mainForm().setTimeText(formatSeconds(engine_.length()));
-        engine_.run();
+        if (paused_)
+            engine_.pause();
+        else
+            engine_.run();
     }
     void enginePositionChange(double, double) override {}
     void engineTick() override { windows_.seekBar()->tick(); }
@@ -112,6 +117,7 @@ private:
     MediaEngine& engine_;
     SkinnedWindows& windows_;
     PlayForm& video_;
+    bool paused_;
 };
 
 }  // namespace
@@ -129,8 +135,10 @@ int main(int argc, char* argv[])
     QCommandLineOption delayOption(QStringLiteral("delay"), QStringLiteral("Delay before grabbing."),
                                    QStringLiteral("ms"), QStringLiteral("800"));
     QCommandLineOption playOption(QStringLiteral("play"), QStringLiteral("Clip to play."), QStringLiteral("clip"));
+    QCommandLineOption pausedOption(QStringLiteral("paused"), QStringLiteral("Leave the clip paused."));
     QCommandLineOption voOption(QStringLiteral("vo"), QStringLiteral("libmpv video output."), QStringLiteral("name"));
-    parser.addOptions({skinOption, grabOption, delayOption, playOption, voOption});
+    QCommandLineOption aoOption(QStringLiteral("ao"), QStringLiteral("libmpv audio output."), QStringLiteral("name"));
+    parser.addOptions({skinOption, grabOption, delayOption, playOption, pausedOption, voOption, aoOption});
     parser.addHelpOption();
     parser.process(app);
 
@@ -167,8 +175,9 @@ int main(int argc, char* argv[])
 
     MediaModule::Options mediaOptions;
     mediaOptions.engine.videoOutput = parser.value(voOption);
+    mediaOptions.engine.audioOutput = parser.value(aoOption);
     MediaModule media(mediaOptions);
-    DemoListener listener(media.engine(), windows, video);
+    DemoListener listener(media.engine(), windows, video, parser.isSet(pausedOption));
     if (playing) {
         MediaEngine& engine = media.engine();
         engine.setListener(&listener);

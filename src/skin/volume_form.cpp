@@ -17,6 +17,7 @@ void placeKnob(TransImg& knob, const TransImg& track, int percent)
 VolumeForm::VolumeForm() : SkinnedForm(SkinWindow::Volume, Qt::Tool)
 {
     setObjectName(QStringLiteral("VolumeForm"));
+    setWindowRole(objectName());  // lets tools and tests tell the windows apart
 }
 
 void VolumeForm::placeBalanceKnob(int percent)

@@ -1,0 +1,247 @@
+// The program on a real X server (run under xvfb-run): cold start until the
+// main window is mapped, resident memory with every window shown and a clip
+// paused, and CPU while paused and while an audio clip plays.
+//
+// The program measured is $VELMORA_START_PROGRAM, default the skin demo of
+// the build folder (the three skinned windows and the video window with the
+// default skin, playing through the media module); its clip options are
+// --play <clip>, --paused, --vo and --ao (the X server has no GPU and no
+// sound card: x11 and null are used). The main window is found by its window role
+// "MainForm".
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <benchmark/benchmark.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+QString program()
+{
+    const QString p = qEnvironmentVariable("VELMORA_START_PROGRAM");
+    return p.isEmpty() ? QStringLiteral(VELMORA_BUILD_DIR "/velmora_skin_demo") : p;
+}
+
+// Watches the X server for the main window being mapped.
+class MapWatch {
+public:
+    MapWatch() : display_(XOpenDisplay(nullptr))
+    {
+        if (display_)
+            XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+    }
+    ~MapWatch()
+    {
+        if (display_)
+            XCloseDisplay(display_);
+    }
+    bool ok() const { return display_ != nullptr; }
+
+    // Forgets the events of earlier runs.
+    void drain()
+    {
+        XSync(display_, False);
+        while (XPending(display_)) {
+            XEvent e;
+            XNextEvent(display_, &e);
+        }
+    }
+
+    // Waits for a MapNotify of the window with role "MainForm".
+    bool waitForMain(std::chrono::milliseconds timeout)
+    {
+        const auto deadline = Clock::now() + timeout;
+        while (Clock::now() < deadline) {
+            while (XPending(display_)) {
+                XEvent e;
+                XNextEvent(display_, &e);
+                if (e.type == MapNotify && role(e.xmap.window) == "MainForm")
+                    return true;
+            }
+            pollfd fd{ConnectionNumber(display_), POLLIN, 0};
+            poll(&fd, 1, 5);
+        }
+        return false;
+    }
+
+private:
+    QByteArray role(Window w) const
+    {
+        const Atom atom = XInternAtom(display_, "WM_WINDOW_ROLE", False);
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        QByteArray r;
+        if (XGetWindowProperty(display_, w, atom, 0, 64, False, AnyPropertyType, &type, &format, &items, &after,
+                               &data) == Success && data) {
+            r = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(items));
+            XFree(data);
+        }
+        return r;
+    }
+    Display* display_;
+};
+
+struct Running {
+    QProcess process;
+    QTemporaryDir home;
+    Running()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.setStandardOutputFile(QProcess::nullDevice());
+    }
+    ~Running()
+    {
+        process.terminate();
+        if (!process.waitForFinished(3000)) {
+            process.kill();
+            process.waitForFinished(3000);
+        }
+    }
+};
+
+long long cpuTicks(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = f.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    // utime and stime are fields 14 and 15; after the name, 12 and 13 (0-based 11, 12).
+    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+}
+
+double residentMegabytes(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+QString makeClip(const QTemporaryDir& dir, const QString& name, const QStringList& input)
+{
+    const QString path = dir.filePath(name);
+    QStringList args{QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y")};
+    args << input << path;
+    QProcess::execute(QStringLiteral("ffmpeg"), args);
+    return QFile::exists(path) ? path : QString();
+}
+
+void BM_ColdStartToMainWindowMapped(benchmark::State& state)
+{
+    // One connection for all runs: without any client left between two runs
+    // an X server started without -noreset resets and refuses connections.
+    MapWatch watch;
+    if (!watch.ok()) {
+        state.SkipWithError("no X server (run under xvfb-run -a)");
+        return;
+    }
+    std::vector<double> ms;
+    for (auto _ : state) {
+        watch.drain();
+        Running run;
+        const auto start = Clock::now();
+        run.process.start(program(), {});
+        if (!watch.waitForMain(std::chrono::seconds(20))) {
+            state.SkipWithError("the main window was not mapped");
+            return;
+        }
+        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(elapsed);
+        ms.push_back(elapsed * 1000);
+    }
+    std::sort(ms.begin(), ms.end());
+    state.counters["min_ms"] = ms.front();
+    state.counters["median_ms"] = ms[ms.size() / 2];
+    state.counters["max_ms"] = ms.back();
+}
+BENCHMARK(BM_ColdStartToMainWindowMapped)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Starts the program on a clip, lets it settle, then measures memory and CPU
+// over ten seconds.
+void measureWithClip(benchmark::State& state, const QString& clip, QStringList extra)
+{
+    if (clip.isEmpty()) {
+        state.SkipWithError("ffmpeg could not make the clip");
+        return;
+    }
+    MapWatch watch;
+    if (!watch.ok()) {
+        state.SkipWithError("no X server (run under xvfb-run -a)");
+        return;
+    }
+    for (auto _ : state) {
+        Running run;
+        run.process.start(program(), QStringList{QStringLiteral("--play"), clip} + extra);
+        if (!watch.waitForMain(std::chrono::seconds(20))) {
+            state.SkipWithError("the main window was not mapped");
+            return;
+        }
+        QThread::sleep(4);  // the media module loaded, the clip open
+        const qint64 pid = run.process.processId();
+        const long long before = cpuTicks(pid);
+        const auto t0 = Clock::now();
+        QThread::sleep(10);
+        const long long after = cpuTicks(pid);
+        const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+        state.counters["rss_MB"] = residentMegabytes(pid);
+        state.counters["cpu_percent"] =
+            100.0 * static_cast<double>(after - before) / static_cast<double>(sysconf(_SC_CLK_TCK)) / seconds;
+        state.SetIterationTime(seconds);
+    }
+}
+
+void BM_PausedVideoAllWindowsShown(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString clip = makeClip(dir, QStringLiteral("video.mp4"),
+                                  {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                   QStringLiteral("testsrc2=size=320x240:rate=25:duration=20"), QStringLiteral("-f"),
+                                   QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                   QStringLiteral("sine=frequency=440:duration=20"), QStringLiteral("-c:v"),
+                                   QStringLiteral("libx264"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
+                                   QStringLiteral("-shortest")});
+    measureWithClip(state, clip,
+                    {QStringLiteral("--paused"), QStringLiteral("--vo"), QStringLiteral("x11"), QStringLiteral("--ao"),
+                     QStringLiteral("null")});
+}
+BENCHMARK(BM_PausedVideoAllWindowsShown)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+void BM_PlayingAudioAllWindowsShown(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString clip = makeClip(dir, QStringLiteral("tone.mp3"),
+                                  {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                   QStringLiteral("sine=frequency=440:duration=30")});
+    // The null output plays in real time, so the decoding work is the same.
+    measureWithClip(state, clip, {QStringLiteral("--ao"), QStringLiteral("null")});
+}
+BENCHMARK(BM_PlayingAudioAllWindowsShown)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+}  // namespace
