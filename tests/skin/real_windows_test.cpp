@@ -6,6 +6,8 @@
 #include "skin_fixture.h"
 
 #include <QGuiApplication>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -71,6 +73,33 @@ public:
         return v;
     }
 
+    // The top-level window with this window role, or 0.
+    Window byRole(const QByteArray& wanted) const
+    {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        Window found = 0;
+        if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count))
+            return 0;
+        const Atom atom = XInternAtom(display_, "WM_WINDOW_ROLE", False);
+        for (unsigned i = 0; i < count && !found; ++i) {
+            Atom type = 0;
+            int format = 0;
+            unsigned long items = 0, after = 0;
+            unsigned char* data = nullptr;
+            if (XGetWindowProperty(display_, children[i], atom, 0, 64, False, AnyPropertyType, &type, &format,
+                                   &items, &after, &data) == Success && data) {
+                if (QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(items)) == wanted)
+                    found = children[i];
+                XFree(data);
+            }
+        }
+        if (children)
+            XFree(children);
+        return found;
+    }
+
 private:
     Display* display_;
 };
@@ -126,4 +155,59 @@ TEST(RealWindows, TheDefaultSkinOnAnXServer)
     w.placeCompanions();
     EXPECT_TRUE(test::waitFor([&] { return x.geometry(w.playlistForm().winId()).topLeft() == QPoint(80, 220); },
                               std::chrono::seconds(5)));
+}
+
+// The windows in a program of their own, with a generated clip playing
+// through the media module: the video window's client area takes the
+// picture's size.
+TEST(RealWindows, AClipPlaysInTheVideoWindowOfTheDemo)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+    XView x;
+    ASSERT_TRUE(x.ok());
+    QTemporaryDir dir;
+    const QString clip = dir.filePath(QStringLiteral("clip.mp4"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"),
+                                {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+                                 QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                 QStringLiteral("testsrc2=size=320x240:rate=25:duration=10"), QStringLiteral("-c:v"),
+                                 QStringLiteral("libx264"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
+                                 clip}),
+              0);
+
+    QProcess demo;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    demo.setProcessEnvironment(env);
+    demo.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    demo.setStandardOutputFile(QProcess::nullDevice());
+    demo.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora_skin_demo"),
+               {QStringLiteral("--play"), clip, QStringLiteral("--vo"), QStringLiteral("x11"), QStringLiteral("--ao"),
+                QStringLiteral("null")});
+    ASSERT_TRUE(demo.waitForStarted(5000));
+
+    // Up to a minute: a sanitizer build loads libmpv slowly.
+    const bool sized = test::waitFor(
+        [&] {
+            const Window video = x.byRole("PlayForm");
+            return video && x.geometry(video).size() == QSize(320, 240) && x.geometry(video).x() != -333;
+        },
+        std::chrono::seconds(60));
+    const Window main = x.byRole("MainForm");
+    const Window volume = x.byRole("VolumeForm");
+    const Window playlist = x.byRole("PlaylistForm");
+    EXPECT_TRUE(sized);
+    ASSERT_TRUE(main && volume && playlist);
+    const QPoint at = x.geometry(main).topLeft();
+    EXPECT_EQ(x.geometry(main).size(), QSize(400, 124));
+    EXPECT_EQ(x.geometry(volume).topLeft(), at + QPoint(406, 0));
+    EXPECT_EQ(x.geometry(playlist).topLeft(), at + QPoint(0, 130));
+    EXPECT_GT(x.shapeRectangles(main), 1);
+
+    demo.terminate();
+    if (!demo.waitForFinished(5000)) {
+        demo.kill();
+        demo.waitForFinished(5000);
+    }
 }

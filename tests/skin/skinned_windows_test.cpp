@@ -8,6 +8,7 @@
 #include "playback/winding.h"
 #include "skin/video_window_place.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
@@ -137,6 +138,19 @@ TEST_F(SkinnedWindowsTest, MinimiseRecordsTheOptionalWindowsToo)
     main().setWindowState(Qt::WindowNoState);
     EXPECT_TRUE(add.isVisible());
     EXPECT_FALSE(options.isVisible());
+}
+
+TEST_F(SkinnedWindowsTest, ActivatingTheMainWindowBringsTheCompanionsForward)
+{
+    volume().hide();
+    main().activateWindow();
+    // The playlist window, when shown, ends up active; the hidden volume
+    // window is skipped.
+    EXPECT_TRUE(test::waitFor([&] { return QApplication::activeWindow() == &playlist(); }, std::chrono::seconds(5)));
+    EXPECT_FALSE(volume().isVisible());
+    playlist().hide();
+    main().activateWindow();
+    EXPECT_TRUE(test::waitFor([&] { return QApplication::activeWindow() == &main(); }, std::chrono::seconds(5)));
 }
 
 TEST_F(SkinnedWindowsTest, OpacityIsTheRoundedAlpha)

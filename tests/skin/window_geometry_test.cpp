@@ -1,6 +1,7 @@
 // Group move, outlines, opacity and screen placement as pure functions.
 
 #include "skin/window_geometry.h"
+#include "skin/window_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -116,4 +117,27 @@ TEST(ScreenPlacement, AWindowOffEveryScreenGoesOntoTheNearest)
     // Larger than the screen: its top-left corner at the screen's.
     EXPECT_EQ(placeOnScreens({5000, 10, 3000, 124}, {{0, 0, 1920, 1080}}), QPoint(0, 10));
     EXPECT_EQ(placeOnScreens({5000, 10, 400, 124}, {}), QPoint(5000, 10));
+}
+
+TEST(WindowPlatform, X11IsChosenOnlyWhenThereIsADisplayAndNoChoice)
+{
+    const QByteArray display = qgetenv("DISPLAY"), platform = qgetenv("QT_QPA_PLATFORM");
+    const bool hadDisplay = qEnvironmentVariableIsSet("DISPLAY"), hadPlatform = qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+
+    qputenv("DISPLAY", ":7");
+    qunsetenv("QT_QPA_PLATFORM");
+    EXPECT_TRUE(chooseWindowPlatform());
+    EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), "xcb");
+
+    qputenv("QT_QPA_PLATFORM", "wayland");  // the user's own choice stands
+    EXPECT_FALSE(chooseWindowPlatform());
+    EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), "wayland");
+
+    qunsetenv("QT_QPA_PLATFORM");
+    qunsetenv("DISPLAY");  // no X server to run on
+    EXPECT_FALSE(chooseWindowPlatform());
+    EXPECT_FALSE(qEnvironmentVariableIsSet("QT_QPA_PLATFORM"));
+
+    hadDisplay ? qputenv("DISPLAY", display) : qunsetenv("DISPLAY");
+    hadPlatform ? qputenv("QT_QPA_PLATFORM", platform) : qunsetenv("QT_QPA_PLATFORM");
 }
