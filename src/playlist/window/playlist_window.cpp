@@ -1,0 +1,286 @@
+#include "playlist/window/playlist_window.h"
+
+#include "base/rounding.h"
+#include "playlist/playlist_file.h"
+#include "playlist/playlist_log.h"
+#include "playlist/playlist_model.h"
+#include "skin/playlist_form.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+constexpr int kMeasuringInterval = 500;  // ms, the measuring sweep's timer
+}
+
+PlaylistWindow::PlaylistWindow(PlaylistForm& form, PlaylistModel& model, Settings& settings, Hooks hooks)
+    : form_(form), model_(model), settings_(settings), hooks_(std::move(hooks))
+{
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    timer1_.setInterval(kMeasuringInterval);
+    connect(&timer1_, &QTimer::timeout, this, [this] { model_.measurePendingDurations(); });
+    wireElements();
+    wireList();
+    model_.setRowView(this);
+}
+
+PlaylistWindow::~PlaylistWindow()
+{
+    model_.setRowView(nullptr);
+    unwireList();
+    if (ignoringKeys_ && hooks_.setIgnoreKeys)
+        hooks_.setIgnoreKeys(false);
+    delete saveDialog_.data();
+}
+
+TransImg* PlaylistWindow::element(const char* name) const { return form_.element(name); }
+
+void PlaylistWindow::startMeasuring()
+{
+    if (!timer1_.isActive())
+        timer1_.start();
+}
+
+void PlaylistWindow::enablePlus()
+{
+    if (TransImg* plus = element("Plus"))
+        plus->setEnabled(true);
+}
+
+void PlaylistWindow::skinApplied(int visibleRows)
+{
+    const ListColours& c = form_.colours();
+    model_.setColours({.file = c.file, .group = c.group, .current = c.current});
+    model_.setVisibleRows(visibleRows);
+    model_.invalidateView();
+    model_.refresh();
+}
+
+// --- Elements ------------------------------------------------------------
+
+void PlaylistWindow::wireElements()
+{
+    // The edit buttons, Save and the scroll buttons act on a press of any
+    // button; Plus on a click.
+    auto onPress = [this](const char* name, auto action) {
+        if (TransImg* e = element(name))
+            connect(e, &TransImg::mouseDown, this, [action](int, int, double, double) { action(); });
+    };
+    onPress("Minus", [this] { pressMinus(); });
+    onPress("Untree", [this] { pressUntree(); });
+    onPress("Up", [this] { pressMove(true); });
+    onPress("Down", [this] { pressMove(false); });
+    onPress("Save", [this] { pressSave(); });
+    onPress("ScrollUp", [this] { scrollBy(-1); });
+    onPress("ScrollDown", [this] { scrollBy(1); });
+    if (TransImg* plus = element("Plus")) {
+        connect(plus, &TransImg::clicked, this, [this, plus] {
+            plus->setEnabled(false);
+            if (hooks_.showAddForm)
+                hooks_.showAddForm();
+        });
+    }
+    if (TransImg* thumb = element("Scroll")) {
+        connect(thumb, &TransImg::mouseDown, this, [this](int b, int, double, double y) { thumbPressed(b, y); });
+        connect(thumb, &TransImg::mouseMove, this, [this](int b, int, double, double y) { thumbMoved(b, y); });
+        // The drag may have left the thumb between two exact places.
+        connect(thumb, &TransImg::mouseUp, this, [this](int, int, double, double) {
+            model_.invalidateView();
+            model_.refresh();
+        });
+    }
+}
+
+int PlaylistWindow::selectedRow() const
+{
+    const QList<QTreeWidgetItem*> selected = form_.list().selectedItems();
+    if (selected.isEmpty())
+        return 0;
+    return form_.list().indexOfTopLevelItem(selected.first()) + 1;
+}
+
+int PlaylistWindow::selectedEntry() const
+{
+    const int row = selectedRow();
+    if (row == 0)
+        return 0;
+    const int index = model_.scrollOffset() + row;
+    return index <= model_.playlistCount() ? index : 0;
+}
+
+void PlaylistWindow::selectRow(int row)
+{
+    SkinListView& list = form_.list();
+    if (QTreeWidgetItem* item = list.topLevelItem(row - 1)) {
+        list.setCurrentItem(item);
+        item->setSelected(true);
+    }
+}
+
+void PlaylistWindow::pressMinus()
+{
+    const int index = listFocus_ ? selectedEntry() : 0;
+    if (index == 0)
+        return;
+    listFocus_ = false;
+    model_.removeEntryWithSubtree(index);
+}
+
+void PlaylistWindow::pressUntree()
+{
+    const int index = listFocus_ ? selectedEntry() : 0;
+    if (index == 0)
+        return;
+    listFocus_ = false;
+    model_.flattenGroup(index);
+}
+
+void PlaylistWindow::pressMove(bool up)
+{
+    const int index = listFocus_ ? selectedEntry() : 0;
+    if (index == 0)
+        return;
+    const std::optional<int> moved = up ? model_.moveUp(index) : model_.moveDown(index);
+    if (!moved) {
+        listFocus_ = false;
+        return;
+    }
+    // Keep the moved entry in view, on its row, so that the next press
+    // moves it again.
+    const int h = *moved;
+    int offset = model_.scrollOffset();
+    if (offset >= h)
+        offset = h - 1;
+    if (h > offset + model_.visibleRows())
+        offset = h - model_.visibleRows();
+    model_.setScrollOffset(offset);
+    model_.refresh();
+    selectRow(h - model_.scrollOffset());
+    form_.list().setFocus();
+}
+
+// --- Scrolling -------------------------------------------------------------
+
+bool PlaylistWindow::scrollBy(int rows)
+{
+    const int before = model_.scrollOffset();
+    model_.setScrollOffset(before + rows);  // clamped by the model
+    if (model_.scrollOffset() == before)
+        return false;
+    model_.refresh();
+    return true;
+}
+
+void PlaylistWindow::thumbPressed(int button, double y)
+{
+    if (button == 1)
+        thumbGrab_ = roundHalfEven(y);
+}
+
+void PlaylistWindow::thumbMoved(int button, double y)
+{
+    TransImg* thumb = element("Scroll");
+    TransImg* track = element("ScrollBack");
+    if ((button & 1) == 0 || !thumb || !track)
+        return;
+    // 1. The thumb follows the pointer within the track.
+    const double trackTop = track->top();
+    const int span = track->pictureHeight() - thumb->pictureHeight();
+    double top = roundHalfEven(thumb->top() + y - thumbGrab_);
+    top = std::max(top, trackTop);
+    top = std::min(top, trackTop + span);
+    thumb->setTop(top);
+    // 2. The offset it stands for.
+    const int range = model_.playlistCount() - model_.visibleRows();
+    if (span <= 0 || range <= 0)
+        return;
+    const int offset = roundHalfEven((top - trackTop) * range / span);
+    if (offset != model_.scrollOffset()) {
+        model_.setScrollOffset(offset);
+        model_.refresh();
+    }
+}
+
+// --- Saving ----------------------------------------------------------------
+
+void PlaylistWindow::pressSave()
+{
+    if (saveDialog_) {
+        saveDialog_->raise();
+        return;
+    }
+    auto* dialog = new QFileDialog(&form_, QStringLiteral("Сохранить список воспроизведения"), QDir::homePath(),
+                                   QStringLiteral("*.pml"));
+    dialog->setObjectName(QStringLiteral("SaveDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    // Qt's own dialog applies the suffix before it asks about overwriting,
+    // so the question is about the file that will be written.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setDefaultSuffix(QStringLiteral("pml"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) { saveTo(file); });
+    saveDialog_ = dialog;
+    dialog->open();
+}
+
+QFileDialog* PlaylistWindow::saveDialog() const { return saveDialog_.data(); }
+
+bool PlaylistWindow::saveTo(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    QString file = path;
+    if (QFileInfo(file).suffix().isEmpty() && !file.endsWith(QLatin1Char('.')))
+        file += QStringLiteral(".pml");
+    const bool saved = savePlaylistFile(model_, file);
+    if (!saved)
+        qCDebug(lcPlaylist) << "playlist not saved:" << file;
+    return saved;
+}
+
+// --- PlaylistRowView -------------------------------------------------------
+
+void PlaylistWindow::setRowCount(int rows) { form_.list().setRowCount(rows); }
+
+void PlaylistWindow::setRow(int row, const PlaylistRow& content)
+{
+    form_.list().setRow(row, {content.checked, content.text, content.timeText, content.colour});
+}
+
+void PlaylistWindow::setRowColour(int row, std::uint32_t rgb) { form_.list().setRowColour(row, rgb); }
+
+void PlaylistWindow::setScrollElements(const ScrollElements& enabled)
+{
+    if (TransImg* e = element("Scroll"))
+        e->setEnabled(enabled.scroll);
+    if (TransImg* e = element("ScrollUp"))
+        e->setEnabled(enabled.scrollUp);
+    if (TransImg* e = element("ScrollDown"))
+        e->setEnabled(enabled.scrollDown);
+}
+
+ScrollGeometry PlaylistWindow::scrollGeometry() const
+{
+    const TransImg* track = element("ScrollBack");
+    const TransImg* thumb = element("Scroll");
+    if (!track || !thumb)
+        return {};
+    return {.trackTop = roundHalfEven(track->top()),
+            .trackHeight = track->pictureHeight(),
+            .thumbHeight = thumb->pictureHeight()};
+}
+
+void PlaylistWindow::setThumbTop(int top)
+{
+    if (TransImg* thumb = element("Scroll"))
+        thumb->setTop(top);
+}
+
+}  // namespace velmora

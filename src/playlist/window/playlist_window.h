@@ -1,0 +1,152 @@
+#pragma once
+// PlaylistWindow: the behaviour of the playlist window on its skinned frame.
+//
+// It is the model's row view (the list's rows, the scroll elements and the
+// thumb), and it handles what the user does there: the edit buttons Minus,
+// Up, Down and Untree on the selected row (only while the list focus flag
+// is set), Plus, Save, scrolling by ScrollUp/ScrollDown, the thumb, the
+// arrow keys at the list's edges and the mouse wheel, check boxes, double-
+// click to play, label editing, the path tooltip and drops of files and
+// folders. It owns the measuring timer (500 ms, off until startMeasuring()).
+//
+// Everything beyond the form and the model comes in through Hooks, so the
+// window knows neither the controller nor the engine. Unset hooks are
+// skipped. While the skin loader counts the list's rows (the list's
+// measuring() flag) list clicks, keys, wheel turns and drops are ignored.
+//
+// Threading and lifetime: UI thread only. The form, the model and the
+// settings must outlive this object; it attaches itself as the model's row
+// view and detaches in its destructor. Nothing here blocks: the save dialog
+// is window-modal and finishes through a continuation.
+
+#include "playlist/playlist_row_view.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+class QFileDialog;
+class QKeyEvent;
+class QMimeData;
+class QWheelEvent;
+
+namespace velmora {
+
+class PlaylistForm;
+class PlaylistModel;
+class Settings;
+class TransImg;
+
+class PlaylistWindow : public QObject, public PlaylistRowView {
+    Q_OBJECT
+public:
+    struct Hooks {
+        std::function<void(int index)> openEntry;  // the controller's OpenClip
+        std::function<bool()> engineHasClip;       // the engine's file name is not empty
+        std::function<void(int vk)> keyCommand;    // keyboard commands (virtual-key code)
+        std::function<void(bool)> setIgnoreKeys;   // held while a label is edited
+        // Plus clicked; the window disables Plus itself, enablePlus() re-enables.
+        std::function<void()> showAddForm;
+        // A folder's own accepted files, full paths, in order. Unset: the
+        // folder's regular files in name order.
+        std::function<QStringList(const QString& folder)> folderFiles;
+    };
+
+    PlaylistWindow(PlaylistForm& form, PlaylistModel& model, Settings& settings, Hooks hooks);
+    ~PlaylistWindow() override;
+    PlaylistWindow(const PlaylistWindow&) = delete;
+    PlaylistWindow& operator=(const PlaylistWindow&) = delete;
+
+    // Switches the measuring timer on (every addition calls it); it stays on.
+    void startMeasuring();
+    bool measuring() const { return timer1_.isActive(); }
+    // The add-files window closed: Plus can be pressed again.
+    void enablePlus();
+    // Set while the list has the keyboard focus; cleared by Minus, Untree
+    // and an Up or Down that cannot move. The edit buttons need it.
+    bool listFocus() const { return listFocus_; }
+
+    // After a skin was applied: takes the list colours from the form and the
+    // visible row count from the loader into the model and redraws the list.
+    void skinApplied(int visibleRows);
+
+    // --- The operations behind the handlers (also for tests and benches) --
+    // Moves the view by `rows` (negative: up), kept within 0 ...
+    // playlistCount - visibleRows; false when it could not move.
+    bool scrollBy(int rows);
+    // Adds dropped paths as a drop on the list does (files at top level,
+    // folders by their own files), switches measuring on and starts
+    // playing when the list was empty and AutoPlay allows.
+    void addDroppedPaths(const QStringList& paths);
+    // The local paths of a drop's text/uri-list, decoded; other URLs left out.
+    static QStringList droppedLocalPaths(const QMimeData& data);
+    // Writes the playlist to `path` (".pml" added when the name has no
+    // extension); false when it could not be written.
+    bool saveTo(const QString& path);
+    // The open save dialog, or null.
+    QFileDialog* saveDialog() const;
+    // The entry the selected row shows, or 0 when none is selected.
+    int selectedEntry() const;
+    // A label as typed, made fit to be an entry's text: line breaks become
+    // blanks, and leading and trailing blanks (the list's indentation) go.
+    static QString labelTextFromEdit(const QString& typed);
+
+    // --- PlaylistRowView -------------------------------------------------
+    void setRowCount(int rows) override;
+    void setRow(int row, const PlaylistRow& content) override;
+    void setRowColour(int row, std::uint32_t rgb) override;
+    void setScrollElements(const ScrollElements& enabled) override;
+    ScrollGeometry scrollGeometry() const override;
+    void setThumbTop(int top) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void wireElements();
+    void wireList();
+    void unwireList();
+    void pressMinus();
+    void pressUntree();
+    void pressMove(bool up);
+    void pressSave();
+    void thumbPressed(int button, double y);
+    void thumbMoved(int button, double y);
+    bool listKeyPressed(QKeyEvent& event);
+    bool wheelTurned(QWheelEvent& event);
+    void copyCheckBoxes();
+    void showPathTip(QPoint viewportPos);
+    QString pathTipAt(QPoint viewportPos) const;
+    QStringList folderFiles(const QString& folder) const;
+    // Label editing: whether an edit of the row may start (not the root);
+    // the typed label on commit; the end of every edit, committed or not.
+    bool labelEditStarting(int row);
+    void labelEditCommitted(const QString& typed);
+    void labelEditEnded();
+    int selectedRow() const;
+    void selectRow(int row);
+    bool listMeasuring() const;
+    TransImg* element(const char* name) const;
+
+    class LabelDelegate;
+    friend class LabelDelegate;
+
+    PlaylistForm& form_;
+    PlaylistModel& model_;
+    Settings& settings_;
+    Hooks hooks_;
+    QTimer timer1_;
+    bool listFocus_ = false;
+    int clickedRow_ = 0;
+    int thumbGrab_ = 0;
+    int wheelRemainder_ = 0;  // angle delta not yet worth a row
+    std::uint64_t editedEntry_ = 0;  // the entry whose label is being edited
+    bool ignoringKeys_ = false;
+    QPointer<QFileDialog> saveDialog_;
+    LabelDelegate* labelDelegate_ = nullptr;  // installed on the list while this lives
+};
+
+}  // namespace velmora

@@ -1,0 +1,410 @@
+// The list area's handlers: focus, keys, wheel, clicks and check boxes,
+// double-click, label editing, the path tooltip and drops.
+
+#include "playlist/window/playlist_window.h"
+
+#include "app/key_map.h"
+#include "app/settings.h"
+#include "playlist/playlist_log.h"
+#include "playlist/playlist_model.h"
+#include "skin/playlist_form.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QMimeData>
+#include <QStyledItemDelegate>
+#include <QSysInfo>
+#include <QToolTip>
+#include <QUrl>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+// File-manager order: digit runs compare by their value ("2" before "10"),
+// letters without regard to case; exact ties fall back to the plain order.
+bool naturalLess(const QString& a, const QString& b)
+{
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            qsizetype ei = i, ej = j;
+            while (ei < a.size() && a[ei].isDigit())
+                ++ei;
+            while (ej < b.size() && b[ej].isDigit())
+                ++ej;
+            // Compare the values without converting: skip leading zeros, then
+            // the longer run is larger, then digit by digit.
+            qsizetype zi = i, zj = j;
+            while (zi < ei - 1 && a[zi] == QLatin1Char('0'))
+                ++zi;
+            while (zj < ej - 1 && b[zj] == QLatin1Char('0'))
+                ++zj;
+            if (ei - zi != ej - zj)
+                return ei - zi < ej - zj;
+            const int c = QStringView(a).sliced(zi, ei - zi).compare(QStringView(b).sliced(zj, ej - zj));
+            if (c != 0)
+                return c < 0;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const QChar ca = a[i].toCaseFolded(), cb = b[j].toCaseFolded();
+        if (ca != cb)
+            return ca < cb;
+        ++i;
+        ++j;
+    }
+    if ((a.size() - i) != (b.size() - j))
+        return (a.size() - i) < (b.size() - j);
+    return a < b;
+}
+
+}  // namespace
+
+// Paints and toggles check boxes as the list's own delegate does, and asks
+// the window before an edit starts and after it ends.
+class PlaylistWindow::LabelDelegate : public QStyledItemDelegate {
+public:
+    LabelDelegate(PlaylistWindow& window, QAbstractItemDelegate* look, QObject* parent)
+        : QStyledItemDelegate(parent), window_(&window), look_(look)
+    {
+    }
+    QAbstractItemDelegate* look() const { return look_; }
+    // The window is going: an editor still open commits to nobody.
+    void detach() { window_ = nullptr; }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        look_->paint(painter, option, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return look_->sizeHint(option, index);
+    }
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override
+    {
+        return look_->editorEvent(event, model, option, index);
+    }
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (index.column() != 0 || !window_ || !window_->labelEditStarting(index.row() + 1))
+            return nullptr;
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex&) const override
+    {
+        // The row keeps its text; the model's refresh rewrites it.
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (line && window_)
+            window_->labelEditCommitted(line->text());
+    }
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (window_)
+            window_->labelEditEnded();
+        QStyledItemDelegate::destroyEditor(editor, index);
+    }
+
+private:
+    PlaylistWindow* window_;
+    QAbstractItemDelegate* look_;
+};
+
+void PlaylistWindow::wireList()
+{
+    SkinListView& list = form_.list();
+    list.installEventFilter(this);
+    list.viewport()->installEventFilter(this);
+    list.viewport()->setMouseTracking(true);
+    list.setAcceptDrops(true);
+    list.viewport()->setAcceptDrops(true);
+    list.setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    labelDelegate_ = new LabelDelegate(*this, list.itemDelegate(), &list);
+    list.setItemDelegate(labelDelegate_);
+
+    connect(&list, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
+        if (listMeasuring())
+            return;
+        clickedRow_ = form_.list().indexOfTopLevelItem(item) + 1;
+        copyCheckBoxes();
+    });
+    connect(&list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) {
+        if (listMeasuring())
+            return;
+        clickedRow_ = form_.list().indexOfTopLevelItem(item) + 1;
+        if (clickedRow_ > 0 && hooks_.openEntry)
+            hooks_.openEntry(model_.scrollOffset() + clickedRow_);
+    });
+    form_.setKeyHandler([this](QKeyEvent& event) {
+        const int vk = virtualKeyFromEvent(event);
+        if (vk != 0 && hooks_.keyCommand)
+            hooks_.keyCommand(vk);
+    });
+}
+
+void PlaylistWindow::unwireList()
+{
+    SkinListView& list = form_.list();
+    form_.setKeyHandler({});
+    list.removeEventFilter(this);
+    list.viewport()->removeEventFilter(this);
+    list.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    labelDelegate_->detach();
+    list.setItemDelegate(labelDelegate_->look());
+    delete labelDelegate_;
+    labelDelegate_ = nullptr;
+}
+
+bool PlaylistWindow::listMeasuring() const { return form_.list().measuring(); }
+
+bool PlaylistWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    SkinListView& list = form_.list();
+    if (watched == &list) {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            listFocus_ = true;
+            break;
+        case QEvent::FocusOut: {
+            // The window going to the back does not take the focus from the
+            // list within it.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                listFocus_ = false;
+            break;
+        }
+        case QEvent::KeyPress:
+            return listKeyPressed(*static_cast<QKeyEvent*>(event));
+        default:
+            break;
+        }
+        return false;
+    }
+    if (watched != list.viewport())
+        return false;
+    switch (event->type()) {
+    case QEvent::Wheel:
+        return wheelTurned(*static_cast<QWheelEvent*>(event));
+    case QEvent::MouseMove:
+        list.setToolTip(pathTipAt(static_cast<QMouseEvent*>(event)->position().toPoint()));
+        return false;
+    case QEvent::ToolTip: {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = pathTipAt(help->pos());
+        list.setToolTip(tip);
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, list.viewport());
+        return true;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (!listMeasuring() && drag->mimeData()->hasUrls()) {
+            // Always a copy: a "move" would let the file manager delete the files.
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+        } else {
+            drag->ignore();
+        }
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (listMeasuring() || !drop->mimeData()->hasUrls()) {
+            drop->ignore();
+            return true;
+        }
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        addDroppedPaths(droppedLocalPaths(*drop->mimeData()));
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// --- Keys and wheel ----------------------------------------------------------
+
+bool PlaylistWindow::listKeyPressed(QKeyEvent& event)
+{
+    if (listMeasuring())
+        return true;
+    if (editedEntry_ != 0)  // keys of the label editor are its own
+        return false;
+    // The arrows at the list's edges scroll it; the selection stays on its row.
+    const int row = selectedRow();
+    if (event.key() == Qt::Key_Up && row == 1 && element("ScrollUp") && element("ScrollUp")->isEnabled()) {
+        scrollBy(-1);
+        return true;
+    }
+    if (event.key() == Qt::Key_Down && row > 0 && row == model_.visibleRows() && element("ScrollDown")
+        && element("ScrollDown")->isEnabled()) {
+        scrollBy(1);
+        return true;
+    }
+    // Keys that are commands are commands here too; the rest are the list's.
+    const int vk = virtualKeyFromEvent(event);
+    if (vk == 0)
+        return false;
+    if (hooks_.keyCommand)
+        hooks_.keyCommand(vk);
+    return true;
+}
+
+bool PlaylistWindow::wheelTurned(QWheelEvent& event)
+{
+    event.accept();  // the list never scrolls itself
+    if (listMeasuring())
+        return true;
+    // One notch (120) scrolls the system's wheel lines; finer wheels add up.
+    wheelRemainder_ += event.angleDelta().y();
+    const int notches = wheelRemainder_ / 120;
+    if (notches == 0)
+        return true;
+    wheelRemainder_ -= notches * 120;
+    scrollBy(-notches * std::max(1, QApplication::wheelScrollLines()));
+    return true;
+}
+
+// --- Check boxes and tooltip -------------------------------------------------
+
+void PlaylistWindow::copyCheckBoxes()
+{
+    const SkinListView& list = form_.list();
+    const int offset = model_.scrollOffset();
+    const int rows = std::min(list.rowCount(), model_.visibleRows());
+    PlaylistModel::Batch batch(model_);
+    for (int r = 1; r <= rows && offset + r <= model_.playlistCount(); ++r)
+        model_.setChecked(offset + r, list.rowChecked(r));
+}
+
+QString PlaylistWindow::pathTipAt(QPoint viewportPos) const
+{
+    const int row = form_.list().rowAt(viewportPos);
+    const int index = model_.scrollOffset() + row;
+    if (row == 0 || index > model_.playlistCount())
+        return {};
+    return model_.entry(index).path;
+}
+
+// --- Label editing -----------------------------------------------------------
+
+QString PlaylistWindow::labelTextFromEdit(const QString& typed)
+{
+    QString text = typed;
+    for (QChar& c : text) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator || c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
+    return text.trimmed();
+}
+
+bool PlaylistWindow::labelEditStarting(int row)
+{
+    const int index = model_.scrollOffset() + row;
+    if (listMeasuring() || index <= 1 || index > model_.playlistCount())
+        return false;  // the root keeps its name
+    editedEntry_ = model_.entryId(index);
+    if (!ignoringKeys_ && hooks_.setIgnoreKeys)
+        hooks_.setIgnoreKeys(true);
+    ignoringKeys_ = true;
+    return true;
+}
+
+void PlaylistWindow::labelEditCommitted(const QString& typed)
+{
+    // The entry edited, wherever scrolling or additions have put it since.
+    const int index = model_.indexOf(editedEntry_);
+    if (index > 1)
+        model_.setText(index, labelTextFromEdit(typed));
+}
+
+void PlaylistWindow::labelEditEnded()
+{
+    editedEntry_ = 0;
+    if (ignoringKeys_ && hooks_.setIgnoreKeys)
+        hooks_.setIgnoreKeys(false);
+    ignoringKeys_ = false;
+}
+
+// --- Drops -------------------------------------------------------------------
+
+QStringList PlaylistWindow::droppedLocalPaths(const QMimeData& data)
+{
+    QStringList paths;
+    const QString thisHost = QSysInfo::machineHostName();
+    for (QUrl url : data.urls()) {
+        if (!url.isLocalFile()) {
+            qCDebug(lcPlaylist) << "dropped URL is not a local file:" << url;
+            continue;
+        }
+        const QString host = url.host();
+        if (!host.isEmpty()) {
+            if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0
+                && host.compare(thisHost, Qt::CaseInsensitive) != 0) {
+                qCDebug(lcPlaylist) << "dropped file lies on another host:" << url;
+                continue;
+            }
+            url.setHost(QString());
+        }
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty())
+            paths << path;
+    }
+    return paths;
+}
+
+QStringList PlaylistWindow::folderFiles(const QString& folder) const
+{
+    if (hooks_.folderFiles)
+        return hooks_.folderFiles(folder);
+    QDir dir(folder);
+    QStringList names = dir.entryList(QDir::Files);
+    std::sort(names.begin(), names.end(), naturalLess);
+    QStringList files;
+    files.reserve(names.size());
+    for (const QString& name : names)
+        files << dir.filePath(name);
+    return files;
+}
+
+void PlaylistWindow::addDroppedPaths(const QStringList& paths)
+{
+    const bool wasEmpty = model_.isEmpty();
+    {
+        PlaylistModel::Batch batch(model_);
+        for (const QString& path : paths) {
+            const QFileInfo info(path);
+            if (info.isFile() && info.isReadable()) {
+                model_.addPath(path);
+            } else if (info.isDir()) {
+                for (const QString& file : folderFiles(path))
+                    model_.addPath(file);
+            } else {
+                qCDebug(lcPlaylist) << "dropped path is neither a readable file nor a folder:" << path;
+            }
+        }
+    }
+    startMeasuring();
+    if (wasEmpty && !model_.isEmpty() && settings_.flag(keys::AutoPlay)
+        && !(hooks_.engineHasClip && hooks_.engineHasClip()) && hooks_.openEntry)
+        hooks_.openEntry(1);
+}
+
+}  // namespace velmora

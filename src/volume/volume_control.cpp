@@ -1,0 +1,134 @@
+#include "volume/volume_control.h"
+
+#include "app/key_map.h"
+#include "app/settings.h"
+#include "base/rounding.h"
+#include "playback/media_engine.h"
+#include "skin/volume_form.h"
+#include "volume/volume_scale.h"
+
+#include <QKeyEvent>
+
+#include <algorithm>
+
+namespace velmora {
+
+VolumeControl::VolumeControl(VolumeForm& form, const VolumeScale& scale, Settings& settings, MediaEngine& engine)
+    : form_(form), scale_(scale), settings_(settings), engine_(engine)
+{
+    volume_ = {form.element("SliderVolume"), form.element("SliderVolumeBack")};
+    balance_ = {form.element("SliderBalance"), form.element("SliderBalanceBack")};
+    wire();
+}
+
+VolumeControl::~VolumeControl() { form_.setKeyHandler({}); }
+
+void VolumeControl::wire()
+{
+    // The step buttons act on a press of any mouse button.
+    auto onPress = [this](const char* name, auto action) {
+        if (TransImg* e = form_.element(name))
+            connect(e, &TransImg::mouseDown, this, [action](int, int, double, double) { action(); });
+    };
+    onPress("VolumeLeft", [this] { pressVolumeDown(); });
+    onPress("VolumeRight", [this] { pressVolumeUp(); });
+    onPress("BalanceLeft", [this] { pressBalanceLeft(); });
+    onPress("BalanceRight", [this] { pressBalanceRight(); });
+    for (Slider* slider : {&volume_, &balance_}) {
+        if (!slider->valid())
+            continue;
+        connect(slider->knob, &TransImg::mouseDown, this, [this](int b, int, double x, double) { knobPressed(b, x); });
+        connect(slider->knob, &TransImg::mouseMove, this,
+                [this, slider](int b, int, double x, double) { knobMoved(*slider, b, x); });
+    }
+}
+
+void VolumeControl::setKeyCommand(std::function<void(int vk)> keyCommand)
+{
+    keyCommand_ = std::move(keyCommand);
+    form_.setKeyHandler([this](QKeyEvent& event) {
+        const int vk = virtualKeyFromEvent(event);
+        if (vk != 0 && keyCommand_)
+            keyCommand_(vk);
+    });
+}
+
+int VolumeControl::percentOf(const Slider& slider) const
+{
+    if (!slider.valid())
+        return 0;
+    return VolumeScale::percentFromKnob(slider.knob->left(), slider.track->left(), slider.track->pictureWidth(),
+                                        slider.knob->pictureWidth());
+}
+
+int VolumeControl::volumePercent() const { return percentOf(volume_); }
+int VolumeControl::balancePercent() const { return percentOf(balance_); }
+
+void VolumeControl::applyVolume()
+{
+    if (!volume_.valid())
+        return;
+    const int p = percentOf(volume_);
+    settings_.setWholeSoon(keys::Volume, p);
+    if (const std::optional<int> engine = scale_.volumeForPercent(p))
+        engine_.setVolume(*engine);
+}
+
+void VolumeControl::applyBalance()
+{
+    if (!balance_.valid())
+        return;
+    const int p = percentOf(balance_);
+    settings_.setWholeSoon(keys::Balance, p);
+    if (const std::optional<int> engine = scale_.balanceForPercent(p))
+        engine_.setBalance(*engine);
+}
+
+void VolumeControl::apply(const Slider& slider)
+{
+    if (&slider == &volume_)
+        applyVolume();
+    else
+        applyBalance();
+}
+
+void VolumeControl::step(const Slider& slider, int pixels)
+{
+    if (!slider.valid())
+        return;
+    // Moved or not (at the end of the track), the value is applied again.
+    const double left = slider.knob->left();
+    const double trackLeft = slider.track->left();
+    const double lastLeft = trackLeft + slider.track->pictureWidth() - slider.knob->pictureWidth();
+    if (pixels < 0 && left > trackLeft)
+        slider.knob->setLeft(left - 1);
+    else if (pixels > 0 && lastLeft > left)
+        slider.knob->setLeft(left + 1);
+    apply(slider);
+}
+
+void VolumeControl::pressVolumeUp() { step(volume_, 1); }
+void VolumeControl::pressVolumeDown() { step(volume_, -1); }
+void VolumeControl::pressBalanceRight() { step(balance_, 1); }
+void VolumeControl::pressBalanceLeft() { step(balance_, -1); }
+
+void VolumeControl::knobPressed(int button, double x)
+{
+    if (button == 1)
+        grab_ = roundHalfEven(x);
+}
+
+void VolumeControl::knobMoved(const Slider& slider, int button, double x)
+{
+    if ((button & 1) == 0)
+        return;
+    const double trackLeft = slider.track->left();
+    const double lastLeft = trackLeft + slider.track->pictureWidth() - slider.knob->pictureWidth();
+    double left = roundHalfEven(slider.knob->left() + x - grab_);
+    left = std::min(left, lastLeft);  // a track narrower than its knob keeps it at the left edge
+    left = std::max(left, trackLeft);
+    slider.knob->setLeft(left);
+    apply(slider);
+}
+
+}  // namespace velmora
