@@ -19,7 +19,7 @@ constexpr int kMeasuringInterval = 500;  // ms, the measuring sweep's timer
 }
 
 PlaylistWindow::PlaylistWindow(PlaylistForm& form, PlaylistModel& model, Settings& settings, Hooks hooks)
-    : form_(form), model_(model), settings_(settings), hooks_(std::move(hooks))
+    : form_(form), model_(model), settings_(settings), hooks_(std::move(hooks)), rows_(form)
 {
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer1_.setInterval(kMeasuringInterval);
@@ -247,40 +247,11 @@ bool PlaylistWindow::saveTo(const QString& path)
 
 // --- PlaylistRowView -------------------------------------------------------
 
-void PlaylistWindow::setRowCount(int rows) { form_.list().setRowCount(rows); }
-
-void PlaylistWindow::setRow(int row, const PlaylistRow& content)
-{
-    form_.list().setRow(row, {content.checked, content.text, content.timeText, content.colour});
-}
-
-void PlaylistWindow::setRowColour(int row, std::uint32_t rgb) { form_.list().setRowColour(row, rgb); }
-
-void PlaylistWindow::setScrollElements(const ScrollElements& enabled)
-{
-    if (TransImg* e = element("Scroll"))
-        e->setEnabled(enabled.scroll);
-    if (TransImg* e = element("ScrollUp"))
-        e->setEnabled(enabled.scrollUp);
-    if (TransImg* e = element("ScrollDown"))
-        e->setEnabled(enabled.scrollDown);
-}
-
-ScrollGeometry PlaylistWindow::scrollGeometry() const
-{
-    const TransImg* track = element("ScrollBack");
-    const TransImg* thumb = element("Scroll");
-    if (!track || !thumb)
-        return {};
-    return {.trackTop = roundHalfEven(track->top()),
-            .trackHeight = track->pictureHeight(),
-            .thumbHeight = thumb->pictureHeight()};
-}
-
-void PlaylistWindow::setThumbTop(int top)
-{
-    if (TransImg* thumb = element("Scroll"))
-        thumb->setTop(top);
-}
+void PlaylistWindow::setRowCount(int rows) { rows_.setRowCount(rows); }
+void PlaylistWindow::setRow(int row, const PlaylistRow& content) { rows_.setRow(row, content); }
+void PlaylistWindow::setRowColour(int row, std::uint32_t rgb) { rows_.setRowColour(row, rgb); }
+void PlaylistWindow::setScrollElements(const ScrollElements& enabled) { rows_.setScrollElements(enabled); }
+ScrollGeometry PlaylistWindow::scrollGeometry() const { return rows_.scrollGeometry(); }
+void PlaylistWindow::setThumbTop(int top) { rows_.setThumbTop(top); }
 
 }  // namespace velmora

@@ -20,6 +20,7 @@
 // is window-modal and finishes through a continuation.
 
 #include "playlist/playlist_row_view.h"
+#include "skin/playlist_form_rows.h"
 
 #include <QObject>
 #include <QPointer>
@@ -94,7 +95,7 @@ public:
     // blanks, and leading and trailing blanks (the list's indentation) go.
     static QString labelTextFromEdit(const QString& typed);
 
-    // --- PlaylistRowView -------------------------------------------------
+    // --- PlaylistRowView: the form's rows and scroll elements --------------
     void setRowCount(int rows) override;
     void setRow(int row, const PlaylistRow& content) override;
     void setRowColour(int row, std::uint32_t rgb) override;
@@ -138,6 +139,7 @@ private:
     PlaylistModel& model_;
     Settings& settings_;
     Hooks hooks_;
+    PlaylistFormRows rows_;  // what the row view writes goes to the form
     QTimer timer1_;
     bool listFocus_ = false;
     int clickedRow_ = 0;
