@@ -1,0 +1,269 @@
+#include "playlist/adding/add_form.h"
+
+#include "app/settings.h"
+#include "base/rounding.h"
+#include "playlist/adding/adding_log.h"
+#include "playlist/adding/desktop_folder.h"
+#include "playlist/adding/folder_views.h"
+#include "playlist/adding/folder_walker.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListView>
+#include <QPushButton>
+#include <QTreeView>
+#include <QWindow>
+
+#include <memory>
+
+namespace velmora {
+
+namespace {
+bool usableFolder(const QString& folder)
+{
+    const QFileInfo info(folder);
+    return info.isDir() && info.isReadable() && info.isExecutable();
+}
+}  // namespace
+
+AddForm::AddForm(Settings& settings, FolderWalker& walker, FolderTreeSink& sink, Hooks hooks, Options options,
+                 QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      settings_(settings),
+      walker_(walker),
+      sink_(sink),
+      hooks_(std::move(hooks)),
+      accepted_(std::move(options.accepted)),
+      desktop_(options.desktopFolder.isEmpty() ? desktopFolder() : QDir::cleanPath(options.desktopFolder))
+{
+    setWindowTitle(QStringLiteral("Добавить файлы"));
+    setObjectName(QStringLiteral("AddForm"));
+    buildWindow();
+    restorePlace();
+}
+
+AddForm::~AddForm()
+{
+    // Unloaded while open (the program closes): store as a close would.
+    if (isVisible())
+        storePlace();
+}
+
+void AddForm::buildWindow()
+{
+    folderModel_ = new QFileSystemModel(this);
+    folderModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    folderModel_->setReadOnly(true);
+    folderModel_->setRootPath(QStringLiteral("/"));
+    folderProxy_ = new FolderTreeProxy(*folderModel_, desktop_, this);
+    folderProxy_->sort(0);
+
+    fileModel_ = new QFileSystemModel(this);
+    fileModel_->setFilter(QDir::Files | QDir::NoDotAndDotDot);
+    fileModel_->setReadOnly(true);
+    fileProxy_ = new FileListProxy(*fileModel_, this);
+    fileProxy_->setAccepted(accepted_);
+    fileProxy_->sort(0);
+
+    folder_ = new QTreeView(this);
+    folder_->setObjectName(QStringLiteral("Folder"));
+    folder_->setModel(folderProxy_);
+    folder_->setHeaderHidden(true);
+    for (int column = 1; column < folderProxy_->columnCount(); ++column)
+        folder_->hideColumn(column);
+    folder_->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    file_ = new QListView(this);
+    file_->setObjectName(QStringLiteral("File"));
+    file_->setModel(fileProxy_);
+    file_->setSelectionMode(QAbstractItemView::SingleSelection);
+    file_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    addFileB_ = new QPushButton(QStringLiteral("Добавить файл"), this);
+    addFileB_->setObjectName(QStringLiteral("AddFileB"));
+    addFolder_ = new QPushButton(QStringLiteral("Добавить папку"), this);
+    addFolder_->setObjectName(QStringLiteral("AddFolder"));
+    addSubFolder_ = new QPushButton(QStringLiteral("Добавить папку, включая подпапки"), this);
+    addSubFolder_->setObjectName(QStringLiteral("AddSubFolder"));
+    for (QPushButton* button : {addFileB_, addFolder_, addSubFolder_})
+        button->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(addFileB_);
+    buttons->addWidget(addFolder_);
+    buttons->addWidget(addSubFolder_);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(folder_, 0, 0);
+    layout->addWidget(file_, 0, 1);
+    layout->addLayout(buttons, 1, 0, 1, 2);
+    resize(640, 420);
+
+    connect(folder_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { treeSelectionChanged(current); });
+    connect(addFileB_, &QPushButton::clicked, this, &AddForm::addSelectedFile);
+    connect(addFolder_, &QPushButton::clicked, this, &AddForm::addShownFolder);
+    connect(addSubFolder_, &QPushButton::clicked, this, &AddForm::addShownFolderTree);
+}
+
+// --- Place and folder ---------------------------------------------------------
+
+void AddForm::restorePlace()
+{
+    // Open: 1. the place (pixels); 2. the folder, or the top node; 3. its files.
+    move(roundHalfEven(settings_.fraction(keys::AddLeft)), roundHalfEven(settings_.fraction(keys::AddTop)));
+    selectFolder(settings_.text(keys::OpenPath));
+}
+
+void AddForm::storePlace()
+{
+    if (placeStored_)
+        return;
+    placeStored_ = true;
+    settings_.setFraction(keys::AddLeft, pos().x());
+    settings_.setFraction(keys::AddTop, pos().y());
+    if (!shownFolder_.isEmpty())
+        settings_.setText(keys::OpenPath, shownFolder_.endsWith(QLatin1Char('/')) ? shownFolder_
+                                                                                  : shownFolder_ + QLatin1Char('/'));
+}
+
+void AddForm::selectFolder(const QString& folder)
+{
+    QModelIndex source;
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        source = folderModel_->index(QDir::cleanPath(folder));
+    if (!source.isValid())
+        source = folderModel_->index(QStringLiteral("/"));
+    const QModelIndex index = folderProxy_->mapFromSource(source);
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        folder_->expand(up);
+    if (folder_->currentIndex() == index)
+        treeSelectionChanged(index);  // shown again (a re-read)
+    else
+        folder_->setCurrentIndex(index);
+    folder_->scrollTo(index);
+}
+
+void AddForm::treeSelectionChanged(const QModelIndex& current)
+{
+    const QModelIndex source = folderProxy_->mapToSource(current);
+    if (!source.isValid()) {
+        showFolder({});
+        return;
+    }
+    // The top node is the desktop: it shows the desktop folder's files.
+    const bool top = !source.parent().isValid();
+    showFolder(top ? desktop_ : folderModel_->filePath(source));
+}
+
+void AddForm::showFolder(const QString& folder)
+{
+    if (folder.isEmpty() || !usableFolder(folder)) {
+        qCDebug(lcAdding) << "no readable folder to show:" << folder;
+        shownFolder_.clear();
+        fileProxy_->setFolder({});
+        file_->setRootIndex({});
+        return;
+    }
+    shownFolder_ = QDir::cleanPath(folder);
+    fileModel_->setRootPath(shownFolder_);  // watched from now on: changes re-read the list
+    const QModelIndex source = fileModel_->index(shownFolder_);
+    fileProxy_->setFolder(source);
+    file_->setRootIndex(fileProxy_->mapFromSource(source));
+}
+
+void AddForm::setAcceptedFiles(const FileFilter& filter)
+{
+    accepted_ = filter;
+    fileProxy_->setAccepted(filter);
+}
+
+// --- Adding -------------------------------------------------------------------
+
+QString AddForm::selectedFileName() const
+{
+    const QModelIndexList selected = file_->selectionModel()->selectedIndexes();
+    if (selected.isEmpty() || shownFolder_.isEmpty())
+        return {};
+    return fileModel_->fileName(fileProxy_->mapToSource(selected.first()));
+}
+
+void AddForm::addSelectedFile()
+{
+    const QString name = selectedFileName();
+    if (name.isEmpty())
+        return;
+    add({{AddSource::Kind::File, childPath(shownFolder_, name), 1}});
+}
+
+void AddForm::addShownFolder()
+{
+    if (shownFolder_.isEmpty())
+        return;
+    add({{AddSource::Kind::FolderFiles, shownFolder_, 1}});
+}
+
+void AddForm::addShownFolderTree()
+{
+    if (shownFolder_.isEmpty())
+        return;
+    add({{AddSource::Kind::FolderTree, shownFolder_, 1}});
+}
+
+void AddForm::add(std::vector<AddSource> sources)
+{
+    // Copies, not the window: the request may finish after it closed.
+    auto wasEmpty = std::make_shared<bool>(false);
+    const Hooks hooks = hooks_;
+    Settings* settings = &settings_;
+    FolderWalker::Callbacks callbacks;
+    callbacks.started = [wasEmpty, hooks] { *wasEmpty = hooks.playlistEmpty && hooks.playlistEmpty(); };
+    callbacks.finished = [wasEmpty, hooks, settings](int added) {
+        if (added > 0 && *wasEmpty && settings->flag(keys::AutoPlay) && !(hooks.clipLoaded && hooks.clipLoaded()) &&
+            hooks.openFirstEntry)
+            hooks.openFirstEntry();
+        if (hooks.startMeasuring)
+            hooks.startMeasuring();
+    };
+    walker_.add(std::move(sources), accepted_, sink_, std::move(callbacks));
+}
+
+// --- Window events ------------------------------------------------------------
+
+void AddForm::closeEvent(QCloseEvent* event)
+{
+    storePlace();
+    event->accept();
+    emit closed();
+}
+
+void AddForm::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && isVisible())
+        lower();  // another window was activated: go behind the others
+    QWidget::changeEvent(event);
+}
+
+void AddForm::showEvent(QShowEvent* event)
+{
+    placeStored_ = false;
+    // Keys are taken at the window, before the focused control sees them,
+    // so that each press reaches the key command exactly once.
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+    QWidget::showEvent(event);
+}
+
+bool AddForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched == windowHandle() && hooks_.keyCommand)
+        hooks_.keyCommand(*static_cast<QKeyEvent*>(event));
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace velmora

@@ -1,0 +1,32 @@
+#pragma once
+// FolderTreeSink: where added folders and files end up, the playlist model's
+// add path as the folder walk needs it. The playlist model implements it
+// (appendGroup = Append group with checked true; addPath = Add path with
+// the nesting value, default text and check state); tests record the calls.
+//
+// Called on the UI thread only, in table order, chunk by chunk: every
+// chunk is bracketed by beginChunk()/endChunk() so that a model refreshes
+// its view once per chunk rather than once per entry.
+
+#include <QString>
+
+#include <cstdint>
+
+namespace velmora {
+
+// The time a folder group starts with (nothing measured below it yet).
+inline constexpr std::int32_t kFolderGroupTime = -2;
+
+class FolderTreeSink {
+public:
+    virtual ~FolderTreeSink() = default;
+    // Appends a group entry: text, nesting value (even), empty path, checked.
+    virtual void appendGroup(const QString& text, int deep, std::int32_t time) = 0;
+    // Adds a file path with the nesting value (odd); returns the number of
+    // entries added (a ".pml" file adds its whole playlist, a failed one 0).
+    virtual int addPath(const QString& path, int deep) = 0;
+    virtual void beginChunk() {}
+    virtual void endChunk() {}
+};
+
+}  // namespace velmora

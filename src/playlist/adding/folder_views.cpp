@@ -1,0 +1,75 @@
+#include "playlist/adding/folder_views.h"
+
+#include <QDir>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QFileSystemModel>
+
+namespace velmora {
+
+NaturalSortProxy::NaturalSortProxy(QFileSystemModel& source, QObject* parent)
+    : QSortFilterProxyModel(parent), source_(source)
+{
+    setSourceModel(&source);
+    setDynamicSortFilter(true);
+    setRecursiveFilteringEnabled(false);
+}
+
+bool NaturalSortProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const
+{
+    // Folders before files, as a file manager lists them.
+    const bool leftDir = source_.isDir(left), rightDir = source_.isDir(right);
+    if (leftDir != rightDir)
+        return leftDir;
+    return order_.compare(source_.fileName(left), source_.fileName(right)) < 0;
+}
+
+FolderTreeProxy::FolderTreeProxy(QFileSystemModel& source, const QString& desktopFolder, QObject* parent)
+    : NaturalSortProxy(source, parent),
+      rootLabel_(QFileInfo(desktopFolder).fileName()),
+      rootIcon_(QFileIconProvider().icon(QFileIconProvider::Desktop))
+{
+    if (rootLabel_.isEmpty())
+        rootLabel_ = desktopFolder;
+}
+
+QVariant FolderTreeProxy::data(const QModelIndex& index, int role) const
+{
+    if (index.isValid() && !index.parent().isValid() && index.column() == 0) {
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return rootLabel_;
+        if (role == Qt::DecorationRole)
+            return rootIcon_;
+    }
+    return NaturalSortProxy::data(index, role);
+}
+
+void FileListProxy::setFolder(const QModelIndex& sourceFolder)
+{
+    folder_ = sourceFolder;
+    invalidateFilter();
+}
+
+void FileListProxy::setAccepted(const FileFilter& filter)
+{
+    if (accepted_ == filter)
+        return;
+    accepted_ = filter;
+    invalidateFilter();
+}
+
+bool FileListProxy::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
+{
+    if (!folder_.isValid())
+        return false;
+    const QModelIndex index = source_.index(sourceRow, 0, sourceParent);
+    if (sourceParent != folder_) {
+        // Above the folder only the way down to it is kept.
+        const QString path = source_.filePath(index);
+        const QString folder = source_.filePath(folder_);
+        return folder == path || folder.startsWith(path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'));
+    }
+    return !source_.isDir(index) && accepted_.matches(source_.fileName(index));
+}
+
+}  // namespace velmora
