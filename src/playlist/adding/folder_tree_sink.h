@@ -6,7 +6,8 @@
 //
 // Called on the UI thread only, in table order, chunk by chunk: every
 // chunk is bracketed by beginChunk()/endChunk() so that a model refreshes
-// its view once per chunk rather than once per entry.
+// its view once per chunk rather than once per entry. PlaylistModelSink
+// (playlist_model_sink.h) is the playlist model's.
 
 #include <QString>
 
@@ -21,7 +22,8 @@ class FolderTreeSink {
 public:
     virtual ~FolderTreeSink() = default;
     // Appends a group entry: text, nesting value (even), empty path, checked.
-    virtual void appendGroup(const QString& text, int deep, std::int32_t time) = 0;
+    // Returns the number of entries added (the root too when it was made).
+    virtual int appendGroup(const QString& text, int deep, std::int32_t time) = 0;
     // Adds a file path with the nesting value (odd); returns the number of
     // entries added (a ".pml" file adds its whole playlist, a failed one 0).
     virtual int addPath(const QString& path, int deep) = 0;

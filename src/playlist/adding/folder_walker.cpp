@@ -283,15 +283,12 @@ void FolderWalker::deliver(std::vector<Item>& items)
             openSink_ = sink;
             sink->beginChunk();
         }
-        if (item.walk.kind == WalkItem::Kind::Group) {
-            sink->appendGroup(item.walk.text, item.walk.deep, kFolderGroupTime);
-            ++it->second.added;
-        } else {
-            const int added = sink->addPath(item.walk.text, item.walk.deep);
-            it = active_.find(item.request);  // the sink may have cancelled
-            if (it != active_.end())
-                it->second.added += added;
-        }
+        const bool group = item.walk.kind == WalkItem::Kind::Group;
+        const int added = group ? sink->appendGroup(item.walk.text, item.walk.deep, kFolderGroupTime)
+                                : sink->addPath(item.walk.text, item.walk.deep);
+        it = active_.find(item.request);  // the sink may have cancelled
+        if (it != active_.end())
+            it->second.added += added;
         if (stopped_)
             break;
     }

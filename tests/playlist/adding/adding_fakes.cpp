@@ -23,9 +23,10 @@ void RecordingSink::record(Recorded r)
         afterItem();
 }
 
-void RecordingSink::appendGroup(const QString& text, int deep, std::int32_t time)
+int RecordingSink::appendGroup(const QString& text, int deep, std::int32_t time)
 {
     record({true, text, deep, time});
+    return 1;
 }
 
 int RecordingSink::addPath(const QString& path, int deep)

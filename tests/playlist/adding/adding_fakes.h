@@ -32,7 +32,7 @@ inline Recorded file(const QString& path, int deep) { return {false, path, deep,
 
 class RecordingSink : public FolderTreeSink {
 public:
-    void appendGroup(const QString& text, int deep, std::int32_t time) override;
+    int appendGroup(const QString& text, int deep, std::int32_t time) override;
     int addPath(const QString& path, int deep) override;
     void beginChunk() override;
     void endChunk() override;
