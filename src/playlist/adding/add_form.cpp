@@ -106,6 +106,14 @@ void AddForm::buildWindow()
 
     connect(folder_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { treeSelectionChanged(current); });
+    // The tree fills in the background: keep the selected folder in view
+    // while the folders on its way are listed.
+    connect(folderModel_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        const QModelIndex current = folder_->currentIndex();
+        const QString selected = folderModel_->filePath(folderProxy_->mapToSource(current));
+        if (current.isValid() && (selected == loaded || selected.startsWith(childPath(loaded, QString()))))
+            folder_->scrollTo(current, QAbstractItemView::PositionAtCenter);
+    });
     connect(addFileB_, &QPushButton::clicked, this, &AddForm::addSelectedFile);
     connect(addFolder_, &QPushButton::clicked, this, &AddForm::addShownFolder);
     connect(addSubFolder_, &QPushButton::clicked, this, &AddForm::addShownFolderTree);
@@ -146,7 +154,7 @@ void AddForm::selectFolder(const QString& folder)
         treeSelectionChanged(index);  // shown again (a re-read)
     else
         folder_->setCurrentIndex(index);
-    folder_->scrollTo(index);
+    folder_->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void AddForm::treeSelectionChanged(const QModelIndex& current)
