@@ -3,7 +3,21 @@
 // form of a path, and what a token names on disk.
 //
 // Pure logic plus read-only file-system look-ups; no Qt, callable from any
-// thread. Texts are UTF-8 byte strings and pass through unchanged.
+// thread. Texts are UTF-8 byte strings and pass through unchanged (convert a
+// path for Qt with QString::fromUtf8 or QFile::decodeName).
+//
+// The command handler's path branch, in outline:
+//
+//   if (const auto word = transportWord(text)) { press that button; return; }
+//   forEachCommandToken(text, [&](const std::string& token) {
+//       const TokenTarget target = resolveCommandToken(token, mediaFilter);
+//       if (target.kind == TokenTarget::Kind::Nothing)
+//           return false;                  // ends the whole message
+//       for (const std::string& path : target.paths)
+//           addToPlaylist(path);
+//       startMeasuring(); maybeStartPlayback(); ...
+//       return true;
+//   });
 
 #include <functional>
 #include <string>
