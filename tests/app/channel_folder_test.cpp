@@ -78,6 +78,8 @@ TEST(ChannelRuntimeFolder, IsMadePrivateUnderTheRuntimeOrTempFolder)
     EXPECT_EQ(RuntimeFolder::defaultPath(), str(home.path()) + "/Velmora 4-" + std::to_string(::geteuid()));
     ScopedEnv relativeRuntime("XDG_RUNTIME_DIR", "relative/dir");
     EXPECT_EQ(RuntimeFolder::defaultPath(), str(home.path()) + "/Velmora 4-" + std::to_string(::geteuid()));
+    ScopedEnv missingRuntime("XDG_RUNTIME_DIR", str(home.file("no such folder")).c_str());
+    EXPECT_EQ(RuntimeFolder::defaultPath(), str(home.path()) + "/Velmora 4-" + std::to_string(::geteuid()));
     const std::string fallback = RuntimeFolder::defaultPath();
     ASSERT_EQ(::mkdir(fallback.c_str(), 0777), 0);
     ::chmod(fallback.c_str(), 0755);

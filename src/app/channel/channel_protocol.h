@@ -13,7 +13,8 @@
 //
 // Where. A Unix stream socket "<runtime folder>/<channel name>":
 //  - runtime folder: "$XDG_RUNTIME_DIR/Velmora 4", or, when that variable is
-//    unset, "<temp folder>/Velmora 4-<uid>" (temp folder: $TMPDIR or /tmp);
+//    unset or names no folder, "<temp folder>/Velmora 4-<uid>" (temp folder:
+//    $TMPDIR or /tmp);
 //    mode 0700, owned by the user (RuntimeFolder);
 //  - channel name: "MailslotName" of section "settings" in the user's
 //    settings.ini, "Velmora 4" when unset or empty (channelFileName());

@@ -29,7 +29,8 @@ void setError(std::string* error, const std::string& text)
 std::string RuntimeFolder::defaultPath()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (isAbsolute(runtime))
+    struct stat st {};
+    if (isAbsolute(runtime) && ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode))
         return std::string(runtime) + "/" + std::string(kDefaultChannelName);
     const char* tmp = std::getenv("TMPDIR");
     std::string base = isAbsolute(tmp) ? std::string(tmp) : std::string("/tmp");

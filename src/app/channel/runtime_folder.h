@@ -17,7 +17,8 @@ namespace velmora::channel {
 class RuntimeFolder {
 public:
     // The folder the environment names: "$XDG_RUNTIME_DIR/Velmora 4" when the
-    // variable holds an absolute path, else "<$TMPDIR or /tmp>/Velmora 4-<uid>".
+    // variable names an existing folder by an absolute path, else
+    // "<$TMPDIR or /tmp>/Velmora 4-<uid>".
     static std::string defaultPath();
 
     // Opens (and makes) defaultPath(). On failure returns nullopt and, when
