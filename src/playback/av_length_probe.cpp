@@ -3,14 +3,25 @@
 #include "playback/media_log.h"
 
 #include <QMetaObject>
+#include <QTimer>
 
 #include <algorithm>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace velmora {
+
+namespace {
+constexpr std::chrono::milliseconds kBatchInterval{5};
+constexpr int kWorkerNice = 10;
+}
 
 AvLengthProbe::AvLengthProbe() : AvLengthProbe(Options{}) {}
 
-AvLengthProbe::AvLengthProbe(Options options, QObject* parent) : QObject(parent), options_(options)
+AvLengthProbe::AvLengthProbe(Options options, QObject* parent)
+    : QObject(parent), options_(options), slots_(std::size_t(std::max(1, options.window)))
 {
     const int threads = std::max(1, options_.threads);
     workers_.reserve(threads);
@@ -44,7 +55,8 @@ void AvLengthProbe::cancelAll()
     std::lock_guard lock(mutex_);
     ++generation_;
     queued_.clear();
-    done_.clear();
+    for (Slot& slot : slots_)
+        slot.ready = false;
     nextDelivery_ = nextSequence_;
 }
 
@@ -56,7 +68,9 @@ int AvLengthProbe::outstanding() const
 
 void AvLengthProbe::work()
 {
-    const auto windowLimit = std::uint64_t(std::max(1, options_.window));
+    // Background work: the UI thread and the sound come first.
+    setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), kWorkerNice);
+    const auto windowLimit = std::uint64_t(slots_.size());
     std::unique_lock lock(mutex_);
     while (true) {
         wake_.wait(lock, [&] {
@@ -77,11 +91,17 @@ void AvLengthProbe::work()
             return;
         if (generation_ != generation)
             continue;  // cancelled while measuring
-        done_.emplace(job.sequence, Done{job.requestId, result.seconds});
-        if (job.sequence == nextDelivery_ && !deliveryPosted_) {
-            deliveryPosted_ = true;
+        // The window guarantees the slot is free: its last user was delivered.
+        Slot& slot = slots_[job.sequence % slots_.size()];
+        slot = Slot{true, job.requestId, result.seconds};
+        const bool post = job.sequence == nextDelivery_ && !deliveryPosted_;
+        deliveryPosted_ = deliveryPosted_ || post;
+        lock.unlock();
+        // Posted outside the lock, so that the UI thread never waits for a
+        // (lower-priority) worker that holds it.
+        if (post)
             QMetaObject::invokeMethod(this, &AvLengthProbe::deliver, Qt::QueuedConnection);
-        }
+        lock.lock();
     }
 }
 
@@ -91,16 +111,21 @@ void AvLengthProbe::deliver()
     std::uint64_t generation = 0;
     {
         std::lock_guard lock(mutex_);
-        deliveryPosted_ = false;
-        for (auto found = done_.find(nextDelivery_); found != done_.end(); found = done_.find(nextDelivery_)) {
-            ready.push_back(std::move(found->second));
-            done_.erase(found);
+        for (Slot* slot = &slots_[nextDelivery_ % slots_.size()]; slot->ready && nextDelivery_ < nextSequence_;
+             slot = &slots_[nextDelivery_ % slots_.size()]) {
+            ready.push_back(Done{slot->requestId, slot->seconds});
+            slot->ready = false;
             ++nextDelivery_;
         }
         generation = generation_;
+        // While results keep coming, hand them over in batches a few
+        // milliseconds apart instead of waking the UI thread for each; once
+        // a batch finds nothing, the next result is posted at once again.
+        deliveryPosted_ = !ready.empty();
     }
     if (ready.empty())
         return;
+    QTimer::singleShot(kBatchInterval, this, &AvLengthProbe::deliver);
     wake_.notify_all();  // the window moved on
     for (const Done& done : ready) {
         if (generation_ != generation)

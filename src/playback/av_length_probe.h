@@ -5,10 +5,10 @@
 // of many thousand entries (ClipLengthReader does one file). Threading:
 // create, use and destroy on the UI thread (it may be built elsewhere and
 // moved there before first use). The measurements run on a small pool of
-// worker threads; at most `window` requests are measured or waiting to be
+// worker threads at a lower priority (nice 10); at most `window` requests are measured or waiting to be
 // delivered at once, however many are queued, so memory stays bounded.
-// Results come back to the UI thread by queued call, in request order, many
-// in one go. The handler may call request() and cancelAll().
+// Results come back to the UI thread by queued call, in request order, in
+// batches at most every 5 ms while they keep coming. The handler may call request() and cancelAll().
 // Lifetime: cancelAll() and destruction interrupt running measurements (the
 // workers poll a flag while libavformat reads) and drop queued ones; the
 // destructor joins the workers.
@@ -22,7 +22,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -58,6 +57,11 @@ private:
         std::uint64_t requestId;
         std::optional<double> seconds;
     };
+    struct Slot {
+        bool ready = false;
+        std::uint64_t requestId = 0;
+        std::optional<double> seconds;
+    };
 
     void work();
     void deliver();
@@ -69,7 +73,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<Job> queued_;                 // guarded by mutex_
-    std::map<std::uint64_t, Done> done_;     // guarded by mutex_: finished, by sequence
+    std::vector<Slot> slots_;                // guarded by mutex_: finished, at sequence % window
     std::uint64_t nextSequence_ = 0;         // guarded by mutex_
     std::uint64_t nextDelivery_ = 0;         // guarded by mutex_
     bool deliveryPosted_ = false;            // guarded by mutex_
