@@ -158,14 +158,17 @@ public:
     // subfolder's tree at nesting + 2, then the folder's files at nesting + 2.
     // Returns the number of entries added.
     int appendFolderTree(const FolderListing& folder, int nesting = 1);
-    // Removes the entry and its subtree in one pass and subtracts its measured
-    // time from every enclosing group; the root empties the playlist. When the
+    // Removes a group with its subtree, or a file alone, in one pass, and
+    // subtracts the removed time from every enclosing group; the root
+    // empties the playlist. When the
     // playing entry goes, currentIndex() becomes -1 and the end-of-list
     // handler runs. scrollOffset() is clamped afterwards.
     void removeEntryWithSubtree(int index);
-    // Exchange the entry's subtree with the previous / next sibling's subtree.
-    // Return the entry's new index, or nullopt (nothing changed) when it has
-    // no sibling on that side (always so for the root).
+    // Exchange the entry's run (itself and the following entries nested
+    // deeper, for a file too) with the previous / next run of equal deep
+    // within the same group. Return the entry's new index, or nullopt
+    // (nothing changed) when there is none on that side (always so for the
+    // root).
     std::optional<int> moveUp(int index);
     std::optional<int> moveDown(int index);
     // Makes every file below the group its direct child and drops the
