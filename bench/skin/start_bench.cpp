@@ -2,11 +2,11 @@
 // main window is mapped, resident memory with every window shown and a clip
 // paused, and CPU while paused and while an audio clip plays.
 //
-// The program measured is $VELMORA_START_PROGRAM, default the skin demo of
-// the build folder (the three skinned windows and the video window with the
-// default skin, playing through the media module); its clip options are
-// --play <clip>, --paused, --vo and --ao (the X server has no GPU and no
-// sound card: x11 and null are used). The main window is found by its window role
+// The program measured is $VELMORA_START_PROGRAM, default the front program
+// of the build folder (velmora4, which starts the player), as a user starts
+// it: clips on the command line, a second start saying "pause". Each run has
+// its own settings folder; the clip runs open the volume and playlist
+// windows through the settings. The main window is found by its window role
 // "MainForm".
 
 #include <QCoreApplication>
@@ -35,7 +35,7 @@ using Clock = std::chrono::steady_clock;
 QString program()
 {
     const QString p = qEnvironmentVariable("VELMORA_START_PROGRAM");
-    return p.isEmpty() ? QStringLiteral(VELMORA_BUILD_DIR "/velmora_skin_demo") : p;
+    return p.isEmpty() ? QStringLiteral(VELMORA_BUILD_DIR "/velmora4") : p;
 }
 
 // Watches the X server for the main window being mapped.
@@ -102,15 +102,32 @@ private:
 struct Running {
     QProcess process;
     QTemporaryDir home;
-    Running()
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    explicit Running(bool allWindows = false)
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        const QString config = home.filePath(QStringLiteral("config"));
+        QDir().mkpath(config);
+        if (allWindows) {
+            QFile settings(config + QStringLiteral("/settings.ini"));
+            if (settings.open(QIODevice::WriteOnly))
+                settings.write("[Settings]\nVolumeOpen=True\nPlaylistOpen=True\n");
+        }
+        env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), config);
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.setStandardOutputFile(QProcess::nullDevice());
     }
+    // A second start of the program with these arguments, as from a shell.
+    void secondStart(const QStringList& arguments)
+    {
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(program(), arguments);
+        second.waitForFinished(15000);
+    }
+    // The player: the front program execs it, so the pid stays the same.
+    qint64 pid() const { return process.processId(); }
     ~Running()
     {
         process.terminate();
@@ -185,7 +202,7 @@ BENCHMARK(BM_ColdStartToMainWindowMapped)->Iterations(10)->UseManualTime()->Unit
 
 // Starts the program on a clip, lets it settle, then measures memory and CPU
 // over ten seconds.
-void measureWithClip(benchmark::State& state, const QString& clip, QStringList extra)
+void measureWithClip(benchmark::State& state, const QString& clip, bool paused)
 {
     if (clip.isEmpty()) {
         state.SkipWithError("ffmpeg could not make the clip");
@@ -197,14 +214,18 @@ void measureWithClip(benchmark::State& state, const QString& clip, QStringList e
         return;
     }
     for (auto _ : state) {
-        Running run;
-        run.process.start(program(), QStringList{QStringLiteral("--play"), clip} + extra);
+        watch.drain();
+        Running run(true);
+        run.process.start(program(), QStringList{clip});
         if (!watch.waitForMain(std::chrono::seconds(20))) {
             state.SkipWithError("the main window was not mapped");
             return;
         }
-        QThread::sleep(4);  // the media module loaded, the clip open
-        const qint64 pid = run.process.processId();
+        QThread::sleep(3);  // the media module loaded, the clip playing
+        if (paused)
+            run.secondStart({QStringLiteral("pause")});
+        QThread::sleep(1);
+        const qint64 pid = run.pid();
         const long long before = cpuTicks(pid);
         const auto t0 = Clock::now();
         QThread::sleep(10);
@@ -227,9 +248,7 @@ void BM_PausedVideoAllWindowsShown(benchmark::State& state)
                                    QStringLiteral("sine=frequency=440:duration=20"), QStringLiteral("-c:v"),
                                    QStringLiteral("libx264"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
                                    QStringLiteral("-shortest")});
-    measureWithClip(state, clip,
-                    {QStringLiteral("--paused"), QStringLiteral("--vo"), QStringLiteral("x11"), QStringLiteral("--ao"),
-                     QStringLiteral("null")});
+    measureWithClip(state, clip, true);
 }
 BENCHMARK(BM_PausedVideoAllWindowsShown)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
@@ -239,8 +258,9 @@ void BM_PlayingAudioAllWindowsShown(benchmark::State& state)
     const QString clip = makeClip(dir, QStringLiteral("tone.mp3"),
                                   {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
                                    QStringLiteral("sine=frequency=440:duration=30")});
-    // The null output plays in real time, so the decoding work is the same.
-    measureWithClip(state, clip, {QStringLiteral("--ao"), QStringLiteral("null")});
+    // Without a sound device the engine falls back to its null output, which
+    // plays in real time, so the decoding work is the same.
+    measureWithClip(state, clip, false);
 }
 BENCHMARK(BM_PlayingAudioAllWindowsShown)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 

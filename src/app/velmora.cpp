@@ -8,8 +8,13 @@
 #include "playback/play_form.h"
 #include "playback/seek_bar.h"
 #include "playback/winding.h"
+#include "playlist/adding/add_form.h"
+#include "playlist/adding/folder_walk.h"
+#include "playlist/adding/playlist_model_sink.h"
+#include "playlist/window/playlist_window.h"
 #include "skin/skinned_windows.h"
 #include "skin/trans_img.h"
+#include "volume/volume_control.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -73,7 +78,11 @@ public:
     explicit Services(Velmora& app) : app_(app) {}
 
     void parkVideoWindow() override { app_.video_->park(); }
-    void applyVolumeAndBalance() override { app_.applyVolumeAndBalance(); }
+    void applyVolumeAndBalance() override
+    {
+        app_.volume_->applyVolume();
+        app_.volume_->applyBalance();
+    }
     void closeProgram() override { app_.close(); }
     void showPointer() override { setPointerHidden(false); }
 
@@ -104,8 +113,8 @@ public:
         if (visible)
             video.show();
     }
-    void pressVolumeUp() override { app_.stepVolume(+1); }
-    void pressVolumeDown() override { app_.stepVolume(-1); }
+    void pressVolumeUp() override { app_.volume_->pressVolumeUp(); }
+    void pressVolumeDown() override { app_.volume_->pressVolumeDown(); }
     void pressWindBack() override
     {
         if (Winding* w = app_.windows_->winding())
@@ -139,7 +148,11 @@ Velmora::~Velmora()
     // before them.
     server_.reset();
     commands_.reset();
+    closeAddForm();
+    walker_.shutdown();
+    playlistWindow_.reset();
     keys_.reset();
+    volume_.reset();
     controller_.reset();
     playlist_.setLengthProbe(nullptr);
     playlist_.setRowView(nullptr);
@@ -159,6 +172,7 @@ void Velmora::buildWindows()
     windows_ = std::make_unique<SkinnedWindows>(settings_, profiles_, volumeScale_);
     video_ = std::make_unique<PlayForm>();
     services_ = std::make_unique<Services>(*this);
+    sink_ = std::make_unique<PlaylistModelSink>(playlist_);
     engineEvents_ = std::make_unique<EngineEvents>(*this);
 
     MediaEngine& engine = media_.engine();
@@ -168,6 +182,7 @@ void Velmora::buildWindows()
     video_->attachEngine(engine);
     bindVideoWindow(*video_, *windows_);
 
+    volume_ = std::make_unique<VolumeControl>(windows_->volumeForm(), volumeScale_, settings_, engine);
     PlaybackController::Panels panels{&windows_->mainForm(), nullptr, nullptr, services_.get()};
     controller_ = std::make_unique<PlaybackController>(engine, clips_, settings_, panels);
     playlist_.setEndOfListHandler([this](int position) { controller_->NextClip(position); });
@@ -182,13 +197,22 @@ void Velmora::buildWindows()
     };
     windows_->setKeyHandler(keyHandler);
     video_->setKeyHandler(keyHandler);
-    windows_->setRefreshHandler([this] {
-        playlist_.setVisibleRows(windows_->skin().visibleRows);
-        playlist_.setColours({windows_->playlistForm().colours().file, windows_->playlistForm().colours().group,
-                              windows_->playlistForm().colours().current});
-        playlist_.invalidateView();
-        playlist_.refresh();
-    });
+    volume_->setKeyCommand([this](int code) { (*keys_)(code); });
+
+    PlaylistWindow::Hooks hooks;
+    hooks.openEntry = [this](int index) {
+        if (index == 1)
+            controller_->playFromStart();
+        else
+            controller_->OpenClip(index);
+    };
+    hooks.engineHasClip = [this] { return !media_.engine().fileName().isEmpty(); };
+    hooks.keyCommand = [this](int code) { (*keys_)(code); };
+    hooks.setIgnoreKeys = [this](bool on) { keys_->setIgnoreKeys(on); };
+    hooks.showAddForm = [this] { showAddForm(); };
+    hooks.folderFiles = [](const QString& folder) { return listFolderFiles(folder, FileFilter::everyFile()); };
+    playlistWindow_ = std::make_unique<PlaylistWindow>(windows_->playlistForm(), playlist_, settings_, hooks);
+    windows_->setRefreshHandler([this] { playlistWindow_->skinApplied(windows_->skin().visibleRows); });
 
     CommandHandler::Playlist list;
     list.count = [this] { return playlist_.playlistCount(); };
@@ -198,16 +222,11 @@ void Velmora::buildWindows()
         for (const QString& path : paths)
             playlist_.addPath(path);
     };
-    list.startMeasuring = [this] {
-        if (!measuring_.isActive())
-            measuring_.start();
-    };
+    list.startMeasuring = [this] { playlistWindow_->startMeasuring(); };
     commands_ = std::make_unique<CommandHandler>(*controller_, windows_->mainForm(), settings_, list);
 
     wireTransport();
     connect(windows_.get(), &SkinnedWindows::closeClicked, this, &Velmora::close);
-    measuring_.setInterval(500);
-    connect(&measuring_, &QTimer::timeout, this, [this] { playlist_.measurePendingDurations(); });
 }
 
 // The main window's transport buttons act on a press of any button.
@@ -226,54 +245,37 @@ void Velmora::wireTransport()
         connect(e, &TransImg::mouseDown, this, [this] { controller_->stepBack(); });
 }
 
-// Apply volume and balance: the percentages the knobs show are stored and
-// set on the engine.
-void Velmora::applyVolumeAndBalance()
+// Plus: the add-files window, one at a time; Plus is enabled again when it closes.
+void Velmora::showAddForm()
 {
-    VolumeForm& form = windows_->volumeForm();
-    auto percent = [&](const char* knobName, const char* trackName) -> std::optional<int> {
-        TransImg* knob = form.element(knobName);
-        TransImg* track = form.element(trackName);
-        if (!knob || !track)
-            return std::nullopt;
-        return VolumeScale::percentFromKnob(knob->left(), track->left(), track->width(), knob->width());
-    };
-    if (const auto v = percent("SliderVolume", "SliderVolumeBack")) {
-        settings_.setWholeSoon(keys::Volume, *v);
-        if (const auto engineValue = volumeScale_.volumeForPercent(*v))
-            media_.engine().setVolume(*engineValue);
-    }
-    if (const auto b = percent("SliderBalance", "SliderBalanceBack")) {
-        settings_.setWholeSoon(keys::Balance, *b);
-        if (const auto engineValue = volumeScale_.balanceForPercent(*b))
-            media_.engine().setBalance(*engineValue);
-    }
-}
-
-int Velmora::volumePercent() const
-{
-    VolumeForm& form = windows_->volumeForm();
-    TransImg* knob = form.element("SliderVolume");
-    TransImg* track = form.element("SliderVolumeBack");
-    if (!knob || !track)
-        return 0;
-    return VolumeScale::percentFromKnob(knob->left(), track->left(), track->width(), knob->width());
-}
-
-// The volume window's VolumeRight / VolumeLeft: the knob one pixel on, then apply.
-void Velmora::stepVolume(int direction)
-{
-    VolumeForm& form = windows_->volumeForm();
-    TransImg* knob = form.element("SliderVolume");
-    TransImg* track = form.element("SliderVolumeBack");
-    if (!knob || !track)
+    if (addForm_) {
+        addForm_->raise();
+        addForm_->activateWindow();
         return;
-    const double right = track->left() + track->width() - knob->width();
-    if (direction < 0 && knob->left() > track->left())
-        knob->setLeft(knob->left() - 1);
-    if (direction > 0 && right > knob->left())
-        knob->setLeft(knob->left() + 1);
-    applyVolumeAndBalance();
+    }
+    AddForm::Hooks hooks;
+    hooks.playlistEmpty = [this] { return playlist_.isEmpty(); };
+    hooks.clipLoaded = [this] { return !media_.engine().fileName().isEmpty(); };
+    hooks.openFirstEntry = [this] { controller_->playFromStart(); };
+    hooks.startMeasuring = [this] { playlistWindow_->startMeasuring(); };
+    hooks.keyCommand = [this](const QKeyEvent& event) {
+        if (const int code = virtualKeyFromEvent(event))
+            (*keys_)(code);
+    };
+    addForm_ = new AddForm(settings_, walker_, *sink_, hooks);
+    addForm_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(addForm_, &AddForm::closed, this, [this] { playlistWindow_->enablePlus(); });
+    windows_->setAddFilesWindow(addForm_);
+    addForm_->show();
+}
+
+// Closed as the user closes it, so that its place and folder are stored.
+void Velmora::closeAddForm()
+{
+    if (!addForm_)
+        return;
+    addForm_->close();
+    delete addForm_.data();
 }
 
 bool Velmora::start(channel::StartKind kind, const QString& commandText, const channel::InstanceLock* lock)
@@ -357,6 +359,8 @@ void Velmora::close()
     if (settings_.flag(keys::NotClose) && !forceExit_) {
         hiddenToTray_ = true;
         windows_->recordVisibility();
+        if (addForm_)
+            addForm_->hide();
         windows_->playlistForm().hide();
         windows_->volumeForm().hide();
         windows_->mainForm().hide();
@@ -370,13 +374,14 @@ void Velmora::close()
     settings_.setFraction(keys::PlayTop, video_->rememberedPosition().y());
     settings_.setFlag(keys::VolumeOpen, video_->volumeItem().isChecked());
     settings_.setFlag(keys::PlaylistOpen, video_->playlistItem().isChecked());
+    closeAddForm();
     if (server_)
         server_->close();
     FadeLevels levels;
     levels.main = settings_.whole(keys::MainTransparanted);
     levels.volume = settings_.whole(keys::VolumeTransparanted);
     levels.playlist = settings_.whole(keys::PlaylistTransparanted);
-    levels.sound = media_.engine().fileName().isEmpty() ? 0 : volumePercent();
+    levels.sound = media_.engine().fileName().isEmpty() ? 0 : volume_->volumePercent();
     windows_->startClosingFade(
         levels, [this](int hundredthsDb) { media_.engine().setVolume(hundredthsDb); }, [this] { unload(); });
 }

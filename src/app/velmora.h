@@ -19,6 +19,7 @@
 #include "base/event_pump.h"
 #include "playback/media_module.h"
 #include "playback/playback_controller.h"
+#include "playlist/adding/folder_walker.h"
 #include "playlist/playlist_model.h"
 #include "skin/profile_files.h"
 #include "volume/volume_scale.h"
@@ -35,7 +36,11 @@ namespace velmora {
 namespace channel {
 class InstanceLock;
 }
+class AddForm;
 class InstanceServer;
+class PlaylistModelSink;
+class PlaylistWindow;
+class VolumeControl;
 class PlayForm;
 class SkinnedWindows;
 
@@ -96,9 +101,8 @@ private:
 
     void buildWindows();
     void wireTransport();
-    void applyVolumeAndBalance();
-    void stepVolume(int direction);
-    int volumePercent() const;
+    void showAddForm();
+    void closeAddForm();
     void startNormal(const QString& commandText);
     void startInit();
     void listen(const channel::InstanceLock* lock);
@@ -119,7 +123,11 @@ private:
     std::unique_ptr<EngineEvents> engineEvents_;
     std::unique_ptr<PlaybackController> controller_;
     std::unique_ptr<KeyCommand> keys_;
-    QTimer measuring_;  // the playlist window's length-measuring timer
+    std::unique_ptr<VolumeControl> volume_;
+    std::unique_ptr<PlaylistWindow> playlistWindow_;
+    FolderWalker walker_;
+    std::unique_ptr<PlaylistModelSink> sink_;
+    QPointer<AddForm> addForm_;
     std::unique_ptr<CommandHandler> commands_;
     std::unique_ptr<InstanceServer> server_;
 
