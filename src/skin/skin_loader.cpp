@@ -3,6 +3,7 @@
 #include "skin/main_form.h"
 #include "skin/playlist_form.h"
 #include "skin/skin_log.h"
+#include "skin/skin_picture.h"
 #include "skin/volume_form.h"
 
 #include <QImage>
@@ -15,7 +16,7 @@ QImage loadImage(const std::optional<QString>& path)
 {
     if (!path)
         return {};
-    QImage image(*path);
+    QImage image = readSkinPicture(*path);
     if (image.isNull())
         qCDebug(lcSkin) << "picture not loaded:" << *path;
     return image;

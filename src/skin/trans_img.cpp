@@ -2,6 +2,7 @@
 
 #include "base/rounding.h"
 #include "skin/skin_log.h"
+#include "skin/skin_picture.h"
 
 #include <QBitmap>
 #include <QMouseEvent>
@@ -58,7 +59,7 @@ bool TransImg::setPicture(const QImage& picture)
 
 bool TransImg::loadPicture(const QString& path)
 {
-    QImage image(path);
+    QImage image = readSkinPicture(path);
     if (image.isNull()) {
         qCDebug(lcSkin) << "picture not loaded:" << path;
         return false;

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -69,6 +70,29 @@ TEST_F(TransImgTest, SizeComesFromThePicture)
     EXPECT_EQ(element->size(), QSize(20, 10));
     EXPECT_FALSE(element->loadPicture(QStringLiteral("/no/such/picture.bmp")));
     EXPECT_TRUE(element->hasPicture());
+}
+
+TEST_F(TransImgTest, PicturesAreReadByTheirNameAndElseByTheirContent)
+{
+    QTemporaryDir dir;
+    const QString bmp = dir.filePath(QStringLiteral("button.bmp"));
+    const QString pngNamedBmp = dir.filePath(QStringLiteral("knob.bmp"));
+    const QString garbage = dir.filePath(QStringLiteral("broken.bmp"));
+    ASSERT_TRUE(halfWhite().save(bmp, "BMP"));
+    ASSERT_TRUE(halfWhite().scaled(8, 4).save(pngNamedBmp, "PNG"));
+    QFile broken(garbage);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("BM not really a picture");
+    broken.close();
+
+    ASSERT_TRUE(element->loadPicture(bmp));
+    EXPECT_EQ(element->pictureWidth(), 20);
+    EXPECT_EQ(element->picture().pixelColor(15, 5), QColor(220, 30, 30));
+    ASSERT_TRUE(element->loadPicture(pngNamedBmp));
+    EXPECT_EQ(element->pictureWidth(), 8);
+    EXPECT_FALSE(element->loadPicture(garbage));
+    EXPECT_FALSE(element->loadPicture(dir.filePath(QStringLiteral("missing.bmp"))));
+    EXPECT_EQ(element->pictureWidth(), 8) << "a failed load keeps the picture";
 }
 
 TEST_F(TransImgTest, PlacesKeepFractionsAndShowRounded)
