@@ -11,7 +11,7 @@ velmora_library(velmora_media_log
   LIBS Qt6::Core)
 
 velmora_library(velmora_mpv_engine
-  SOURCES ${here}/mpv_engine.cpp
+  SOURCES ${here}/mpv_engine.cpp ${here}/video_outputs.cpp
   LIBS velmora_media_log Qt6::Core PkgConfig::MPV)
 
 velmora_library(velmora_av_length_probe

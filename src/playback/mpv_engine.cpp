@@ -1,6 +1,7 @@
 #include "playback/mpv_engine.h"
 
 #include "playback/media_log.h"
+#include "playback/video_outputs.h"
 
 #include <QByteArray>
 #include <QFileInfo>
@@ -118,9 +119,7 @@ void MpvEngine::setUp(const MpvEngineOptions& options)
         {"audio-fallback-to-null", "yes"},
         {"af", QByteArray("@") + kBalanceLabel + ":lavfi=[stereotools]"},
     };
-    // Only outputs that can draw into the host's window: libmpv's own list
-    // ends in SDL, which would open a window of its own.
-    settings.emplace_back("vo", options.videoOutput.isEmpty() ? QByteArray("gpu,xv,x11") : options.videoOutput.toUtf8());
+    settings.emplace_back("vo", options.videoOutput.isEmpty() ? defaultVideoOutputs() : options.videoOutput.toUtf8());
     if (!options.audioOutput.isEmpty())
         settings.emplace_back("ao", options.audioOutput.toUtf8());
     if (!options.pcmFile.isEmpty()) {

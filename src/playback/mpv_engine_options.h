@@ -13,7 +13,7 @@ namespace velmora {
 
 struct MpvEngineOptions {
     // libmpv's "vo" and "ao". An empty videoOutput tries the outputs that can
-    // draw into a host window (gpu, then xv, then x11); an empty audioOutput
+    // draw into a host window (defaultVideoOutputs()); an empty audioOutput
     // keeps libmpv's choice. Headless tests use "null"; audioOutput "pcm"
     // with pcmFile writes the sound to a WAV file.
     QString videoOutput;

@@ -25,10 +25,10 @@ velmora_test(media_module_tests
   LIBS velmora_media_loader velmora_fake_engine velmora_media_clips)
 add_dependencies(media_module_tests velmora-media)
 
-# The player must not link the media libraries itself: they come with the module.
-if(TARGET velmora4)
+# The programs must not link the media libraries themselves: they come with the module.
+if(TARGET velmora4 AND TARGET velmora4-player)
   add_test(NAME player_links_no_media_libraries
-    COMMAND sh -c "ldd '$<TARGET_FILE:velmora4>' | grep -E 'libmpv|libavformat|libavcodec' && exit 1 || exit 0")
+    COMMAND sh -c "ldd '$<TARGET_FILE:velmora4>' '$<TARGET_FILE:velmora4-player>' | grep -E 'libmpv|libavformat|libavcodec' && exit 1 || exit 0")
 endif()
 
 velmora_test(mpv_window_tests REAL_DISPLAY

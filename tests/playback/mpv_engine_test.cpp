@@ -3,10 +3,13 @@
 
 #include "playback/media_clips.h"
 #include "playback/mpv_engine.h"
+#include "playback/video_outputs.h"
 #include "playback/wav_levels.h"
 #include "support/test_support.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -77,6 +80,21 @@ private:
     static inline std::unique_ptr<QTemporaryDir> folder_;
     static inline std::unique_ptr<test::MediaClips> clips_;
 };
+
+TEST(VideoOutputs, GpuComesFirstOnlyWithARenderNode)
+{
+    QTemporaryDir dri;
+    EXPECT_EQ(defaultVideoOutputs(dri.filePath(QStringLiteral("missing"))), "xv,x11");
+    EXPECT_EQ(defaultVideoOutputs(dri.path()), "xv,x11");
+    QFile card(dri.filePath(QStringLiteral("card0")));
+    ASSERT_TRUE(card.open(QIODevice::WriteOnly));
+    card.close();
+    EXPECT_EQ(defaultVideoOutputs(dri.path()), "xv,x11") << "a display node alone is no GPU to render with";
+    QFile render(dri.filePath(QStringLiteral("renderD128")));
+    ASSERT_TRUE(render.open(QIODevice::WriteOnly));
+    render.close();
+    EXPECT_EQ(defaultVideoOutputs(dri.path()), "gpu,xv,x11");
+}
 
 TEST_F(MpvEngineTest, AudioClipOpensPlaysSeeksAndEnds)
 {
