@@ -2,6 +2,7 @@
 // start-up, then the event loop until the closing fade ends.
 
 #include "app/channel/instance_start.h"
+#include "app/font_warm_up.h"
 #include "app/velmora.h"
 #include "skin/window_platform.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
     if (start.endNow)
         return start.exitStatus;
 
+    const velmora::FontWarmUp fonts;
     velmora::chooseWindowPlatform();
     QApplication application(argc, argv);
     // libmpv needs the C number format; Qt sets the locale from the
