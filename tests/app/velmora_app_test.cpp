@@ -1,0 +1,119 @@
+// The application object with its real parts: the skin of the build, the
+// media module playing headless, the playlist, volume and add-files windows
+// wired together as the player runs them.
+
+#include "app/settings.h"
+#include "app/settings_keys.h"
+#include "app/velmora.h"
+#include "playback/media_clips.h"
+#include "playlist/playlist_model.h"
+#include "skin/playlist_form.h"
+#include "skin/skinned_windows.h"
+#include "skin/trans_img.h"
+#include "skin/volume_form.h"
+#include "support/test_support.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace velmora;
+using velmora::test::waitFor;
+
+namespace {
+
+// A point of the element's picture that is not see-through, so that a
+// click lands on the element and not on the window behind it.
+QPoint opaquePoint(const TransImg& e)
+{
+    const QImage& picture = e.picture();
+    for (int y = picture.height() / 2; y < picture.height(); ++y) {
+        for (int x = picture.width() / 2; x < picture.width(); ++x) {
+            if (qAlpha(picture.pixel(x, y)) != 0)
+                return {x, y};
+        }
+    }
+    return {0, 0};
+}
+
+void click(TransImg& e) { QTest::mouseClick(&e, Qt::LeftButton, {}, opaquePoint(e)); }
+
+QWidget* topLevelTitled(const QString& title)
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->windowTitle() == title)
+            return w;
+    }
+    return nullptr;
+}
+
+class VelmoraAppTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QString error;
+        ASSERT_TRUE(velmora::test::makeMediaClips(clipFolder.path(), &clips, &error)) << error.toStdString();
+        velmora::test::writeFile(home.file(QStringLiteral("settings.ini")),
+                                 "[Settings]\nVolumeOpen=True\nPlaylistOpen=True\n");
+        Velmora::Options options;
+        options.configFolder = home.path();
+        options.programFolder = QStringLiteral(VELMORA_BUILD_DIR "/");
+        options.media.moduleFile = QStringLiteral(VELMORA_BUILD_DIR "/libvelmora-media.so");
+        options.media.engine.videoOutput = QStringLiteral("null");
+        options.media.engine.audioOutput = QStringLiteral("null");
+        app = std::make_unique<Velmora>(options);
+    }
+    void start(const QStringList& paths)
+    {
+        QString command;
+        for (const QString& p : paths)
+            command += QLatin1Char('"') + p + QStringLiteral("\" ");
+        ASSERT_TRUE(app->start(channel::StartKind::Normal, command.trimmed(), nullptr));
+    }
+    PlaylistForm& playlistForm() { return app->windows().playlistForm(); }
+
+    velmora::test::TempHome home;
+    QTemporaryDir clipFolder;
+    velmora::test::MediaClips clips;
+    std::unique_ptr<Velmora> app;
+};
+
+TEST_F(VelmoraAppTest, ClipsOfTheCommandLineAreListedMeasuredAndPlayed)
+{
+    start({clips.toneWav, clips.toneOgg});
+    SkinListView& list = playlistForm().list();
+    ASSERT_TRUE(waitFor([&] { return list.rowCount() >= 3 && list.row(3).text.contains(QStringLiteral("ogg")); }))
+        << "the list shows the root and both clips";
+    EXPECT_TRUE(list.row(2).text.contains(QStringLiteral("wav")));
+    EXPECT_TRUE(waitFor([&] { return list.row(3).timeText == QStringLiteral("00:00:03"); }))
+        << "lengths are measured in the background";
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips.toneWav; })) << "the first clip plays";
+    EXPECT_EQ(app->playlist().currentIndex(), 2);
+}
+
+TEST_F(VelmoraAppTest, VolumeButtonsStoreTheLevelAndPlusOpensTheAddFilesWindowOnce)
+{
+    start({});
+    VolumeForm& volume = app->windows().volumeForm();
+    ASSERT_TRUE(waitFor([&] { return volume.isVisible(); }));
+    const int before = app->settings().whole(keys::Volume);
+    TransImg* down = volume.element("VolumeLeft");
+    ASSERT_NE(down, nullptr);
+    click(*down);
+    EXPECT_LT(app->settings().whole(keys::Volume), before) << "VolumeLeft lowers the stored level";
+
+    TransImg* plus = playlistForm().element("Plus");
+    ASSERT_NE(plus, nullptr);
+    click(*plus);
+    const QString title = QStringLiteral("Добавить файлы");
+    ASSERT_TRUE(waitFor([&] { return topLevelTitled(title) != nullptr; })) << "Plus opens the add-files window";
+    EXPECT_FALSE(plus->isEnabled()) << "one add-files window at a time";
+    topLevelTitled(title)->close();
+    EXPECT_TRUE(waitFor([&] { return plus->isEnabled(); })) << "closing it enables Plus again";
+    EXPECT_TRUE(waitFor([&] { return topLevelTitled(title) == nullptr; }));
+}
+
+}  // namespace
