@@ -1,5 +1,6 @@
 #include "app/channel/channel_name.h"
 
+#include "app/channel/ascii_text.h"
 #include "app/channel/channel_protocol.h"
 
 #include <cstdlib>
@@ -9,22 +10,6 @@
 namespace velmora::channel {
 
 namespace {
-
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view text, std::string_view lowerWord)
-{
-    if (text.size() != lowerWord.size())
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (asciiLower(text[i]) != lowerWord[i])
-            return false;
-    }
-    return true;
-}
 
 // The length of a white-space character (as the settings store's reader
 // trims them) at the start of s, or 0.

@@ -1,5 +1,7 @@
 #include "app/channel/command_line.h"
 
+#include "app/channel/ascii_text.h"
+
 #include <array>
 #include <utility>
 
@@ -15,22 +17,6 @@ constexpr std::array<std::pair<CommandWord, std::string_view>, 6> kWords{{
     {CommandWord::Back, "back"},
     {CommandWord::Forward, "forward"},
 }};
-
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view text, std::string_view lowerWord)
-{
-    if (text.size() != lowerWord.size())
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (asciiLower(text[i]) != lowerWord[i])
-            return false;
-    }
-    return true;
-}
 
 void appendQuoted(std::string& out, std::string_view path)
 {

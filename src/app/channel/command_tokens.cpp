@@ -1,5 +1,7 @@
 #include "app/channel/command_tokens.h"
 
+#include "app/channel/ascii_text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
@@ -116,11 +118,6 @@ bool isReadableRegularFile(const std::string& path)
         return false;
     struct stat st {};
     return ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool nameOrder(const std::string& a, const std::string& b)
