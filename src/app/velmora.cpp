@@ -12,6 +12,7 @@
 #include "playlist/adding/folder_walk.h"
 #include "playlist/adding/playlist_model_sink.h"
 #include "playlist/window/playlist_window.h"
+#include "shell/tray_icon.h"
 #include "skin/skinned_windows.h"
 #include "skin/trans_img.h"
 #include "volume/volume_control.h"
@@ -154,6 +155,7 @@ Velmora::~Velmora()
     keys_.reset();
     volume_.reset();
     controller_.reset();
+    tray_.reset();
     playlist_.setLengthProbe(nullptr);
     playlist_.setRowView(nullptr);
     media_.engine().setListener(nullptr);
@@ -183,7 +185,12 @@ void Velmora::buildWindows()
     bindVideoWindow(*video_, *windows_);
 
     volume_ = std::make_unique<VolumeControl>(windows_->volumeForm(), volumeScale_, settings_, engine);
-    PlaybackController::Panels panels{&windows_->mainForm(), nullptr, nullptr, services_.get()};
+    TrayIcon::Hooks trayHooks;
+    trayHooks.keyCommand = [this](int code) { (*keys_)(code); };
+    trayHooks.restore = [this] { restoreFromTray(); };
+    trayHooks.exitProgram = [this] { forceExit(); };
+    tray_ = std::make_unique<TrayIcon>(trayHooks);
+    PlaybackController::Panels panels{&windows_->mainForm(), nullptr, tray_.get(), services_.get()};
     controller_ = std::make_unique<PlaybackController>(engine, clips_, settings_, panels);
     playlist_.setEndOfListHandler([this](int position) { controller_->NextClip(position); });
     playlist_.setLengthProbe(&media_.lengthProbe());
@@ -340,10 +347,23 @@ void Velmora::startNormal(const QString& commandText)
     const bool playlistOpen = settings_.flag(keys::PlaylistOpen);
     video_->playlistItem().setChecked(playlistOpen);
     windows_->playlistForm().setVisible(playlistOpen);
+    tray_->show(settings_.whole(keys::Tray) != 0);
     // The media libraries load once the windows are up.
     media_.startLoading();
     if (!commandText.isEmpty())
         server_->post(commandText.toStdString());
+}
+
+// The tray icon's double-click after Close only hid the program: the
+// windows come back as they were.
+void Velmora::restoreFromTray()
+{
+    if (!hiddenToTray_)
+        return;
+    hiddenToTray_ = false;
+    windows_->showRecorded();
+    video_->returnFromBelowScreen();
+    windows_->mainForm().show();
 }
 
 void Velmora::forceExit()
@@ -377,6 +397,8 @@ void Velmora::close()
     closeAddForm();
     if (server_)
         server_->close();
+    if (settings_.whole(keys::Tray) == 1)
+        tray_->show(false);
     FadeLevels levels;
     levels.main = settings_.whole(keys::MainTransparanted);
     levels.volume = settings_.whole(keys::VolumeTransparanted);

@@ -42,6 +42,7 @@ class PlaylistModelSink;
 class PlaylistWindow;
 class VolumeControl;
 class PlayForm;
+class TrayIcon;
 class SkinnedWindows;
 
 class Velmora : public QObject {
@@ -70,6 +71,8 @@ public:
     void close();
     // The tray menu's exit item: ends the program even with "NotClose" 1.
     void forceExit();
+    // The tray icon's double-click: shows the windows Close hid.
+    void restoreFromTray();
     bool hiddenToTray() const { return hiddenToTray_; }
     bool closing() const { return closing_; }
 
@@ -85,6 +88,7 @@ public:
     PlayForm& videoWindow() { return *video_; }
     CommandHandler& commands() { return *commands_; }
     KeyCommand& keys() { return *keys_; }
+    TrayIcon& tray() { return *tray_; }
 
     // The folder of the executable, ending in "/".
     const QString& programFolder() const { return programFolder_; }
@@ -121,6 +125,7 @@ private:
     std::unique_ptr<PlayForm> video_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<EngineEvents> engineEvents_;
+    std::unique_ptr<TrayIcon> tray_;
     std::unique_ptr<PlaybackController> controller_;
     std::unique_ptr<KeyCommand> keys_;
     std::unique_ptr<VolumeControl> volume_;

@@ -188,6 +188,13 @@ void SkinnedWindows::mainStateChanged(Qt::WindowStates state)
             video_->dropBelowScreen();
         return;
     }
+    showRecorded();
+    if (video_)
+        video_->returnFromBelowScreen();
+}
+
+void SkinnedWindows::showRecorded()
+{
     const auto restore = [](QWidget* w, bool visible) {
         if (w)
             w->setVisible(visible);
@@ -196,8 +203,6 @@ void SkinnedWindows::mainStateChanged(Qt::WindowStates state)
     restore(playlist_.get(), saved_.playlist);
     restore(volume_.get(), saved_.volume);
     restore(optionsForm_, saved_.options);
-    if (video_)
-        video_->returnFromBelowScreen();
 }
 
 void SkinnedWindows::mainActivated()

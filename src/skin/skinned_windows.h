@@ -86,6 +86,8 @@ public:
     void minimise();
     SavedVisibility& savedVisibility() { return saved_; }
     void recordVisibility();
+    // Shows or hides the four windows as recordVisibility() found them.
+    void showRecorded();
     // The add-files window and the options dialog, which follow the main
     // window when it is minimised (either may be null).
     void setAddFilesWindow(QWidget* window) { addForm_ = window; }

@@ -7,13 +7,18 @@
 #include "app/velmora.h"
 #include "playback/media_clips.h"
 #include "playlist/playlist_model.h"
+#include "shell/tray_icon.h"
 #include "skin/playlist_form.h"
 #include "skin/skinned_windows.h"
 #include "skin/trans_img.h"
+#include "skin/main_form.h"
 #include "skin/volume_form.h"
 #include "support/test_support.h"
 
 #include <QApplication>
+#include <QAction>
+#include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -114,6 +119,41 @@ TEST_F(VelmoraAppTest, VolumeButtonsStoreTheLevelAndPlusOpensTheAddFilesWindowOn
     topLevelTitled(title)->close();
     EXPECT_TRUE(waitFor([&] { return plus->isEnabled(); })) << "closing it enables Plus again";
     EXPECT_TRUE(waitFor([&] { return topLevelTitled(title) == nullptr; }));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(VelmoraAppTest, CloseWithNotCloseHidesAndTheTrayBringsBackWhatWasShown)
+{
+    app->settings().setWhole(keys::NotClose, 1);
+    app->settings().setWhole(keys::Tray, 1);
+    start({});
+    VolumeForm& volume = app->windows().volumeForm();
+    ASSERT_TRUE(waitFor([&] { return volume.isVisible() && playlistForm().isVisible(); }));
+    EXPECT_TRUE(app->tray().shown());
+    volume.hide();  // the user closed the volume window before
+
+    app->close();
+    EXPECT_TRUE(app->hiddenToTray());
+    EXPECT_FALSE(app->closing());
+    EXPECT_FALSE(app->windows().mainForm().isVisible());
+    EXPECT_FALSE(playlistForm().isVisible());
+
+    app->tray().activate(QSystemTrayIcon::DoubleClick);
+    EXPECT_FALSE(app->hiddenToTray());
+    EXPECT_TRUE(app->windows().mainForm().isVisible());
+    EXPECT_TRUE(playlistForm().isVisible());
+    EXPECT_FALSE(volume.isVisible()) << "only the windows that were shown come back";
+    app->tray().activate(QSystemTrayIcon::DoubleClick);  // nothing hidden: nothing changes
+    EXPECT_FALSE(volume.isVisible());
+
+    QSignalSpy ended(app.get(), &Velmora::ended);
+    app->tray().menu().findChild<QAction*>(QStringLiteral("Close"))->trigger();
+    EXPECT_TRUE(app->closing()) << "the tray's exit ends the program despite NotClose";
+    EXPECT_FALSE(app->tray().shown());
+    EXPECT_TRUE(ended.wait(5000));
 }
 
 }  // namespace

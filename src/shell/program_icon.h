@@ -1,0 +1,12 @@
+#pragma once
+// The program's icon: the tray icon and the windows' icon.
+
+#include <QIcon>
+
+namespace velmora {
+
+// Drawn in the default skin's colours (a rounded dark tile with an amber
+// play sign), at the sizes panels and window lists ask for.
+QIcon programIcon();
+
+}  // namespace velmora

@@ -1,0 +1,105 @@
+// The tray icon's menu and clicks.
+
+#include "app/key_map.h"
+#include "shell/tray_icon.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QStyleHints>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace velmora;
+
+namespace {
+
+class TrayIconTest : public ::testing::Test {
+protected:
+    TrayIconTest()
+        : tray({.keyCommand = [this](int vk) { keys.push_back(vk); },
+                .restore = [this] { ++restores; },
+                .exitProgram = [this] { ++exits; }})
+    {
+    }
+    QAction* item(const char* name) { return tray.menu().findChild<QAction*>(QLatin1String(name)); }
+    void closeMenu() { tray.menu().hide(); }
+
+    std::vector<int> keys;
+    int restores = 0;
+    int exits = 0;
+    TrayIcon tray;
+};
+
+TEST_F(TrayIconTest, MenuItemsInOrderActAsTheirKeys)
+{
+    const QList<QAction*> actions = tray.menu().actions();
+    ASSERT_EQ(actions.size(), 6);
+    EXPECT_EQ(actions[0]->text(), QStringLiteral("Воспроизведение/пауза"));
+    EXPECT_EQ(actions[1]->text(), QStringLiteral("Предыдущий клип"));
+    EXPECT_EQ(actions[2]->text(), QStringLiteral("Следующий клип"));
+    EXPECT_EQ(actions[3]->text(), QStringLiteral("Стоп"));
+    EXPECT_TRUE(actions[4]->isSeparator());
+    EXPECT_EQ(actions[5]->text(), QStringLiteral("Закрыть программу"));
+
+    tray.setPlaybackItemsEnabled(true);
+    for (const char* name : {"PlayPause", "Previous", "Next", "Stop"})
+        item(name)->trigger();
+    EXPECT_EQ(keys, (std::vector<int>{vk::Space, vk::LeftBracket, vk::RightBracket, vk::Escape}));
+    item("Close")->trigger();
+    EXPECT_EQ(exits, 1);
+}
+
+TEST_F(TrayIconTest, PlaybackItemsFollowTheClipAndCloseIsAlwaysThere)
+{
+    for (const char* name : {"PlayPause", "Previous", "Next", "Stop"})
+        EXPECT_FALSE(item(name)->isEnabled()) << name << ": no clip is open at start";
+    tray.setPlaybackItemsEnabled(true);
+    for (const char* name : {"PlayPause", "Previous", "Next", "Stop"})
+        EXPECT_TRUE(item(name)->isEnabled()) << name;
+    tray.setPlaybackItemsEnabled(false);
+    EXPECT_FALSE(item("Stop")->isEnabled());
+    EXPECT_TRUE(item("Close")->isEnabled());
+}
+
+TEST_F(TrayIconTest, DoubleClickRestoresWithoutOpeningTheMenu)
+{
+    QSignalSpy menus(&tray, &TrayIcon::menuOpening);
+    // A double-click arrives as a click, then the double-click.
+    tray.activate(QSystemTrayIcon::Trigger);
+    tray.activate(QSystemTrayIcon::DoubleClick);
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 100);
+    EXPECT_EQ(restores, 1);
+    EXPECT_EQ(menus.count(), 0);
+}
+
+TEST_F(TrayIconTest, SingleAndMiddleClicksOpenTheMenu)
+{
+    QSignalSpy menus(&tray, &TrayIcon::menuOpening);
+    tray.activate(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(menus.count(), 0) << "not before the double-click interval is over";
+    EXPECT_TRUE(menus.wait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 1000));
+    closeMenu();
+    tray.activate(QSystemTrayIcon::MiddleClick);
+    EXPECT_EQ(menus.count(), 2);
+    closeMenu();
+    EXPECT_EQ(restores, 0);
+}
+
+TEST_F(TrayIconTest, ShowAndRemoveMayRepeat)
+{
+    EXPECT_FALSE(tray.shown());
+    tray.show(false);
+    tray.show(true);
+    tray.show(true);
+    EXPECT_TRUE(tray.shown());
+    EXPECT_EQ(tray.toolTip(), QStringLiteral("Velmora 4"));
+    tray.show(false);
+    EXPECT_FALSE(tray.shown());
+}
+
+}  // namespace
