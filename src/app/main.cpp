@@ -4,9 +4,11 @@
 #include "app/channel/instance_start.h"
 #include "app/font_warm_up.h"
 #include "app/velmora.h"
+#include "shell/program_icon.h"
 #include "skin/window_platform.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <clocale>
 
@@ -34,5 +36,7 @@ int main(int argc, char* argv[])
                      Qt::QueuedConnection);
     if (!velmora.start(start.kind, QString::fromStdString(start.commandText), start.lock ? &*start.lock : nullptr))
         return 0;
+    // The windows' icon is drawn and sent once they are on the screen.
+    QTimer::singleShot(0, &application, [] { QApplication::setWindowIcon(velmora::programIcon()); });
     return application.exec();
 }
