@@ -1,16 +1,22 @@
 #include "skin/skin_picture.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace velmora {
 
 QImage readSkinPicture(const QString& path)
 {
-    QImageReader byName(path);
-    byName.setAutoDetectImageFormat(false);
-    QImage image = byName.read();
-    if (!image.isNull())
-        return image;
+    // The format named, and no probing: Qt then goes straight to its own
+    // handler for the format without loading a plugin.
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    if (!suffix.isEmpty()) {
+        QImageReader byName(path, suffix);
+        byName.setAutoDetectImageFormat(false);
+        QImage image = byName.read();
+        if (!image.isNull())
+            return image;
+    }
     QImageReader byContent(path);
     return byContent.read();
 }
