@@ -150,6 +150,7 @@ Velmora::~Velmora()
     server_.reset();
     commands_.reset();
     closeAddForm();
+    delete addForm_.data();
     walker_.shutdown();
     playlistWindow_.reset();
     keys_.reset();
@@ -217,7 +218,15 @@ void Velmora::buildWindows()
     hooks.keyCommand = [this](int code) { (*keys_)(code); };
     hooks.setIgnoreKeys = [this](bool on) { keys_->setIgnoreKeys(on); };
     hooks.showAddForm = [this] { showAddForm(); };
-    hooks.folderFiles = [](const QString& folder) { return listFolderFiles(folder, FileFilter::everyFile()); };
+    hooks.addPaths = [this](const QStringList& paths, PlaylistWindow::Hooks::Started started,
+                            PlaylistWindow::Hooks::Finished finished) {
+        std::vector<AddSource> sources;
+        sources.reserve(static_cast<std::size_t>(paths.size()));
+        for (const QString& path : paths)
+            sources.push_back({AddSource::Kind::FileOrFolder, path, 1});
+        walker_.add(std::move(sources), FileFilter::everyFile(), *sink_,
+                    {.started = std::move(started), .finished = std::move(finished)});
+    };
     playlistWindow_ = std::make_unique<PlaylistWindow>(windows_->playlistForm(), playlist_, settings_, hooks);
     windows_->setRefreshHandler([this] { playlistWindow_->skinApplied(windows_->skin().visibleRows); });
 
@@ -276,13 +285,13 @@ void Velmora::showAddForm()
     addForm_->show();
 }
 
-// Closed as the user closes it, so that its place and folder are stored.
+// Closed as the user closes it, so that its place and folder are stored. It
+// goes later: Close may run inside one of its own key events (Escape ending
+// the list under AutoClose).
 void Velmora::closeAddForm()
 {
-    if (!addForm_)
-        return;
-    addForm_->close();
-    delete addForm_.data();
+    if (addForm_)
+        addForm_->close();
 }
 
 bool Velmora::start(channel::StartKind kind, const QString& commandText, const channel::InstanceLock* lock)
@@ -395,6 +404,7 @@ void Velmora::close()
     settings_.setFlag(keys::VolumeOpen, video_->volumeItem().isChecked());
     settings_.setFlag(keys::PlaylistOpen, video_->playlistItem().isChecked());
     closeAddForm();
+    walker_.cancelAll();  // nothing more arrives in a list that is closing
     if (server_)
         server_->close();
     if (settings_.whole(keys::Tray) == 1)

@@ -16,7 +16,12 @@
 #include "support/test_support.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QAction>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -154,6 +159,53 @@ TEST_F(VelmoraAppTest, CloseWithNotCloseHidesAndTheTrayBringsBackWhatWasShown)
     EXPECT_TRUE(app->closing()) << "the tray's exit ends the program despite NotClose";
     EXPECT_FALSE(app->tray().shown());
     EXPECT_TRUE(ended.wait(5000));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(VelmoraAppTest, EscapeInTheAddFilesWindowAtTheEndOfTheListClosesTheProgramSafely)
+{
+    start({clips.stereoWav});  // 6 s: it is still playing when Escape comes
+    ASSERT_TRUE(waitFor([&] { return app->windows().mainForm().playEnabled(); })) << "the clip is open";
+    click(*playlistForm().element("Plus"));
+    const QString title = QStringLiteral("Добавить файлы");
+    ASSERT_TRUE(waitFor([&] { return topLevelTitled(title) != nullptr; }));
+    QSignalSpy ended(app.get(), &Velmora::ended);
+    // Escape plays on past the only clip: the list a command line filled has
+    // ended, so the program closes (AutoClose) from inside the window's key.
+    QTest::keyClick(topLevelTitled(title)->windowHandle(), Qt::Key_Escape);
+    EXPECT_TRUE(app->closing());
+    EXPECT_TRUE(ended.wait(5000));
+    EXPECT_EQ(topLevelTitled(title), nullptr);
+}
+
+TEST_F(VelmoraAppTest, DroppedFilesAndFoldersArriveInDropOrderAndStartAnEmptyList)
+{
+    const QString folder = clipFolder.filePath(QStringLiteral("dropped folder"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(clips.toneWav, folder + QStringLiteral("/b.wav")));
+    ASSERT_TRUE(QFile::copy(clips.toneWav, folder + QStringLiteral("/a.wav")));
+    start({});
+    ASSERT_TRUE(waitFor([&] { return playlistForm().isVisible(); }));
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(clips.toneOgg), QUrl::fromLocalFile(folder)});
+    QWidget* viewport = playlistForm().list().viewport();
+    const QPoint at = viewport->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &drop);
+
+    PlaylistModel& list = app->playlist();
+    ASSERT_TRUE(waitFor([&] { return list.playlistCount() == 4; })) << "the root, the file and the folder's two files";
+    EXPECT_EQ(list.entry(2).path, clips.toneOgg);
+    EXPECT_EQ(list.entry(3).text, QStringLiteral("a.wav"));
+    EXPECT_EQ(list.entry(4).text, QStringLiteral("b.wav"));
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips.toneOgg; }))
+        << "AutoPlay starts the list the drop filled";
 }
 
 }  // namespace

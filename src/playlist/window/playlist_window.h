@@ -54,6 +54,13 @@ public:
         // A folder's own accepted files, full paths, in order. Unset: the
         // folder's regular files in name order.
         std::function<QStringList(const QString& folder)> folderFiles;
+        // Adds dropped paths without reading the disk on the UI thread (files
+        // as they are, folders as their own files, in drop order): `started`
+        // runs before the first entry goes in, `finished` after the last.
+        // Unset: the window adds them itself, through folderFiles.
+        using Started = std::function<void()>;
+        using Finished = std::function<void(int added)>;
+        std::function<void(const QStringList& paths, Started, Finished)> addPaths;
     };
 
     PlaylistWindow(PlaylistForm& form, PlaylistModel& model, Settings& settings, Hooks hooks);
@@ -107,6 +114,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void droppedPathsAdded(bool filledAnEmptyList);
     void wireElements();
     void wireList();
     void unwireList();

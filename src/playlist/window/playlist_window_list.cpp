@@ -17,8 +17,9 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QSysInfo>
 #include <QToolTip>
@@ -26,6 +27,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <memory>
 
 namespace velmora {
 
@@ -386,6 +388,18 @@ QStringList PlaylistWindow::folderFiles(const QString& folder) const
 
 void PlaylistWindow::addDroppedPaths(const QStringList& paths)
 {
+    if (hooks_.addPaths) {
+        // The request may end after this window is gone: the callbacks check.
+        auto wasEmpty = std::make_shared<bool>(false);
+        QPointer<PlaylistWindow> self(this);
+        hooks_.addPaths(
+            paths, [self, wasEmpty] { *wasEmpty = self && self->model_.isEmpty(); },
+            [self, wasEmpty](int added) {
+                if (self)
+                    self->droppedPathsAdded(added > 0 && *wasEmpty);
+            });
+        return;
+    }
     const bool wasEmpty = model_.isEmpty();
     {
         PlaylistModel::Batch batch(model_);
@@ -401,9 +415,16 @@ void PlaylistWindow::addDroppedPaths(const QStringList& paths)
             }
         }
     }
+    droppedPathsAdded(wasEmpty && !model_.isEmpty());
+}
+
+// AutoPlay starts a list that was empty before the drop, unless a clip is
+// loaded already.
+void PlaylistWindow::droppedPathsAdded(bool filledAnEmptyList)
+{
     startMeasuring();
-    if (wasEmpty && !model_.isEmpty() && settings_.flag(keys::AutoPlay)
-        && !(hooks_.engineHasClip && hooks_.engineHasClip()) && hooks_.openEntry)
+    if (filledAnEmptyList && settings_.flag(keys::AutoPlay) && !(hooks_.engineHasClip && hooks_.engineHasClip())
+        && hooks_.openEntry)
         hooks_.openEntry(1);
 }
 
