@@ -197,12 +197,9 @@ void Velmora::buildWindows()
     playlist_.setLengthProbe(&media_.lengthProbe());
     keys_ = std::make_unique<KeyCommand>(engine, *controller_, clips_, windows_->mainForm(), settings_, *services_);
 
-    auto keyHandler = [this](QKeyEvent& event) {
-        if (const int code = virtualKeyFromEvent(event))
-            (*keys_)(code);
-        else
-            (*keys_)(event.key() & 0xffff);  // still takes the lock-out, as any key does
-    };
+    // Keys no command uses come as 0: they take the lock-out as any key does,
+    // and can never be mistaken for a command's code.
+    auto keyHandler = [this](QKeyEvent& event) { (*keys_)(virtualKeyFromEvent(event)); };
     windows_->setKeyHandler(keyHandler);
     video_->setKeyHandler(keyHandler);
     volume_->setKeyCommand([this](int code) { (*keys_)(code); });

@@ -209,3 +209,20 @@ TEST_F(VelmoraAppTest, DroppedFilesAndFoldersArriveInDropOrderAndStartAnEmptyLis
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(VelmoraAppTest, KeysThatAreNoCommandLeavePlaybackAlone)
+{
+    start({clips.stereoWav});
+    MainForm& main = app->windows().mainForm();
+    ASSERT_TRUE(waitFor([&] { return main.playEnabled() && main.pauseEnabled(); })) << "the clip plays";
+    for (Qt::Key key : {Qt::Key_Shift, Qt::Key_Pause, Qt::Key_Super_L, Qt::Key_Super_R}) {
+        QTest::keyClick(&main, key);
+        QTest::qWait(70);  // past the lock-out
+        EXPECT_TRUE(main.pauseEnabled()) << "key " << key << " paused the clip";
+        EXPECT_FALSE(app->keys().videoOnTop()) << "key " << key;
+    }
+}
+
+}  // namespace
