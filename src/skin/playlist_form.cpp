@@ -16,6 +16,10 @@ PlaylistForm::PlaylistForm() : SkinnedForm(SkinWindow::Playlist, Qt::Tool)
 {
     setObjectName(QStringLiteral("PlaylistForm"));
     setWindowRole(objectName());  // lets tools and tests tell the windows apart
+    // A click on a skin button must not take the focus from the list (the
+    // edit buttons act on the list's selection only while it has the focus);
+    // keys still come to the window when nothing in it has the focus.
+    setFocusPolicy(Qt::NoFocus);
     list_ = new SkinListView(this);
     list_->lower();  // below the scroll elements should they overlap
     label1_ = new QLabel(this);

@@ -57,15 +57,13 @@ protected:
     }
     QString text(int index) const { return model.entry(index).text; }
 
-    // A press of the left button on an element, as the user gives it.
+    // A press of the left button on an element, as the user gives it: as a
+    // spontaneous event, so that Qt moves the focus as a real click does.
     static void press(QWidget& w, QPoint at = {-1, -1})
     {
         if (at.x() < 0)
             at = w.rect().center();
-        QMouseEvent down(QEvent::MouseButtonPress, at, w.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
-        QApplication::sendEvent(&w, &down);
-        QMouseEvent up(QEvent::MouseButtonRelease, at, w.mapToGlobal(at), Qt::LeftButton, Qt::NoButton, {});
-        QApplication::sendEvent(&w, &up);
+        QTest::mouseClick(&w, Qt::LeftButton, {}, at);
     }
     // Press at `from`, move with the left button to `to`, release (element pixels).
     static void drag(QWidget& w, QPoint from, QPoint to)
