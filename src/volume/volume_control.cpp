@@ -100,10 +100,12 @@ void VolumeControl::step(const Slider& slider, int pixels)
     const double left = slider.knob->left();
     const double trackLeft = slider.track->left();
     const double lastLeft = trackLeft + slider.track->pictureWidth() - slider.knob->pictureWidth();
+    // A knob placed at a fraction of a pixel stops at the track's end
+    // instead of half a pixel past it (where the percentage leaves 0-100).
     if (pixels < 0 && left > trackLeft)
-        slider.knob->setLeft(left - 1);
+        slider.knob->setLeft(std::max(left - 1, trackLeft));
     else if (pixels > 0 && lastLeft > left)
-        slider.knob->setLeft(left + 1);
+        slider.knob->setLeft(std::min(left + 1, lastLeft));
     apply(slider);
 }
 

@@ -101,6 +101,21 @@ TEST_F(VolumeControlTest, StepsAtTheEndsStayThereAndApplyAgain)
     press(element("BalanceRight"));
     EXPECT_EQ(stored(keys::Balance), 100);
     EXPECT_EQ(engine.balances.back(), 9640);
+
+    // A knob half a pixel from either end stops at the end, not past it.
+    const double trackLeft = element("SliderBalanceBack").left();
+    const double lastLeft = trackLeft + element("SliderBalanceBack").pictureWidth()
+                            - element("SliderBalance").pictureWidth();
+    element("SliderBalance").setLeft(trackLeft + 0.5);
+    press(element("BalanceLeft"));
+    EXPECT_DOUBLE_EQ(element("SliderBalance").left(), trackLeft);
+    EXPECT_EQ(stored(keys::Balance), 0);
+    EXPECT_EQ(engine.balances.back(), -9640);
+    element("SliderBalance").setLeft(lastLeft - 0.5);
+    press(element("BalanceRight"));
+    EXPECT_DOUBLE_EQ(element("SliderBalance").left(), lastLeft);
+    EXPECT_EQ(stored(keys::Balance), 100);
+    EXPECT_EQ(engine.balances.back(), 9640);
 }
 
 TEST_F(VolumeControlTest, DragsPastTheEndsStopAtTheEnds)

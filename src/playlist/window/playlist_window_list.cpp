@@ -105,6 +105,15 @@ public:
             return nullptr;
         return QStyledItemDelegate::createEditor(parent, option, index);
     }
+    // Filled once: the list's refreshes (scrolling, the current row's colour)
+    // rewrite the row under an open editor and must not replace what is typed.
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (editor->property(kFilled).toBool())
+            return;
+        editor->setProperty(kFilled, true);
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
     void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex&) const override
     {
         // The row keeps its text; the model's refresh rewrites it.
@@ -120,6 +129,7 @@ public:
     }
 
 private:
+    static constexpr const char* kFilled = "velmoraFilled";
     PlaylistWindow* window_;
     QAbstractItemDelegate* look_;
 };

@@ -178,6 +178,18 @@ TEST_F(PlaylistListTest, AnEditCancelledOrOverTakenByScrollingChangesOnlyItsOwnE
     ASSERT_TRUE(test::waitFor([&] { return ignoreKeys.size() == 4; }));
     EXPECT_EQ(text(3), QStringLiteral("renamed"));
     EXPECT_EQ(text(5), QStringLiteral("f4.mp3"));
+
+    // What is typed survives the list rewriting the row under the editor.
+    model.setScrollOffset(0);
+    model.refresh();
+    editor = startEdit(4);
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("typed"));
+    window->scrollBy(1);
+    EXPECT_EQ(editor->text(), QStringLiteral("typed"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(test::waitFor([&] { return ignoreKeys.size() == 6; }));
+    EXPECT_EQ(text(4), QStringLiteral("typed"));
 }
 
 TEST_F(PlaylistListTest, KeysOnTheWindowAndCommandKeysInTheListReachTheCommands)
