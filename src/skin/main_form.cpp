@@ -53,6 +53,8 @@ void SkinLabel::setTop(double top)
 }
 
 void SkinLabel::mousePressEvent(QMouseEvent* event) { event->accept(); }
+void SkinLabel::mouseMoveEvent(QMouseEvent* event) { event->accept(); }
+void SkinLabel::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
 
 namespace {
 constexpr std::string_view kTransport[] = {"Play", "Pause", "Stop", "Back", "Forward",

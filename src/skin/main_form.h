@@ -34,7 +34,10 @@ public:
     void setTop(double top);
 
 protected:
+    // Presses, moves and releases on a label never drag the windows.
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     double left_ = 0, top_ = 0;

@@ -5,6 +5,7 @@
 #include "skin/window_geometry.h"
 
 #include <QKeyEvent>
+#include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -123,6 +124,23 @@ void SkinnedForm::mouseMoveEvent(QMouseEvent* event)
     if (event->buttons() == Qt::LeftButton && dragMove_)
         dragMove_(*this, event->globalPosition().toPoint());
     event->accept();
+}
+
+void SkinnedForm::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && dragEnd_)
+        dragEnd_();
+    event->accept();
+}
+
+void SkinnedForm::closeEvent(QCloseEvent* event)
+{
+    if (event->spontaneous() && closeRequest_) {
+        event->ignore();
+        closeRequest_();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void SkinnedForm::keyPressEvent(QKeyEvent* event)

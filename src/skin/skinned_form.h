@@ -55,12 +55,20 @@ public:
     // held), with the pointer's place on the screen (global pixels).
     using DragHandler = std::function<void(SkinnedForm&, QPoint)>;
     void setDragHandlers(DragHandler press, DragHandler move);
+    // The left button released over the window (a drag, if any, is over).
+    void setDragEndHandler(std::function<void()> end) { dragEnd_ = std::move(end); }
+
+    // The window system asked to close the window (Alt+F4, the taskbar):
+    // the window stays; the handler decides. Closes from the program pass.
+    void setCloseRequestHandler(std::function<void()> handler) { closeRequest_ = std::move(handler); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void applySize();
@@ -73,6 +81,8 @@ private:
     std::vector<TransImg*> elements_;
     KeyHandler keyHandler_;
     DragHandler dragPress_, dragMove_;
+    std::function<void()> dragEnd_;
+    std::function<void()> closeRequest_;
 };
 
 }  // namespace velmora

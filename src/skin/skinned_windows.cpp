@@ -14,6 +14,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <utility>
 
 namespace velmora {
 
@@ -57,6 +58,16 @@ void SkinnedWindows::wireForm(SkinnedForm& f)
 {
     f.setDragHandlers([this](SkinnedForm& form, QPoint global) { backgroundPressed(form, global); },
                       [this](SkinnedForm& form, QPoint global) { backgroundMoved(form, global); });
+    f.setDragEndHandler([this] { dragging_ = false; });
+    // Closed by the window system: the main window closes the program as
+    // its Close button does; a companion is hidden as its menu item does.
+    const SkinWindow kind = f.kind();
+    f.setCloseRequestHandler([this, kind] {
+        if (kind == SkinWindow::Main)
+            emit closeClicked();
+        else
+            emit companionCloseRequested(kind);
+    });
 }
 
 void SkinnedWindows::loadSkin(const QString& folder)
@@ -178,7 +189,12 @@ void SkinnedWindows::minimise()
 void SkinnedWindows::mainStateChanged(Qt::WindowStates state)
 {
     const bool normal = (state & ~Qt::WindowActive) == Qt::WindowNoState;
+    const bool wasNormal = std::exchange(mainNormal_, normal);
     if (!normal) {
+        // Minimised by the window manager or the taskbar, not by Minimize:
+        // what is shown now is what comes back.
+        if (wasNormal)
+            recordVisibility();
         for (QWidget* w : {addForm_.data(), static_cast<QWidget*>(playlist_.get()),
                            static_cast<QWidget*>(volume_.get()), optionsForm_.data()}) {
             if (w)

@@ -116,6 +116,8 @@ signals:
     // The main window's Close and Menu were clicked (Menu: pointer place).
     void closeClicked();
     void menuClicked(QPoint globalPos);
+    // The window system closed the volume or playlist window.
+    void companionCloseRequested(SkinWindow which);
 
 private:
     void wireForm(SkinnedForm& form);
@@ -142,6 +144,7 @@ private:
 
     SavedVisibility saved_;
     QPointer<QWidget> addForm_, optionsForm_;
+    bool mainNormal_ = true;  // the main window's last state was normal
     VideoWindowPlace* video_ = nullptr;
     bool activating_ = false;
 

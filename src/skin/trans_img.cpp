@@ -5,8 +5,11 @@
 #include "skin/skin_picture.h"
 
 #include <QBitmap>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <utility>
 
 namespace velmora {
 
@@ -132,7 +135,8 @@ void TransImg::mousePressEvent(QMouseEvent* event)
 {
     event->accept();  // a press on an element never drags the window
     const QPointF p = event->position();
-    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), p.x(), p.y());
+    heldButton_ = buttonCode(event->button());
+    emit mouseDown(heldButton_, shiftCode(event->modifiers()), p.x(), p.y());
 }
 
 void TransImg::mouseDoubleClickEvent(QMouseEvent* event)
@@ -152,6 +156,7 @@ void TransImg::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
     const QPointF p = event->position();
+    heldButton_ = 0;
     emit mouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), p.x(), p.y());
     if (event->button() == Qt::LeftButton && opaqueAt(p.toPoint()) && isEnabled())
         emit clicked();
@@ -159,8 +164,16 @@ void TransImg::mouseReleaseEvent(QMouseEvent* event)
 
 void TransImg::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::EnabledChange)
+    if (event->type() == QEvent::EnabledChange) {
         update();
+        // A disabled element gets no release: the press held on it ends
+        // here, so that a drag (the seek knob's) never stays open.
+        if (!isEnabled() && heldButton_ != 0) {
+            const int button = std::exchange(heldButton_, 0);
+            const QPointF p = mapFromGlobal(QCursor::pos().toPointF());
+            emit mouseUp(button, 0, p.x(), p.y());
+        }
+    }
     QWidget::changeEvent(event);
 }
 

@@ -74,6 +74,7 @@ private:
     QPixmap shown_;
     double left_ = 0;
     double top_ = 0;
+    int heldButton_ = 0;  // the button pressed on the element, until released
 };
 
 }  // namespace velmora

@@ -6,6 +6,7 @@
 #include "skin_fixture.h"
 
 #include <QGuiApplication>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -71,6 +72,20 @@ public:
         const unsigned long v = *reinterpret_cast<unsigned long*>(data) & 0xFFFFFFFFul;
         XFree(data);
         return v;
+    }
+
+    // Asks the window to close as a window manager does (WM_DELETE_WINDOW).
+    void closeAsTheWindowManager(Window w) const
+    {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, w, False, NoEventMask, &e);
+        XFlush(display_);
     }
 
     // The top-level window with this window role, or 0.
@@ -210,4 +225,36 @@ TEST(RealWindows, AClipPlaysInTheVideoWindowOfTheDemo)
         demo.kill();
         demo.waitForFinished(5000);
     }
+}
+
+TEST(RealWindows, AWindowManagerClosingTheMainWindowEndsThePlayerAsItsCloseButtonDoes)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+    XView x;
+    ASSERT_TRUE(x.ok());
+    QTemporaryDir dir;
+    QProcess player;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    player.setProcessEnvironment(env);
+    player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    player.setStandardOutputFile(QProcess::nullDevice());
+    player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {});
+    ASSERT_TRUE(player.waitForStarted(5000));
+    Window main = 0;
+    ASSERT_TRUE(test::waitFor([&] { return (main = x.byRole("MainForm")) != 0; }, std::chrono::seconds(30)));
+    QTest::qWait(500);  // the player's event loop runs
+
+    x.closeAsTheWindowManager(main);
+    const bool ended = player.waitForFinished(20000);
+    if (!ended) {
+        player.kill();
+        player.waitForFinished(5000);
+    }
+    EXPECT_TRUE(ended) << "a player whose main window is gone must not stay running";
+    QFile settings(dir.filePath(QStringLiteral("config/settings.ini")));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(settings.readAll().contains("Left=")) << "Close stored the window places";
 }

@@ -104,6 +104,31 @@ TEST_F(SkinnedWindowsTest, OtherButtonsAndElementsDoNotDrag)
     EXPECT_EQ(main().pos(), QPoint(100, 100));
 }
 
+TEST_F(SkinnedWindowsTest, AFinishedDragIsNotResumedByAPressOnATimeLabel)
+{
+    QWindow* win = main().windowHandle();
+    QTest::mousePress(win, Qt::LeftButton, {}, QPoint(150, 60));  // background
+    QTest::mouseMove(win, QPoint(160, 70));
+    QTest::mouseRelease(win, Qt::LeftButton, {}, QPoint(160, 70));
+    const QPoint after = main().pos();
+    EXPECT_NE(after, QPoint(100, 100)) << "the background drag moved the windows";
+    QTest::mousePress(win, Qt::LeftButton, {}, QPoint(12, 24));  // the current time
+    QTest::mouseMove(win, QPoint(60, 60));
+    QTest::mouseRelease(win, Qt::LeftButton, {}, QPoint(60, 60));
+    EXPECT_EQ(main().pos(), after);
+    expectTogether();
+}
+
+TEST_F(SkinnedWindowsTest, MinimisedByTheWindowManagerTheCompanionsComeBackToo)
+{
+    volume().hide();
+    main().setWindowState(Qt::WindowMinimized);  // not through Minimize
+    EXPECT_FALSE(playlist().isVisible());
+    main().setWindowState(Qt::WindowNoState);
+    EXPECT_TRUE(playlist().isVisible());
+    EXPECT_FALSE(volume().isVisible());
+}
+
 TEST_F(SkinnedWindowsTest, MinimiseHidesTheCompanionsAndRestoreShowsThoseThatWereShown)
 {
     RecordingVideo video;

@@ -133,6 +133,21 @@ TEST_F(TransImgTest, WhitePixelsAreNotPainted)
     EXPECT_EQ(shot.pixelColor(55, 35), QColor(220, 30, 30));        // the picture
 }
 
+TEST_F(TransImgTest, DisablingTheElementEndsAPressHeldOnIt)
+{
+    QSignalSpy up(element, &TransImg::mouseUp);
+    QSignalSpy clicks(element, &TransImg::clicked);
+    QTest::mousePress(handle(), Qt::LeftButton, {}, QPoint(55, 35));
+    element->setEnabled(false);  // e.g. the transport goes idle during a knob drag
+    ASSERT_EQ(up.count(), 1) << "the drag ends although no release will come";
+    EXPECT_EQ(up.at(0).at(0).toInt(), 1);
+    QTest::mouseRelease(handle(), Qt::LeftButton, {}, QPoint(55, 35));
+    element->setEnabled(true);
+    element->setEnabled(false);
+    EXPECT_EQ(up.count(), 1) << "nothing is held any more";
+    EXPECT_EQ(clicks.count(), 0);
+}
+
 TEST_F(TransImgTest, DisabledRaisesNothingAndLooksDimmed)
 {
     QSignalSpy down(element, &TransImg::mouseDown);
