@@ -78,7 +78,17 @@ class Velmora::Services : public PlaybackHost, public KeyCommandHost {
 public:
     explicit Services(Velmora& app) : app_(app) {}
 
-    void parkVideoWindow() override { app_.video_->park(); }
+    // Leaving full screen goes through the engine, so that its flag and the
+    // hidden pointer end with it (Escape or the next clip from full screen).
+    void parkVideoWindow() override
+    {
+        MediaEngine& engine = app_.media_.engine();
+        if (engine.fullScreen()) {
+            engine.setFullScreen(false);
+            setPointerHidden(false);
+        }
+        app_.video_->park();
+    }
     void applyVolumeAndBalance() override
     {
         app_.volume_->applyVolume();
@@ -160,6 +170,7 @@ Velmora::~Velmora()
     playlist_.setLengthProbe(nullptr);
     playlist_.setRowView(nullptr);
     media_.engine().setListener(nullptr);
+    media_.shutDownEngine();  // libmpv must not outlive the window it draws into
     video_.reset();
     windows_.reset();
     store_.flush();
@@ -383,6 +394,8 @@ void Velmora::close()
     if (closing_)
         return;
     if (settings_.flag(keys::NotClose) && !forceExit_) {
+        if (hiddenToTray_)
+            return;  // hidden already: keep what was shown for the restore
         hiddenToTray_ = true;
         windows_->recordVisibility();
         if (addForm_)

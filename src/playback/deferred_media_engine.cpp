@@ -42,6 +42,18 @@ void DeferredMediaEngine::fail()
         failOpenLater();
 }
 
+void DeferredMediaEngine::detach()
+{
+    if (engine_) {
+        engine_->setListener(nullptr);
+        engine_->setFullScreenHandler({});
+    }
+    engine_ = nullptr;
+    failed_ = true;
+    afterOpen_.clear();
+    fileName_.clear();
+}
+
 void DeferredMediaEngine::failOpenLater()
 {
     QMetaObject::invokeMethod(this, [this, serial = openSerial_] {

@@ -33,6 +33,9 @@ public:
     void attach(MediaEngine* engine);
     // The real engine will not come.
     void fail();
+    // The real engine is going (the program ends): nothing is forwarded to
+    // it any more, and opens fail as after fail().
+    void detach();
     bool attached() const { return engine_ != nullptr; }
 
     void setListener(MediaEngineListener* listener) override;

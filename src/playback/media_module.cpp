@@ -34,6 +34,18 @@ MediaModule::~MediaModule()
     realEngine_.reset();
 }
 
+void MediaModule::shutDownEngine()
+{
+    if (loader_)
+        loader_->wait();
+    engineShutDown_ = true;
+    engine_.detach();
+    realEngine_.reset();
+    std::lock_guard lock(madeMutex_);  // made, not yet adopted
+    delete madeEngine_;
+    madeEngine_ = nullptr;
+}
+
 QString MediaModule::defaultModuleFile()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/libvelmora-media.so");
@@ -85,6 +97,10 @@ void MediaModule::adopt()
         madeEngine_ = nullptr;
         madeProbe_ = nullptr;
         error = loadError_;
+    }
+    if (engineShutDown_) {  // the program ended while the module loaded
+        realEngine_.reset();
+        engine_.detach();
     }
     const bool ok = realEngine_ && realProbe_;
     if (ok) {

@@ -49,6 +49,11 @@ public:
     void startLoading();
     Status status() const { return status_; }
 
+    // Ends the real engine now (joining its threads), before the window it
+    // draws into is destroyed; engine() stays usable and fails every open.
+    // Waits for a load still running. The program calls it when it ends.
+    void shutDownEngine();
+
     MediaEngine& engine() { return engine_; }
     LengthProbe& lengthProbe() { return probe_; }
 
@@ -62,6 +67,7 @@ private:
 
     Options options_;
     Status status_ = Status::NotStarted;
+    bool engineShutDown_ = false;
     DeferredMediaEngine engine_;
     DeferredLengthProbe probe_;
     std::unique_ptr<MediaEngine> realEngine_;

@@ -103,6 +103,10 @@ void MpvEngine::setUp(const MpvEngineOptions& options)
         {"input-default-bindings", "no"},
         {"input-vo-keyboard", "no"},
         {"input-cursor", "no"},
+        // libmpv sees no pointer motion (input-cursor=no), so its auto-hide
+        // would hide the pointer over the picture for good; the program
+        // hides it itself in full screen.
+        {"cursor-autohide", "no"},
         {"osc", "no"},
         {"osd-level", "0"},
         {"load-scripts", "no"},

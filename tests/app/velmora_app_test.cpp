@@ -6,6 +6,7 @@
 #include "app/settings_keys.h"
 #include "app/velmora.h"
 #include "playback/media_clips.h"
+#include "playback/play_form.h"
 #include "playlist/playlist_model.h"
 #include "shell/tray_icon.h"
 #include "skin/playlist_form.h"
@@ -223,6 +224,26 @@ TEST_F(VelmoraAppTest, KeysThatAreNoCommandLeavePlaybackAlone)
         EXPECT_TRUE(main.pauseEnabled()) << "key " << key << " paused the clip";
         EXPECT_FALSE(app->keys().videoOnTop()) << "key " << key;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(VelmoraAppTest, LeavingFullScreenByTheNextClipShowsThePointerAgain)
+{
+    start({clips.videoMp4, clips.toneWav});
+    MainForm& main = app->windows().mainForm();
+    ASSERT_TRUE(waitFor([&] { return app->videoWindow().isShownPlace() && main.playEnabled(); }))
+        << "the video's picture is shown";
+    QTest::keyClick(&main, Qt::Key_F);
+    ASSERT_TRUE(waitFor([&] { return app->engine().fullScreen(); }));
+    EXPECT_NE(QApplication::overrideCursor(), nullptr) << "the pointer is hidden in full screen";
+    QTest::qWait(70);  // past the lock-out
+    QTest::keyClick(&main, Qt::Key_BracketRight);  // the next clip, which has no picture
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips.toneWav; }));
+    EXPECT_FALSE(app->engine().fullScreen());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the pointer is back";
 }
 
 }  // namespace
