@@ -61,15 +61,19 @@ bool SkinnedForm::setBackground(const QImage& picture)
     return true;
 }
 
+// X11 windows are at most 32767 pixels each way; a skin asking for more
+// gets that much.
+constexpr double kMaxWindowSide = 32767;
+
 void SkinnedForm::setSkinWidth(double width)
 {
-    width_ = std::max(0.0, width);
+    width_ = std::clamp(width, 0.0, kMaxWindowSide);
     applySize();
 }
 
 void SkinnedForm::setSkinHeight(double height)
 {
-    height_ = std::max(0.0, height);
+    height_ = std::clamp(height, 0.0, kMaxWindowSide);
     applySize();
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace velmora {
 
@@ -28,10 +29,12 @@ QRegion roundedWindowRegion(int width, int height, int radius)
     if (rx < 1 || ry < 1)
         return QRegion(0, 0, width, height);
 
-    QRegion region;
-    // Middle band: full width.
+    // One rectangle per corner row and the full-width middle band, handed
+    // over in top-to-bottom order at once: adding them one by one costs
+    // time quadratic in the radius (minutes for a skin's huge radius).
     const int cornerRows = static_cast<int>(std::ceil(ry));
-    region += QRect(0, cornerRows, width, std::max(0, height - 2 * cornerRows));
+    std::vector<QRect> top;
+    top.reserve(static_cast<std::size_t>(cornerRows));
     for (int row = 0; row < cornerRows; ++row) {
         // Distance of the row's centre from the ellipse's centre line.
         const double dy = ry - (row + 0.5);
@@ -39,11 +42,23 @@ QRegion roundedWindowRegion(int width, int height, int radius)
         const double half = t <= 0 ? 0 : rx * std::sqrt(t);
         const int inset = static_cast<int>(std::lround(rx - half));
         const int w = width - 2 * inset;
-        if (w <= 0)
-            continue;
-        region += QRect(inset, row, w, 1);
-        region += QRect(inset, height - 1 - row, w, 1);
+        top.push_back(w > 0 ? QRect(inset, row, w, 1) : QRect());
     }
+    std::vector<QRect> rects;
+    rects.reserve(2 * top.size() + 1);
+    for (const QRect& r : top) {
+        if (!r.isNull())
+            rects.push_back(r);
+    }
+    if (height - 2 * cornerRows > 0)
+        rects.emplace_back(0, cornerRows, width, height - 2 * cornerRows);
+    for (auto r = top.rbegin(); r != top.rend(); ++r) {
+        const int mirroredTop = height - 1 - (r->isNull() ? 0 : r->y());
+        if (!r->isNull() && mirroredTop >= cornerRows)  // an odd height's middle row is in already
+            rects.push_back(r->translated(0, mirroredTop - r->y()));
+    }
+    QRegion region;
+    region.setRects(rects.data(), static_cast<int>(rects.size()));
     return region;
 }
 

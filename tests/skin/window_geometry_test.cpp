@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <tuple>
+
 using namespace velmora;
 
 TEST(GroupMove, MainMovesByThePointerDistanceAndTheCompanionsFollow)
@@ -72,6 +75,31 @@ TEST(WindowOutline, RadiusLargerThanTheWindowStaysInside)
     EXPECT_EQ(r.boundingRect(), QRect(0, 0, 40, 20));
     EXPECT_TRUE(r.contains(QPoint(20, 10)));
     EXPECT_FALSE(r.contains(QPoint(0, 0)));
+}
+
+TEST(WindowOutline, EveryRowIsTheEllipsesChordWhateverTheSize)
+{
+    // The outline by its definition, one row at a time.
+    const auto byRows = [](int width, int height, int radius) {
+        const double rx = std::min(radius, width) / 2.0;
+        const double ry = std::min(radius, height) / 2.0;
+        QRegion region(0, 0, width, height);
+        for (int row = 0; row < height; ++row) {
+            const double fromEdge = std::min(row, height - 1 - row) + 0.5;
+            if (fromEdge >= ry)
+                continue;
+            const double dy = ry - fromEdge;
+            const double t = 1.0 - (dy * dy) / (ry * ry);
+            const int inset = static_cast<int>(std::lround(rx - (t <= 0 ? 0 : rx * std::sqrt(t))));
+            region -= QRegion(0, row, inset, 1);
+            region -= QRegion(width - inset, row, inset, 1);
+        }
+        return region;
+    };
+    for (const auto& [w, h, r] : {std::tuple{400, 124, 24}, {13, 5, 10}, {7, 7, 7}, {30, 9, 9}, {50, 40, 1000}})
+        EXPECT_TRUE((roundedWindowRegion(w, h, r) ^ byRows(w, h, r)).isEmpty()) << w << "x" << h << " radius " << r;
+    // A skin's absurd radius on the largest window is still built at once.
+    EXPECT_FALSE(roundedWindowRegion(32767, 32767, 2'000'000'000).isEmpty());
 }
 
 TEST(Opacity, AlphaRoundsHalvesToEven)
