@@ -18,6 +18,8 @@ public:
     int currentIndex() const override { return model_.currentIndex(); }
     void setCurrentIndex(int index) override { model_.setCurrentIndex(index); }
     void markCurrentRow() override { model_.markCurrentRow(); }
+    std::uint64_t entryId(int index) const override { return model_.entryId(index); }
+    int indexOf(std::uint64_t id) const override { return model_.indexOf(id); }
 
 private:
     PlaylistModel& model_;

@@ -89,7 +89,7 @@ PlaybackController::PlaybackController(MediaEngine& engine, ClipList& clips, Set
     connect(&openTimeout_, &QTimer::timeout, this, [this] {
         if (!opening_)
             return;
-        qCDebug(lcPlayback) << "open timed out:" << clips_.path(opening_->index);
+        qCDebug(lcPlayback) << "open timed out: entry" << opening_->index;
         engine_.setFileName(QString());  // cancel the load
         openFailed();
     });
@@ -151,6 +151,7 @@ void PlaybackController::beginOpen(const Request& request)
         panels_.host->parkVideoWindow();
     clipOpened_ = false;
     opening_ = request;
+    opening_->entry = clips_.entryId(request.index);
     answered_ = false;
     const QString path = clips_.path(request.index);
     inSetFileName_ = true;
@@ -184,11 +185,21 @@ void PlaybackController::onOpenComplete()
         finishOpen();
 }
 
+// Where the entry being opened is now; 0 when it was removed meanwhile.
+int PlaybackController::indexNow(const Request& request) const
+{
+    return request.entry != 0 ? clips_.indexOf(request.entry) : request.index;
+}
+
 void PlaybackController::openFailed()
 {
     openTimeout_.stop();
-    const Request request = *opening_;
+    Request request = *opening_;
     opening_.reset();
+    if (const int now = indexNow(request); now > 0)
+        request.index = now;
+    else
+        request.index = std::min(request.index, clips_.count());
     qCDebug(lcPlayback) << "cannot open entry" << request.index;
     walk_ = WalkRequest{request.backwards ? Walk::Backward : Walk::Forward, request.index,
                         request.keepWalking, request.keepWalking};
@@ -197,8 +208,16 @@ void PlaybackController::openFailed()
 
 void PlaybackController::finishOpen()
 {
-    const Request request = *opening_;
+    Request request = *opening_;
     opening_.reset();
+    request.index = indexNow(request);
+    if (request.index < 1) {
+        // Removed while it opened: it does not play.
+        qCDebug(lcPlayback) << "the entry went while it opened";
+        engine_.setFileName(QString());
+        enterIdle();
+        return;
+    }
     if (panels_.host)
         panels_.host->applyVolumeAndBalance();
     engine_.run();

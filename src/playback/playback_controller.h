@@ -91,6 +91,7 @@ private:
         int index = 0;
         bool backwards = false;
         bool keepWalking = false;  // failures walk on whatever AutoNext says
+        std::uint64_t entry = 0;   // the entry's identity: the list may change while it opens
     };
     enum class Walk { Forward, Backward };
 
@@ -107,6 +108,7 @@ private:
     void beginOpen(const Request& request);
     void finishOpen();
     void openFailed();
+    int indexNow(const Request& request) const;
     // One walk to the next/previous effectively checked entry (which is then
     // queued for opening), or to the idle state.
     void walkForward(const WalkRequest& walk);

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 namespace velmora {
 
 // The clip table the controller walks (the playlist, 1-based, root at 1).
@@ -22,6 +24,10 @@ public:
     // Recolours the shown rows so that only the current entry's row has the
     // current colour.
     virtual void markCurrentRow() = 0;
+    // The entry's identity, which survives edits of the list, and its index
+    // now (0 when it is gone). Lists without identities use the index.
+    virtual std::uint64_t entryId(int index) const { return static_cast<std::uint64_t>(index); }
+    virtual int indexOf(std::uint64_t id) const { return id <= static_cast<std::uint64_t>(count()) ? static_cast<int>(id) : 0; }
 };
 
 // The main window's transport elements and time labels.

@@ -84,6 +84,7 @@ struct Clip {
     QString text, path;
     bool checked = true;
     int deep = 1;
+    std::uint64_t id = 0;
 };
 
 class FakeClips : public ClipList {
@@ -92,12 +93,27 @@ public:
     int current = -1;
     int marks = 0;
 
-    void root() { entries.push_back({QStringLiteral("Все клипы"), QString(), true, 0}); }
+    void root() { entries.push_back({QStringLiteral("Все клипы"), QString(), true, 0, ++lastId}); }
     void file(const QString& name, int deep = 1, bool checked = true)
     {
-        entries.push_back({name, QStringLiteral("/clips/") + name, checked, deep});
+        entries.push_back({name, QStringLiteral("/clips/") + name, checked, deep, ++lastId});
     }
-    void group(const QString& name, int deep, bool checked = true) { entries.push_back({name, QString(), checked, deep}); }
+    void group(const QString& name, int deep, bool checked = true)
+    {
+        entries.push_back({name, QString(), checked, deep, ++lastId});
+    }
+    // As the playlist removes an entry (a file) while nothing else changes.
+    void remove(int i) { entries.erase(entries.begin() + (i - 1)); }
+    std::uint64_t entryId(int i) const override { return at(i).id; }
+    int indexOf(std::uint64_t id) const override
+    {
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (entries[i].id == id)
+                return static_cast<int>(i) + 1;
+        }
+        return 0;
+    }
+    std::uint64_t lastId = 0;
 
     int count() const override { return static_cast<int>(entries.size()); }
     QString path(int i) const override { return at(i).path; }

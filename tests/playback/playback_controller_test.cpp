@@ -227,6 +227,29 @@ TEST_F(ControllerTest, ASecondOpenWhileOpeningLeavesExactlyOneClip)
     EXPECT_FALSE(controller().opening());
 }
 
+TEST_F(ControllerTest, EditsOfTheListWhileAClipOpensKeepItsEntry)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    clips.file(QStringLiteral("b"));
+    clips.file(QStringLiteral("c"));
+    engine.answer = ScriptedEngine::Answer::Later;
+    controller().OpenClip(4);
+    clips.remove(3);  // b goes before c answers
+    ASSERT_TRUE(test::waitFor([&] { return clips.current != -1; }, 5s));
+    EXPECT_EQ(clips.current, 3) << "c is current where it is now";
+    EXPECT_EQ(clips.at(clips.current).text, "c");
+
+    // The entry being opened goes: it does not play.
+    controller().OpenClip(2);
+    clips.remove(2);
+    ASSERT_TRUE(test::waitFor([&] { return !controller().opening(); }, 5s));
+    test::waitFor([] { return false; }, 30ms);
+    EXPECT_EQ(clips.current, -1);
+    EXPECT_TRUE(engine.fileName().isEmpty());
+    EXPECT_FALSE(panels.transportOn);
+}
+
 TEST_F(ControllerTest, AnOpenThatNeverAnswersIsSkippedAfterTheTimeout)
 {
     clips.root();
