@@ -88,8 +88,26 @@ public:
         XFlush(display_);
     }
 
-    // The top-level window with this window role, or 0.
-    Window byRole(const QByteArray& wanted) const
+    // The process that made the window (_NET_WM_PID), or 0.
+    qint64 pidOf(Window w) const
+    {
+        const Atom atom = XInternAtom(display_, "_NET_WM_PID", False);
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        qint64 pid = 0;
+        if (XGetWindowProperty(display_, w, atom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after, &data)
+                == Success && data && items == 1)
+            pid = static_cast<qint64>(*reinterpret_cast<unsigned long*>(data) & 0xFFFFFFFFul);
+        if (data)
+            XFree(data);
+        return pid;
+    }
+
+    // The top-level window with this window role, or 0; with a pid, only
+    // one of that process (other tests may share the X server).
+    Window byRole(const QByteArray& wanted, qint64 pid = 0) const
     {
         Window root = 0, parent = 0;
         Window* children = nullptr;
@@ -105,7 +123,8 @@ public:
             unsigned char* data = nullptr;
             if (XGetWindowProperty(display_, children[i], atom, 0, 64, False, AnyPropertyType, &type, &format,
                                    &items, &after, &data) == Success && data) {
-                if (QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(items)) == wanted)
+                if (QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(items)) == wanted
+                    && (pid == 0 || pidOf(children[i]) == pid))
                     found = children[i];
                 XFree(data);
             }
@@ -244,7 +263,8 @@ TEST(RealWindows, AWindowManagerClosingTheMainWindowEndsThePlayerAsItsCloseButto
     player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {});
     ASSERT_TRUE(player.waitForStarted(5000));
     Window main = 0;
-    ASSERT_TRUE(test::waitFor([&] { return (main = x.byRole("MainForm")) != 0; }, std::chrono::seconds(30)));
+    ASSERT_TRUE(test::waitFor([&] { return (main = x.byRole("MainForm", player.processId())) != 0; },
+                              std::chrono::seconds(60)));
     QTest::qWait(500);  // the player's event loop runs
 
     x.closeAsTheWindowManager(main);
