@@ -20,18 +20,14 @@ MediaModule::MediaModule(Options options, QObject* parent) : QObject(parent), op
 
 MediaModule::~MediaModule()
 {
-    if (loader_) {
-        loader_->wait();
-        delete loader_;
-    }
+    shutDownEngine();
+    delete loader_;
     // Made but not yet handed over (the queued hand-over never ran).
     {
         std::lock_guard lock(madeMutex_);
-        delete madeEngine_;
         delete madeProbe_;
     }
     realProbe_.reset();
-    realEngine_.reset();
 }
 
 void MediaModule::shutDownEngine()

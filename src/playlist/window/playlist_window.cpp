@@ -26,7 +26,7 @@ PlaylistWindow::PlaylistWindow(PlaylistForm& form, PlaylistModel& model, Setting
     connect(&timer1_, &QTimer::timeout, this, [this] { model_.measurePendingDurations(); });
     wireElements();
     wireList();
-    model_.setRowView(this);
+    model_.setRowView(&rows_);
 }
 
 PlaylistWindow::~PlaylistWindow()
@@ -244,14 +244,5 @@ bool PlaylistWindow::saveTo(const QString& path)
         qCDebug(lcPlaylist) << "playlist not saved:" << file;
     return saved;
 }
-
-// --- PlaylistRowView -------------------------------------------------------
-
-void PlaylistWindow::setRowCount(int rows) { rows_.setRowCount(rows); }
-void PlaylistWindow::setRow(int row, const PlaylistRow& content) { rows_.setRow(row, content); }
-void PlaylistWindow::setRowColour(int row, std::uint32_t rgb) { rows_.setRowColour(row, rgb); }
-void PlaylistWindow::setScrollElements(const ScrollElements& enabled) { rows_.setScrollElements(enabled); }
-ScrollGeometry PlaylistWindow::scrollGeometry() const { return rows_.scrollGeometry(); }
-void PlaylistWindow::setThumbTop(int top) { rows_.setThumbTop(top); }
 
 }  // namespace velmora

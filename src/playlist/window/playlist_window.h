@@ -1,7 +1,7 @@
 #pragma once
 // PlaylistWindow: the behaviour of the playlist window on its skinned frame.
 //
-// It is the model's row view (the list's rows, the scroll elements and the
+// It gives the model the form's row view (the list's rows, the scroll elements and the
 // thumb), and it handles what the user does there: the edit buttons Minus,
 // Up, Down and Untree on the selected row (only while the list focus flag
 // is set), Plus, Save, scrolling by ScrollUp/ScrollDown, the thumb, the
@@ -19,7 +19,6 @@
 // view and detaches in its destructor. Nothing here blocks: the save dialog
 // is window-modal and finishes through a continuation.
 
-#include "playlist/playlist_row_view.h"
 #include "skin/playlist_form_rows.h"
 
 #include <QObject>
@@ -41,7 +40,7 @@ class PlaylistModel;
 class Settings;
 class TransImg;
 
-class PlaylistWindow : public QObject, public PlaylistRowView {
+class PlaylistWindow : public QObject {
     Q_OBJECT
 public:
     struct Hooks {
@@ -102,14 +101,6 @@ public:
     // blanks, and leading and trailing blanks (the list's indentation) go.
     static QString labelTextFromEdit(const QString& typed);
 
-    // --- PlaylistRowView: the form's rows and scroll elements --------------
-    void setRowCount(int rows) override;
-    void setRow(int row, const PlaylistRow& content) override;
-    void setRowColour(int row, std::uint32_t rgb) override;
-    void setScrollElements(const ScrollElements& enabled) override;
-    ScrollGeometry scrollGeometry() const override;
-    void setThumbTop(int top) override;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -147,7 +138,7 @@ private:
     PlaylistModel& model_;
     Settings& settings_;
     Hooks hooks_;
-    PlaylistFormRows rows_;  // what the row view writes goes to the form
+    PlaylistFormRows rows_;  // the model's row view: its rows go to the form
     QTimer timer1_;
     bool listFocus_ = false;
     int clickedRow_ = 0;
