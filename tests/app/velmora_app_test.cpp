@@ -105,6 +105,18 @@ TEST_F(VelmoraAppTest, ClipsOfTheCommandLineAreListedMeasuredAndPlayed)
     EXPECT_EQ(app->playlist().currentIndex(), 2);
 }
 
+TEST_F(VelmoraAppTest, StoppingTakesTheCurrentColourFromTheRowThatPlayed)
+{
+    start({clips.toneWav, clips.toneOgg});
+    SkinListView& list = playlistForm().list();
+    const std::uint32_t current = playlistForm().colours().current;
+    ASSERT_TRUE(waitFor([&] { return list.rowCount() >= 2 && list.rowColour(2) == current; }))
+        << "the playing row is marked";
+    app->controller().stopPressed();
+    EXPECT_EQ(app->playlist().currentIndex(), -1);
+    EXPECT_NE(list.rowColour(2), current) << "the row that played is repainted";
+}
+
 TEST_F(VelmoraAppTest, VolumeButtonsStoreTheLevelAndPlusOpensTheAddFilesWindowOnce)
 {
     start({});
