@@ -1,5 +1,6 @@
 #include "app/velmora.h"
 
+#include "base/file_name.h"
 #include "app/channel/channel_name.h"
 #include "app/channel/instance_lock.h"
 #include "app/channel/instance_server.h"
@@ -340,7 +341,7 @@ bool Velmora::start(const QString& commandText, const channel::InstanceLock* loc
 void Velmora::listen(const channel::InstanceLock* lock)
 {
     server_ = std::make_unique<InstanceServer>([this](const std::string& text) {
-        commands_->submit(QString::fromStdString(text));
+        commands_->submit(fileNameFromBytes(text));
     });
     if (lock) {
         const std::string name = channel::channelFileName(settings_.text(keys::MailslotName).toStdString());
@@ -369,7 +370,7 @@ void Velmora::startNormal(const QString& commandText)
     // The media libraries load once the windows are up.
     media_.startLoading();
     if (!commandText.isEmpty())
-        server_->post(commandText.toStdString());
+        server_->post(fileNameBytes(commandText).toStdString());
 }
 
 // The tray icon's double-click after Close only hid the program: the

@@ -5,6 +5,7 @@
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
 #include "app/velmora.h"
+#include "base/file_name.h"
 #include "playback/media_clips.h"
 #include "playback/play_form.h"
 #include "playlist/playlist_model.h"
@@ -23,6 +24,8 @@
 #include <QFile>
 #include <QMimeData>
 #include <QUrl>
+
+#include <filesystem>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -115,6 +118,22 @@ TEST_F(VelmoraAppTest, StoppingTakesTheCurrentColourFromTheRowThatPlayed)
     app->controller().stopPressed();
     EXPECT_EQ(app->playlist().currentIndex(), -1);
     EXPECT_NE(list.rowColour(2), current) << "the row that played is repainted";
+}
+
+// File names are bytes: one that is not UTF-8 is added and plays, and the
+// files after it on the same command line arrive too.
+TEST_F(VelmoraAppTest, AFileNameThatIsNotUtf8PlaysAndTheNextFileArrivesToo)
+{
+    const QByteArray odd = QFile::encodeName(clipFolder.path()) + "/caf\xe9\xff.wav";
+    std::filesystem::copy_file(QFile::encodeName(clips.toneWav).toStdString(), odd.toStdString());
+    const QString oddPath = fileNameFromBytes(odd);
+    start({oddPath, clips.toneOgg});
+    ASSERT_TRUE(waitFor([&] { return app->playlist().playlistCount() == 3; })) << "both files arrive";
+    EXPECT_EQ(fileNameBytes(app->playlist().entry(2).path), odd);
+    EXPECT_EQ(app->playlist().entry(2).text, QStringLiteral("caf\uFFFD\uFFFD.wav"));
+    EXPECT_EQ(app->playlist().entry(3).path, clips.toneOgg);
+    MainForm& main = app->windows().mainForm();
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == oddPath && main.pauseEnabled(); })) << "it plays";
 }
 
 TEST_F(VelmoraAppTest, VolumeButtonsStoreTheLevelAndPlusOpensTheAddFilesWindowOnce)
