@@ -84,13 +84,8 @@ void QtBarWindow::place(const Box& rect)
 void QtBarWindow::setStacking(BarStacking stacking)
 {
     stacking_ = stacking;
-    if (server_) {
+    if (server_)
         x11::setStacking(*server_, static_cast<xcb_window_t>(widget_.winId()), stacking);
-    } else if (stacking == BarStacking::Topmost) {
-        widget_.raise();
-    } else if (stacking == BarStacking::Bottom) {
-        widget_.lower();
-    }
 }
 
 // A window's type is read when it is mapped, so a change of frame remaps

@@ -4,7 +4,7 @@
 // into the bar's messages: the pointer entering or moving over the window,
 // a drag of its body (the bar moves it itself, as docks are not moved by
 // the window manager), activation and moves. On xcb the stacking goes
-// through EWMH; elsewhere (the offscreen platform) through raise/lower.
+// through EWMH; other platforms (offscreen) keep their own order.
 // UI thread only; the widget must outlive the QtBarWindow.
 
 #include "appbar/app_bar_platform.h"
