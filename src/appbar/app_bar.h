@@ -100,6 +100,8 @@ public:
     void barEnterSizeMove() override { proposedEdge_ = state_; }
     Box barMoving(const Box& rect, QPoint mouse) override;
     void barExitSizeMove() override;
+    int barSizingSides() const override { return sizingSides(edge(), fields_.sizeIncX, fields_.sizeIncY); }
+    Box barSizing(const Box& rect, int sides) override;
     void barActivated(bool active) override;
     void barWindowPosChanged() override;
 

@@ -75,6 +75,11 @@ public:
     // where it goes instead.
     virtual Box barMoving(const Box& rect, QPoint mouse) = 0;
     virtual void barExitSizeMove() = 0;
+    // The borders (side:: bits) that size the window in its present state.
+    virtual int barSizingSides() const = 0;
+    // The window is sized to `rect` by dragging `sides`; returns the size
+    // it takes (limited and snapped to the steps).
+    virtual Box barSizing(const Box& rect, int sides) = 0;
     virtual void barActivated(bool active) = 0;
     virtual void barWindowPosChanged() = 0;
 };

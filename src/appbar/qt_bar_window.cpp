@@ -145,8 +145,27 @@ void QtBarWindow::intercept(BarMessages* handler)
         widget_.removeEventFilter(this);
     handler_ = handler;
     dragging_ = false;
+    sizing_ = 0;
     if (handler_)
         widget_.installEventFilter(this);
+}
+
+int QtBarWindow::sidesAt(QPoint local) const
+{
+    constexpr int kGrip = 4;  // pixels of a border that take a sizing drag
+    if (!handler_)
+        return 0;
+    const int allowed = handler_->barSizingSides();
+    int sides = 0;
+    if (local.x() < kGrip)
+        sides |= side::Left;
+    if (local.x() >= widget_.width() - kGrip)
+        sides |= side::Right;
+    if (local.y() < kGrip)
+        sides |= side::Top;
+    if (local.y() >= widget_.height() - kGrip)
+        sides |= side::Bottom;
+    return sides & allowed;
 }
 
 bool QtBarWindow::eventFilter(QObject* watched, QEvent* event)
@@ -160,28 +179,53 @@ bool QtBarWindow::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint global = mouse->globalPosition().toPoint();
-        if (dragging_) {
+        if (sizing_) {
+            const QPoint d = global - grab_;
+            Box r = sizeStart_;
+            if (sizing_ & side::Left)
+                r.left += d.x();
+            if (sizing_ & side::Right)
+                r.right += d.x();
+            if (sizing_ & side::Top)
+                r.top += d.y();
+            if (sizing_ & side::Bottom)
+                r.bottom += d.y();
+            place(handler_->barSizing(r, sizing_));
+        } else if (dragging_) {
             const Box dragged = rect().movedTo(global.x() - grab_.x(), global.y() - grab_.y());
             place(handler_->barMoving(dragged, global));
         } else if (mouse->buttons() == Qt::NoButton) {
+            const int sides = sidesAt(mouse->position().toPoint());
+            const bool across = sides & (side::Left | side::Right), along = sides & (side::Top | side::Bottom);
+            if (across && along)
+                widget_.setCursor((sides == (side::Left | side::Top) || sides == (side::Right | side::Bottom))
+                                      ? Qt::SizeFDiagCursor
+                                      : Qt::SizeBDiagCursor);
+            else if (sides)
+                widget_.setCursor(across ? Qt::SizeHorCursor : Qt::SizeVerCursor);
+            else
+                widget_.unsetCursor();
             handler_->barMouseOverFrame();
         }
         break;
     }
     case QEvent::MouseButtonPress: {
-        // The body of the bar (not its buttons, which take their own
-        // presses) drags it.
+        // A sizing border sizes the bar; the rest of its body (not its
+        // buttons, which take their own presses) drags it.
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton) {
-            dragging_ = true;
-            grab_ = mouse->globalPosition().toPoint() - widget_.pos();
+        if (mouse->button() == Qt::LeftButton && !dragging_ && !sizing_) {
+            sizing_ = sidesAt(mouse->position().toPoint());
+            dragging_ = sizing_ == 0;
+            grab_ = mouse->globalPosition().toPoint() - (dragging_ ? widget_.pos() : QPoint());
+            sizeStart_ = rect();
             handler_->barEnterSizeMove();
         }
         break;
     }
     case QEvent::MouseButtonRelease:
-        if (dragging_ && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if ((dragging_ || sizing_) && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             dragging_ = false;
+            sizing_ = 0;
             handler_->barExitSizeMove();
         }
         break;

@@ -2,8 +2,9 @@
 // The Qt side of an application bar: the desktop's metrics (QtBarDesktop)
 // and a widget as the bar's window (QtBarWindow), whose events are filtered
 // into the bar's messages: the pointer entering or moving over the window,
-// a drag of its body (the bar moves it itself, as docks are not moved by
-// the window manager), activation and moves. On xcb the stacking goes
+// a drag of its body or of a sizing border (the bar moves and sizes it
+// itself, as docks are not moved by the window manager), activation and
+// moves. On xcb the stacking goes
 // through EWMH; other platforms (offscreen) keep their own order.
 // UI thread only; the widget must outlive the QtBarWindow.
 
@@ -75,6 +76,8 @@ protected:
 
 private:
     void applyFrame();
+    // The sizing borders under a point of the window (side:: bits).
+    int sidesAt(QPoint local) const;
 
     QWidget& widget_;
     std::unique_ptr<AppBarShell> shell_;
@@ -85,7 +88,9 @@ private:
     bool wantCaption_ = false;  // the frame asked for (applied once events run)
     bool framePending_ = false;
     bool dragging_ = false;
-    QPoint grab_;  // the pointer's offset from the window's corner
+    int sizing_ = 0;  // the sides being dragged to size the window
+    QPoint grab_;     // moving: the pointer's offset from the window's corner; sizing: where it went down
+    Box sizeStart_;
 };
 
 }  // namespace velmora

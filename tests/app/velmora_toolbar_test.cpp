@@ -86,3 +86,23 @@ TEST_F(VelmoraToolbarTest, ButtonsActAsTheMainWindowsAndCloseRemovesTheToolbar)
 }
 
 }  // namespace
+
+namespace {
+
+// Stop on the toolbar at the end of a list the command line filled closes
+// the program (AutoClose), which removes the toolbar from inside the click
+// on its own button.
+TEST_F(VelmoraToolbarTest, StopThatClosesTheProgramRemovesTheToolbarSafely)
+{
+    app->settings().setWhole(keys::AutoClose, 1);
+    ASSERT_TRUE(app->start(channel::StartKind::Normal, QLatin1Char('"') + clips.stereoWav + QLatin1Char('"'), nullptr));
+    MainForm& main = app->windows().mainForm();
+    ASSERT_TRUE(waitFor([&] { return main.playEnabled(); })) << "the clip is open";
+    press(Button::Stop);
+    EXPECT_TRUE(app->closing());
+    EXPECT_FALSE(app->toolbar().ToolbarShown());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(app->toolbar().form(), nullptr);
+}
+
+}  // namespace

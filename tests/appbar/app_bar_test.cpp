@@ -142,6 +142,31 @@ TEST(AppBar, DraggingAFreeBarFloatsInsideAndDocksAtTheEdgeItIsDraggedTo)
     EXPECT_TRUE(window.shellFake.reserved.isNull());
 }
 
+TEST(AppBar, SizingFollowsTheStepsAndLimitsAndADockedBarKeepsItsNewThickness)
+{
+    FakeDesktop desktop;
+    FakeWindow window;
+    TAppBar bar(desktop);
+    bar.fields().sizeIncX = 8;
+    bar.fields().floatMinWidth = 10;
+    bar.Extends(window);
+    EXPECT_EQ(window.handler->barSizingSides(), side::Left | side::Right | side::Top | side::Bottom);
+    EXPECT_EQ(window.handler->barSizing(Box{100, 100, 200, 150}, side::Right), (Box{100, 100, 198, 150}));
+
+    bar.setEdge(BarEdge::Top);
+    EXPECT_EQ(window.handler->barSizingSides(), side::Bottom) << "a top bar sizes at its inner border only";
+    window.handler->barEnterSizeMove();
+    const Box r = window.handler->barSizing(Box{0, 0, 1024, 500}, side::Bottom);
+    EXPECT_EQ(r, (Box{0, 0, 1024, 384})) << "no thicker than half the screen";
+    window.place(Box{0, 0, 1024, 45});
+    window.handler->barExitSizeMove();
+    EXPECT_EQ(bar.fields().dockHeight, 45);
+    EXPECT_EQ(window.box, (Box{0, 0, 1024, 45}));
+
+    bar.fields().sizeIncY = 0;
+    EXPECT_EQ(window.handler->barSizingSides(), 0) << "SizeIncY 0: no border sizes a top bar";
+}
+
 TEST(AppBar, FullScreenApplicationsPutTheBarBelowAndShellChangesPlaceItAgain)
 {
     FakeDesktop desktop;
