@@ -1,7 +1,7 @@
 #include "app/key_command.h"
 
-#include "app/key_map.h"
-#include "app/settings.h"
+#include "keys/key_map.h"
+#include "settings/settings.h"
 #include "base/rounding.h"
 #include "playback/media_engine.h"
 #include "playback/playback_controller.h"

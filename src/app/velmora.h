@@ -13,15 +13,15 @@
 #include "app/command_handler.h"
 #include "app/key_command.h"
 #include "app/playlist_clips.h"
-#include "app/settings.h"
-#include "app/settings_store.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "app/channel/command_line.h"
 #include "base/event_pump.h"
 #include "playback/media_module.h"
 #include "playback/playback_controller.h"
 #include "playlist/adding/folder_walker.h"
 #include "playlist/playlist_model.h"
-#include "skin/profile_files.h"
+#include "settings/profile_files.h"
 #include "volume/volume_scale.h"
 
 #include <QObject>
@@ -37,11 +37,13 @@ namespace channel {
 class InstanceLock;
 }
 class AddForm;
+class CommandSink;
 class InstanceServer;
 class PlaylistModelSink;
 class PlaylistWindow;
 class VolumeControl;
 class PlayForm;
+class SeekControls;
 class TrayIcon;
 class Toolbar;
 class SkinnedWindows;
@@ -127,6 +129,7 @@ private:
     PlaylistClips clips_{playlist_};
     std::unique_ptr<SkinnedWindows> windows_;
     std::unique_ptr<PlayForm> video_;
+    std::unique_ptr<SeekControls> seekControls_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<EngineEvents> engineEvents_;
     std::unique_ptr<TrayIcon> tray_;
@@ -137,6 +140,7 @@ private:
     std::unique_ptr<PlaylistWindow> playlistWindow_;
     FolderWalker walker_;
     std::unique_ptr<PlaylistModelSink> sink_;
+    std::unique_ptr<CommandSink> commandSink_;
     QPointer<AddForm> addForm_;
     std::unique_ptr<CommandHandler> commands_;
     std::unique_ptr<InstanceServer> server_;

@@ -1,6 +1,6 @@
 #include "playback/playback_controller.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "base/format_time.h"
 
 #include <QLoggingCategory>

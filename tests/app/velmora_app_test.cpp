@@ -2,8 +2,8 @@
 // media module playing headless, the playlist, volume and add-files windows
 // wired together as the player runs them.
 
-#include "app/settings.h"
-#include "app/settings_keys.h"
+#include "settings/settings.h"
+#include "settings/settings_keys.h"
 #include "app/velmora.h"
 #include "playback/media_clips.h"
 #include "playback/play_form.h"

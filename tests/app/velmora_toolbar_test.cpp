@@ -3,7 +3,7 @@
 // framed), its clip text following the playing entry, and Close removing
 // it.
 
-#include "app/settings_keys.h"
+#include "settings/settings_keys.h"
 #include "app/velmora.h"
 #include "appbar/toolbar.h"
 #include "playback/media_clips.h"

@@ -3,8 +3,8 @@
 
 #include "playlist/window/playlist_window.h"
 
-#include "app/key_map.h"
-#include "app/settings.h"
+#include "keys/key_map.h"
+#include "settings/settings.h"
 #include "playlist/playlist_log.h"
 #include "playlist/playlist_model.h"
 #include "skin/playlist_form.h"

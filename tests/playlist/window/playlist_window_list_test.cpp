@@ -3,7 +3,7 @@
 
 #include "playlist_window_fixture.h"
 
-#include "app/key_map.h"
+#include "keys/key_map.h"
 #include "playlist/playlist_file.h"
 
 #include <QDir>
