@@ -2,8 +2,6 @@
 
 #include "appbar/app_bar_log.h"
 
-#include <algorithm>
-
 Q_LOGGING_CATEGORY(lcAppBar, "velmora.appbar", QtWarningMsg)
 
 namespace velmora {
@@ -256,30 +254,15 @@ Box TAppBar::barMoving(const Box& rect, QPoint mouse)
     return r;
 }
 
-// The size limits of the state, then the snap to the steps from the
-// state's minimum.
 Box TAppBar::barSizing(const Box& rect, int sides)
 {
-    const BarEdge state = edge();
     BarSizes sizes;
     sizes.floatMin = QSize(fields_.floatMinWidth, fields_.floatMinHeight);
     sizes.floatMax = QSize(fields_.floatMaxWidth, fields_.floatMaxHeight);
     sizes.dockMin = QSize(fields_.dockMinWidth, fields_.dockMinHeight);
     sizes.dockMaxWidth = fields_.dockMaxWidth;
     sizes.dockMaxHeight = fields_.dockMaxHeight;
-    const SizeLimits limits = sizeLimits(state, sizes, desktop_.screen());
-    Box r = rect;
-    const int w = std::clamp(r.width(), limits.minimum.width(), std::max(limits.minimum.width(), limits.maximum.width()));
-    const int h = std::clamp(r.height(), limits.minimum.height(), std::max(limits.minimum.height(), limits.maximum.height()));
-    if (sides & side::Left)
-        r.left = r.right - w;
-    else
-        r.right = r.left + w;
-    if (sides & side::Top)
-        r.top = r.bottom - h;
-    else
-        r.bottom = r.top + h;
-    return snapSize(r, sides, limits.minimum, fields_.sizeIncX, fields_.sizeIncY);
+    return sizeWithin(rect, sides, sizeLimits(edge(), sizes, desktop_.screen()), fields_.sizeIncX, fields_.sizeIncY);
 }
 
 void TAppBar::barExitSizeMove()

@@ -111,13 +111,10 @@ int snapped(int length, int minimum, int inc)
     return minimum + inc * ((length - minimum + inc / 2) / inc);
 }
 
-}  // namespace
-
-Box snapSize(const Box& dragged, int sides, QSize minimum, int incX, int incY)
+// The dragged sides move to give the size; the opposite ones stay.
+Box resized(const Box& dragged, int sides, int width, int height)
 {
     Box r = dragged;
-    const int width = snapped(dragged.width(), minimum.width(), incX);
-    const int height = snapped(dragged.height(), minimum.height(), incY);
     if (sides & side::Left)
         r.left = r.right - width;
     else
@@ -127,6 +124,22 @@ Box snapSize(const Box& dragged, int sides, QSize minimum, int incX, int incY)
     else
         r.bottom = r.top + height;
     return r;
+}
+
+}  // namespace
+
+Box snapSize(const Box& dragged, int sides, QSize minimum, int incX, int incY)
+{
+    return resized(dragged, sides, snapped(dragged.width(), minimum.width(), incX),
+                   snapped(dragged.height(), minimum.height(), incY));
+}
+
+Box sizeWithin(const Box& dragged, int sides, const SizeLimits& limits, int incX, int incY)
+{
+    const QSize low = limits.minimum, high = limits.maximum.expandedTo(limits.minimum);
+    const Box limited = resized(dragged, sides, std::clamp(dragged.width(), low.width(), high.width()),
+                                std::clamp(dragged.height(), low.height(), high.height()));
+    return snapSize(limited, sides, low, incX, incY);
 }
 
 int sizingSides(BarEdge state, int incX, int incY)

@@ -96,6 +96,10 @@ inline constexpr int Left = 1, Top = 2, Right = 4, Bottom = 8;
 // the dragged width); the same for the height. The opposite sides stay.
 Box snapSize(const Box& dragged, int sides, QSize minimum, int incX, int incY);
 
+// A size drag: the size kept within the state's limits, then snapped from
+// its minimum.
+Box sizeWithin(const Box& dragged, int sides, const SizeLimits& limits, int incX, int incY);
+
 // The borders that still size the bar: floating, every side whose step is
 // not zero; docked, only the inner side (right of a left bar, bottom of a
 // top bar, ...) when the step across the thickness is not zero.

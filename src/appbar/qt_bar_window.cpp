@@ -89,10 +89,12 @@ void QtBarWindow::setStacking(BarStacking stacking)
 }
 
 // A window's type is read when it is mapped, so a change of frame remaps
-// it; the change waits for the event loop, so that the passing floating
-// state while a bar is attached and docked at once costs nothing. A dock
-// never has a taskbar entry and a floating bar is a normal window with one,
-// so the taskbar button follows the frame.
+// it (floating: a normal window; docked: a dock). The change waits for the
+// event loop, so that the passing floating state while a bar is attached
+// and docked at once costs nothing. Qt's own flags are left alone, as
+// changing them may give the window a new X id. A dock never has a taskbar
+// entry and a floating bar is a normal window with one, so the taskbar
+// button follows the frame.
 void QtBarWindow::setFrame(bool caption, std::optional<bool>)
 {
     wantCaption_ = caption;
@@ -108,13 +110,12 @@ void QtBarWindow::applyFrame()
     if (wantCaption_ == caption_ || !handler_)
         return;
     caption_ = wantCaption_;
-    const QRect place = widget_.geometry();
     const bool visible = widget_.isVisible();
-    widget_.setWindowFlag(Qt::FramelessWindowHint, !caption_);
+    if (visible)
+        widget_.hide();
     widget_.setAttribute(Qt::WA_X11NetWmWindowTypeDock, !caption_);
     if (server_)
         x11::setDockType(*server_, static_cast<xcb_window_t>(widget_.winId()), !caption_);
-    widget_.setGeometry(place);
     if (visible)
         widget_.show();
 }

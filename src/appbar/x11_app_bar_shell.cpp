@@ -111,6 +111,7 @@ Box X11AppBarShell::queryPos(BarEdge edge, const Box& proposed)
     if (!isDocked(edge))
         return proposed;
     Box r = proposed;
+    readRootSize();
     const QList<quint32> clients = x11::cardinals(server_.connection, server_.root, atoms_->clientList);
     const int e = static_cast<int>(edge);
     // Native span of the proposed rectangle along the edge.
@@ -148,12 +149,23 @@ Box X11AppBarShell::queryPos(BarEdge edge, const Box& proposed)
     return r;
 }
 
+void X11AppBarShell::readRootSize()
+{
+    // The root grows and shrinks with the screens (RandR).
+    if (auto* g = xcb_get_geometry_reply(server_.connection, xcb_get_geometry(server_.connection, server_.root), nullptr)) {
+        server_.rootWidth = g->width;
+        server_.rootHeight = g->height;
+        std::free(g);
+    }
+}
+
 Box X11AppBarShell::setPos(BarEdge edge, const Box& rect)
 {
     if (!isDocked(edge) || rect.isNull()) {
         writeStrut({});
         return rect;
     }
+    readRootSize();
     const auto n = [this](int v) { return static_cast<quint32>(std::max<qint64>(0, std::llround(v * scale_))); };
     QList<quint32> partial(12, 0);
     const int e = static_cast<int>(edge);

@@ -55,6 +55,7 @@ public:
 private:
     struct Atoms;
     void writeStrut(const QList<quint32>& partial);
+    void readRootSize();
     void followActiveWindow();
     void checkFullScreen();
     void positionChanged(bool screenChanged);
