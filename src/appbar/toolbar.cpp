@@ -22,7 +22,8 @@ Toolbar::~Toolbar()
 {
     if (shown_)
         remove();
-    delete form_.data();
+    for (const QPointer<ToolbarForm>& form : unloading_)
+        delete form.data();  // no event loop may run again to delete them
 }
 
 void Toolbar::ShowToolbar(bool show)
@@ -101,6 +102,8 @@ void Toolbar::remove()
         // It may be removed from inside one of its own events (a key).
         form_->hide();
         form_->deleteLater();
+        unloading_.removeAll(nullptr);
+        unloading_.push_back(form_);
         form_.clear();
     }
     window_.clear();

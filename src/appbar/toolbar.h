@@ -18,6 +18,7 @@
 #include "appbar/toolbar_form.h"
 #include "playback/playback_panels.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -72,6 +73,7 @@ private:
     std::unique_ptr<QtBarDesktop> desktop_;
     std::unique_ptr<TAppBar> bar_;
     QPointer<ToolbarForm> form_;
+    QList<QPointer<ToolbarForm>> unloading_;  // removed, deleted once events run
     QPointer<QtBarWindow> window_;
 };
 
