@@ -34,6 +34,20 @@ namespace {
 
 constexpr const char* kEdgeNames[] = {"LEFT", "TOP", "RIGHT", "BOTTOM"};
 
+// The edge's place in a strut: left, right, top, bottom (not the shell's
+// order of edges); its span follows at 4 + 2 x that place.
+int strutIndex(BarEdge edge)
+{
+    switch (edge) {
+    case BarEdge::Left: return 0;
+    case BarEdge::Right: return 1;
+    case BarEdge::Top: return 2;
+    case BarEdge::Bottom: return 3;
+    default: break;
+    }
+    return 0;
+}
+
 xcb_window_t selectionOwner(xcb_connection_t* c, xcb_atom_t selection)
 {
     xcb_get_selection_owner_reply_t* reply =
@@ -113,7 +127,7 @@ Box X11AppBarShell::queryPos(BarEdge edge, const Box& proposed)
     Box r = proposed;
     readRootSize();
     const QList<quint32> clients = x11::cardinals(server_.connection, server_.root, atoms_->clientList);
-    const int e = static_cast<int>(edge);
+    const int e = strutIndex(edge);
     // Native span of the proposed rectangle along the edge.
     const bool horizontal = edge == BarEdge::Top || edge == BarEdge::Bottom;
     const qint64 spanStart = std::llround((horizontal ? proposed.left : proposed.top) * scale_);
@@ -168,13 +182,13 @@ Box X11AppBarShell::setPos(BarEdge edge, const Box& rect)
     readRootSize();
     const auto n = [this](int v) { return static_cast<quint32>(std::max<qint64>(0, std::llround(v * scale_))); };
     QList<quint32> partial(12, 0);
-    const int e = static_cast<int>(edge);
+    const int e = strutIndex(edge);
     switch (edge) {
-    case BarEdge::Left: partial[0] = n(rect.right); break;
-    case BarEdge::Top: partial[2] = n(rect.bottom); break;
-    case BarEdge::Right: partial[1] = static_cast<quint32>(std::max<qint64>(0, server_.rootWidth - n(rect.left))); break;
+    case BarEdge::Left: partial[e] = n(rect.right); break;
+    case BarEdge::Top: partial[e] = n(rect.bottom); break;
+    case BarEdge::Right: partial[e] = static_cast<quint32>(std::max<qint64>(0, server_.rootWidth - n(rect.left))); break;
     case BarEdge::Bottom:
-        partial[3] = static_cast<quint32>(std::max<qint64>(0, server_.rootHeight - n(rect.top)));
+        partial[e] = static_cast<quint32>(std::max<qint64>(0, server_.rootHeight - n(rect.top)));
         break;
     default: break;
     }

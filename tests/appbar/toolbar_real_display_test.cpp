@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTest>
 
 #include <xcb/xcb.h>
 
@@ -67,6 +68,26 @@ public:
     {
         xcb_warp_pointer(c_, XCB_WINDOW_NONE, root_, 0, 0, 0, 0, int16_t(x), int16_t(y));
         xcb_flush(c_);
+    }
+    void setProperty(xcb_window_t w, const char* name, xcb_atom_t type, const std::vector<uint32_t>& values)
+    {
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atom(name), type, 32, uint32_t(values.size()), values.data());
+        xcb_flush(c_);
+    }
+    void deleteProperty(xcb_window_t w, const char* name)
+    {
+        xcb_delete_property(c_, w, atom(name));
+        xcb_flush(c_);
+    }
+    xcb_window_t root() const { return root_; }
+    // An unmapped window of the test's own, standing for another program's.
+    xcb_window_t makeWindow()
+    {
+        const xcb_window_t w = xcb_generate_id(c_);
+        xcb_create_window(c_, XCB_COPY_FROM_PARENT, w, root_, 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_flush(c_);
+        return w;
     }
     xcb_window_t selectionOwner(const char* name)
     {
@@ -155,8 +176,47 @@ TEST_F(ToolbarRealDisplay, ASecondAutoHideBarAtTheTopIsRefusedAndReservesItsHeig
     const auto strut = x.property(id, "_NET_WM_STRUT_PARTIAL");
     ASSERT_EQ(strut.size(), 12u);
     EXPECT_EQ(strut[2], 32u) << "it reserves its 32 pixels at the top";
+    EXPECT_EQ(strut[8], 0u) << "across the whole width";
+    EXPECT_EQ(strut[9], uint32_t(QGuiApplication::primaryScreen()->geometry().width() - 1));
     EXPECT_EQ(x.property(id, "_NET_WM_STRUT").size(), 4u);
     EXPECT_NE(x.selectionOwner("_APPBAR_AUTOHIDE_S0_TOP"), id);
+}
+
+// What a window manager would publish, written by the test itself: a panel
+// reserving the top 24 pixels in the client list, and an active window that
+// goes full screen and back.
+TEST_F(ToolbarRealDisplay, DocksBelowOtherBarsAndGoesBelowFullScreenApplications)
+{
+    const int width = QGuiApplication::primaryScreen()->geometry().width();
+    const xcb_window_t panel = x.makeWindow();
+    x.setProperty(panel, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL,
+                  {0, 0, 24, 0, 0, 0, 0, 0, 0, uint32_t(width - 1), 0, 0});
+    x.setProperty(x.root(), "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {panel});
+    const xcb_window_t video = x.makeWindow();
+
+    Toolbar toolbar(noHooks());
+    toolbar.ShowToolbar(true);
+    TAppBar& bar = *toolbar.bar();
+    bar.fields().autoHide = false;
+    bar.UpdateBar();
+    const auto id = xcb_window_t(toolbar.form()->winId());
+    EXPECT_TRUE(waitFor([&] { return x.geometry(id).y() == 24; })) << "docked below the panel's space";
+    const auto strut = x.property(id, "_NET_WM_STRUT_PARTIAL");
+    ASSERT_EQ(strut.size(), 12u);
+    EXPECT_EQ(strut[2], 56u);
+
+    x.setProperty(video, "_NET_WM_STATE", XCB_ATOM_ATOM, {});
+    x.setProperty(x.root(), "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, {video});
+    QTest::qWait(100);
+    EXPECT_FALSE(bar.fields().fullScreenApp);
+    x.setProperty(video, "_NET_WM_STATE", XCB_ATOM_ATOM, {x.atom("_NET_WM_STATE_FULLSCREEN")});
+    EXPECT_TRUE(waitFor([&] { return bar.fields().fullScreenApp; })) << "the active window went full screen";
+    x.setProperty(x.root(), "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, {0});
+    EXPECT_TRUE(waitFor([&] { return !bar.fields().fullScreenApp; })) << "another window is active";
+
+    toolbar.ShowToolbar(false);
+    x.deleteProperty(x.root(), "_NET_CLIENT_LIST");
+    x.deleteProperty(x.root(), "_NET_ACTIVE_WINDOW");
 }
 
 }  // namespace
