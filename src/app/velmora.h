@@ -1,6 +1,6 @@
 #pragma once
 // Velmora: the application object. It owns everything program-wide (the
-// settings, the profile-file cache, the volume tables, the event pump, the
+// settings, the profile-file cache, the volume tables, the
 // playlist, the media module with its engine and length probe, the windows,
 // the playback controller, the keyboard commands, the command handler and
 // the channel), builds them in dependency order and tears them down in
@@ -16,7 +16,6 @@
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "app/channel/command_line.h"
-#include "base/event_pump.h"
 #include "playback/media_module.h"
 #include "playback/playback_controller.h"
 #include "playlist/adding/folder_walker.h"
@@ -83,7 +82,6 @@ public:
     Settings& settings() { return settings_; }
     ProfileFiles& profiles() { return profiles_; }
     const VolumeScale& volumeScale() const { return volumeScale_; }
-    EventPump& pump() { return pump_; }
     PlaylistModel& playlist() { return playlist_; }
     MediaEngine& engine() { return media_.engine(); }
     PlaybackController& controller() { return *controller_; }
@@ -123,7 +121,6 @@ private:
     Settings settings_;
     ProfileFiles profiles_;
     VolumeScale volumeScale_;
-    EventPump pump_;
     MediaModule media_;
     PlaylistModel playlist_;
     PlaylistClips clips_{playlist_};
