@@ -304,6 +304,13 @@ void TAppBar::shellPositionChanged()
     }
 }
 
+// An auto-hiding bar too: it would keep the old screen's width and place.
+void TAppBar::shellScreenChanged()
+{
+    if (isDocked(state_))
+        UpdateBar();
+}
+
 void TAppBar::shellFullScreenApp(bool on)
 {
     fields_.fullScreenApp = on;

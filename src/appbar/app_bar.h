@@ -107,6 +107,7 @@ public:
 
     // Shell notifications.
     void shellPositionChanged() override;
+    void shellScreenChanged() override;
     void shellFullScreenApp(bool on) override;
 
 signals:

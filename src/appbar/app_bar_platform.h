@@ -32,8 +32,10 @@ public:
 class AppBarShellListener {
 public:
     virtual ~AppBarShellListener() = default;
-    // Another bar came, went or changed size, or the screen changed.
+    // Another bar came, went or changed size.
     virtual void shellPositionChanged() = 0;
+    // The screen the bar docks on changed its size or place.
+    virtual void shellScreenChanged() = 0;
     // An application went to or left full screen.
     virtual void shellFullScreenApp(bool on) = 0;
 };

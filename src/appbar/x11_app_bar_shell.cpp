@@ -93,10 +93,11 @@ void X11AppBarShell::registerBar()
     registered_ = true;
     x11::selectEvents(server_, server_.root, XCB_EVENT_MASK_PROPERTY_CHANGE);
     QCoreApplication::instance()->installNativeEventFilter(this);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        connect(screen, &QScreen::geometryChanged, this, [this] { positionChanged(true); }, Qt::QueuedConnection);
-    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this] { positionChanged(true); },
-            Qt::QueuedConnection);
+    followScreen(QGuiApplication::primaryScreen());
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this](QScreen* screen) {
+        followScreen(screen);
+        screenChanged();
+    }, Qt::QueuedConnection);
     workArea_ = workArea();
     followActiveWindow();
     fullScreen_ = false;
@@ -110,8 +111,7 @@ void X11AppBarShell::removeBar()
     registered_ = false;
     QCoreApplication::instance()->removeNativeEventFilter(this);
     disconnect(qGuiApp, nullptr, this, nullptr);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        disconnect(screen, nullptr, this, nullptr);
+    followScreen(nullptr);
     writeStrut({});
     for (int e = 0; e < 4; ++e)
         setAutoHideBar(static_cast<BarEdge>(e), false);
@@ -266,7 +266,7 @@ bool X11AppBarShell::nativeEventFilter(const QByteArray& eventType, void* messag
         return false;
     const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
     if (property->window == server_.root && property->atom == atoms_->workArea) {
-        QMetaObject::invokeMethod(this, [this] { positionChanged(false); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &X11AppBarShell::workAreaChanged, Qt::QueuedConnection);
     } else if (property->window == server_.root && property->atom == atoms_->activeWindow) {
         QMetaObject::invokeMethod(this, [this] {
             followActiveWindow();
@@ -278,16 +278,32 @@ bool X11AppBarShell::nativeEventFilter(const QByteArray& eventType, void* messag
     return false;
 }
 
-// screenChanged: always; otherwise only when the work area really changed
-// (our own strut, rewritten unchanged, must not start a round of updates).
-void X11AppBarShell::positionChanged(bool screenChanged)
+// Only a real change counts: our own strut, rewritten unchanged, must not
+// start a round of updates.
+void X11AppBarShell::workAreaChanged()
 {
     const Box area = workArea();
-    if (area == workArea_ && !screenChanged)
+    if (area == workArea_)
         return;
     workArea_ = area;
     if (listener_ && registered_)
         listener_->shellPositionChanged();
+}
+
+void X11AppBarShell::followScreen(QScreen* screen)
+{
+    if (screen_)
+        disconnect(screen_, nullptr, this, nullptr);
+    screen_ = screen;
+    if (screen_)
+        connect(screen_, &QScreen::geometryChanged, this, &X11AppBarShell::screenChanged, Qt::QueuedConnection);
+}
+
+void X11AppBarShell::screenChanged()
+{
+    workArea_ = workArea();
+    if (listener_ && registered_)
+        listener_->shellScreenChanged();
 }
 
 void X11AppBarShell::followActiveWindow()

@@ -10,8 +10,8 @@
 //     sees the edge taken, and the place is freed when the window goes.
 //   - The space of other bars is read from their struts; the work area
 //     from _NET_WORKAREA (the screen without a window manager).
-//   - Notifications: a change of _NET_WORKAREA or of the screen's geometry
-//     (position changed); the active window (_NET_ACTIVE_WINDOW) entering or
+//   - Notifications: a change of _NET_WORKAREA (position changed), of the
+//     primary screen or its geometry (screen changed); the active window (_NET_ACTIVE_WINDOW) entering or
 //     leaving _NET_WM_STATE_FULLSCREEN (full-screen application). They are
 //     passed on from the event loop, never from inside Qt's event handling.
 //
@@ -24,6 +24,8 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QObject>
+#include <QPointer>
+#include <QScreen>
 
 #include <memory>
 
@@ -58,7 +60,9 @@ private:
     void readRootSize();
     void followActiveWindow();
     void checkFullScreen();
-    void positionChanged(bool screenChanged);
+    void workAreaChanged();
+    void followScreen(QScreen* screen);
+    void screenChanged();
 
     x11::Server server_;
     xcb_window_t window_;
@@ -69,6 +73,7 @@ private:
     bool registered_ = false;
     QList<quint32> strut_;  // what the window carries now
     Box workArea_;
+    QPointer<QScreen> screen_;  // the primary screen, whose changes we follow
     xcb_window_t active_ = 0;
     bool fullScreen_ = false;
 };

@@ -61,6 +61,10 @@ TEST(AppBar, AutoHideTopBarHidesWithAStripAndSlidesOutUnderThePointer)
     window.handler->barMouseOverFrame();
     window.handler->barActivated(false);
     EXPECT_EQ(window.box.top, -30) << "deactivation hides it";
+
+    desktop.screenBox = Box{0, 0, 1280, 1024};
+    bar.shellScreenChanged();
+    EXPECT_EQ(window.box, (Box{0, -30, 1280, 2})) << "a new screen size: hidden across the new width";
 }
 
 TEST(AppBar, AnOccupiedEdgeIsRefusedAndTheBarDocksReservingItsSpace)
