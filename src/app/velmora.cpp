@@ -7,6 +7,7 @@
 #include "app/command_sink.h"
 #include "app/seek_controls.h"
 #include "app/video_binding.h"
+#include "appbar/toolbar.h"
 #include "keys/key_map.h"
 #include "base/config_paths.h"
 #include "playback/play_form.h"
@@ -168,6 +169,7 @@ Velmora::~Velmora()
     keys_.reset();
     volume_.reset();
     controller_.reset();
+    toolbar_.reset();
     tray_.reset();
     playlist_.setLengthProbe(nullptr);
     playlist_.setRowView(nullptr);
@@ -206,7 +208,8 @@ void Velmora::buildWindows()
     trayHooks.restore = [this] { restoreFromTray(); };
     trayHooks.exitProgram = [this] { forceExit(); };
     tray_ = std::make_unique<TrayIcon>(trayHooks);
-    PlaybackController::Panels panels{&windows_->mainForm(), nullptr, tray_.get(), services_.get()};
+    buildToolbar();
+    PlaybackController::Panels panels{&windows_->mainForm(), toolbar_.get(), tray_.get(), services_.get()};
     controller_ = std::make_unique<PlaybackController>(engine, clips_, settings_, panels);
     playlist_.setEndOfListHandler([this](int position) { controller_->NextClip(position); });
     playlist_.setLengthProbe(&media_.lengthProbe());
@@ -275,6 +278,38 @@ void Velmora::wireTransport()
         connect(e, &TransImg::mouseDown, this, [this] { controller_->stepForward(); });
     if (TransImg* e = main.element("StepBack"))
         connect(e, &TransImg::mouseDown, this, [this] { controller_->stepBack(); });
+}
+
+// The toolbar's buttons run the main window's operations, and only when a
+// press on the main window's button would (a disabled element takes none).
+void Velmora::buildToolbar()
+{
+    Toolbar::Hooks hooks;
+    hooks.press = [this](ToolbarForm::Button button) {
+        using B = ToolbarForm::Button;
+        static constexpr const char* kMainElement[] = {"Play", "Pause", "Stop", "Back", "Forward", "StepBack",
+                                                       "StepForward"};
+        const TransImg* element = windows_->mainForm().element(kMainElement[static_cast<int>(button)]);
+        if (!element || !element->isEnabled())
+            return;
+        switch (button) {
+        case B::Play: controller_->play(); break;
+        case B::Pause: controller_->pausePressed(); break;
+        case B::Stop: controller_->stopPressed(); break;
+        case B::Back: services_->pressWindBack(); break;
+        case B::Forward: services_->pressWindForward(); break;
+        case B::Previous: controller_->stepBack(); break;
+        case B::Next: controller_->stepForward(); break;
+        }
+    };
+    hooks.key = [this](QKeyEvent& event) { (*keys_)(virtualKeyFromEvent(event)); };
+    hooks.mainState = [this] {
+        const MainForm& main = windows_->mainForm();
+        const int current = clips_.currentIndex();
+        return Toolbar::MainState{main.playEnabled(), main.pauseEnabled(),
+                                  current >= 1 ? clips_.text(current) : QString()};
+    };
+    toolbar_ = std::make_unique<Toolbar>(std::move(hooks));
 }
 
 // Plus: the add-files window, one at a time; Plus is enabled again when it closes.
@@ -367,6 +402,7 @@ void Velmora::startNormal(const QString& commandText)
     video_->playlistItem().setChecked(playlistOpen);
     windows_->playlistForm().setVisible(playlistOpen);
     tray_->show(settings_.whole(keys::Tray) != 0);
+    toolbar_->ShowToolbar(settings_.whole(keys::Toolbar) != 0);
     // The media libraries load once the windows are up.
     media_.startLoading();
     if (!commandText.isEmpty())
@@ -422,6 +458,8 @@ void Velmora::close()
         server_->close();
     if (settings_.whole(keys::Tray) == 1)
         tray_->show(false);
+    if (settings_.whole(keys::Toolbar) == 1)
+        toolbar_->ShowToolbar(false);
     FadeLevels levels;
     levels.main = settings_.whole(keys::MainTransparanted);
     levels.volume = settings_.whole(keys::VolumeTransparanted);

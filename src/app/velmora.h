@@ -44,6 +44,7 @@ class VolumeControl;
 class PlayForm;
 class SeekControls;
 class TrayIcon;
+class Toolbar;
 class SkinnedWindows;
 
 class Velmora : public QObject {
@@ -92,6 +93,8 @@ public:
     CommandHandler& commands() { return *commands_; }
     KeyCommand& keys() { return *keys_; }
     TrayIcon& tray() { return *tray_; }
+    // The docked toolbar: ShowToolbar(bool), ToolbarShown().
+    Toolbar& toolbar() { return *toolbar_; }
 
     // The folder of the executable, ending in "/".
     const QString& programFolder() const { return programFolder_; }
@@ -108,6 +111,7 @@ private:
 
     void buildWindows();
     void wireTransport();
+    void buildToolbar();
     void showAddForm();
     void closeAddForm();
     void startNormal(const QString& commandText);
@@ -128,6 +132,7 @@ private:
     std::unique_ptr<Services> services_;
     std::unique_ptr<EngineEvents> engineEvents_;
     std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<Toolbar> toolbar_;
     std::unique_ptr<PlaybackController> controller_;
     std::unique_ptr<KeyCommand> keys_;
     std::unique_ptr<VolumeControl> volume_;
