@@ -15,6 +15,19 @@ function(velmora_library name)
   velmora_warnings(${name})
 endfunction()
 
+# velmora_test_environment(test [REAL_DISPLAY]): the sanitizers' options and,
+# unless the test asks for a real display, the offscreen platform.
+function(velmora_test_environment test)
+  cmake_parse_arguments(ARG "REAL_DISPLAY" "" "" ${ARGN})
+  set(env "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp:print_suppressions=0"
+          "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
+          "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  if(NOT ARG_REAL_DISPLAY)
+    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  set_tests_properties(${test} PROPERTIES ENVIRONMENT "${env}")
+endfunction()
+
 # velmora_test(name SOURCES ... LIBS ...): one GoogleTest executable, run by
 # ctest with a private config folder and the offscreen platform unless the
 # test asks for a real display itself.
@@ -27,16 +40,15 @@ function(velmora_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   velmora_warnings(${name})
   add_test(NAME ${name} COMMAND ${name})
-  set(env "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp:print_suppressions=0"
-          "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
-          "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
-  if(NOT ARG_REAL_DISPLAY)
-    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  if(ARG_REAL_DISPLAY)
+    velmora_test_environment(${name} REAL_DISPLAY)
+  else()
+    velmora_test_environment(${name})
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
 # velmora_bench(name SOURCES ... LIBS ...): a Google Benchmark program, run by

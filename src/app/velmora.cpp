@@ -10,6 +10,7 @@
 #include "appbar/toolbar.h"
 #include "keys/key_map.h"
 #include "base/config_paths.h"
+#include "base/program_folder.h"
 #include "playback/play_form.h"
 #include "playlist/adding/add_form.h"
 #include "playlist/adding/folder_walk.h"
@@ -151,7 +152,7 @@ private:
 Velmora::Velmora() : Velmora(Options{}) {}
 
 Velmora::Velmora(Options options)
-    : programFolder_(withSlash(options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+    : programFolder_(withSlash(options.programFolder.isEmpty() ? programDataFolder(QCoreApplication::applicationDirPath())
                                                                : options.programFolder)),
       store_(settingsFile(options)),
       settings_(store_),

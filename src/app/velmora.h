@@ -52,7 +52,7 @@ class Velmora : public QObject {
 public:
     struct Options {
         QString configFolder;   // empty: userConfigFolder()
-        QString programFolder;  // empty: the executable's folder
+        QString programFolder;  // empty: programDataFolder() of the executable's folder
         MediaModule::Options media;
     };
 

@@ -6,13 +6,11 @@
 
 namespace velmora {
 
-namespace {
-
-QPixmap drawIcon(int size)
+QImage drawProgramIcon(int size)
 {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF tile(0.5, 0.5, size - 1.0, size - 1.0);
     const double radius = size * 0.22;
@@ -33,16 +31,14 @@ QPixmap drawIcon(int size)
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0xf2, 0xa3, 0x3a));
     p.drawPath(play);
-    return pixmap;
+    return image;
 }
-
-}  // namespace
 
 QIcon programIcon()
 {
     QIcon icon;
     for (int size : {16, 22, 24, 32, 48, 64})
-        icon.addPixmap(drawIcon(size));
+        icon.addPixmap(QPixmap::fromImage(drawProgramIcon(size)));
     return icon;
 }
 

@@ -18,7 +18,12 @@ namespace {
 
 constexpr const char* kPlayerName = "velmora4-player";
 
-// The player sits in the folder of this executable (symbolic links to the
+#ifndef VELMORA_PLAYER_FROM_FRONT
+#define VELMORA_PLAYER_FROM_FRONT "../lib/velmora4"
+#endif
+
+// The player sits beside this executable in the build tree and in the
+// installed player folder relative to it otherwise (symbolic links to the
 // front program resolved, as the kernel reports it).
 std::string playerPath(const char* argv0)
 {
@@ -32,7 +37,12 @@ std::string playerPath(const char* argv0)
     const size_t slash = self.rfind('/');
     if (slash == std::string::npos)
         return kPlayerName;  // found through PATH below
-    return self.substr(0, slash + 1) + kPlayerName;
+    const std::string folder = self.substr(0, slash + 1);
+    const std::string beside = folder + kPlayerName;
+    if (::access(beside.c_str(), X_OK) == 0)
+        return beside;
+    const std::string installed = folder + VELMORA_PLAYER_FROM_FRONT + "/" + kPlayerName;
+    return ::access(installed.c_str(), X_OK) == 0 ? installed : beside;
 }
 
 [[noreturn]] void runPlayer(int argc, char** argv)
