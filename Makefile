@@ -46,7 +46,7 @@ deb:
 	cd $(BUILD_DEB) && cpack -G DEB
 
 fuzz:
-	tools/bootstrap
+	tools/bootstrap fuzz
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON \
 		-DVELMORA_BENCH=OFF
 	cmake --build build-fuzz -j$(JOBS) --target velmora_fuzz_targets
