@@ -37,13 +37,6 @@ namespace velmora {
 
 namespace {
 
-QString withSlash(QString folder)
-{
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
-}
-
 QString settingsFile(const Velmora::Options& options)
 {
     const QString folder = options.configFolder.isEmpty() ? userConfigFolder() : options.configFolder;

@@ -13,14 +13,14 @@
 
 namespace velmora {
 
-namespace {
-
 QString withSlash(QString folder)
 {
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;
 }
+
+namespace {
 
 QString relativeTo(const QString& playerFolder, const char* relative)
 {

@@ -22,4 +22,7 @@ QString programDataFolder(const QString& playerFolder);
 // copy): beside the player when it is there, else the installed bin/ one.
 QString frontProgramPath(const QString& playerFolder);
 
+// folder with one "/" at its end.
+QString withSlash(QString folder);
+
 }  // namespace velmora
