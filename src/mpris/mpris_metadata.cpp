@@ -1,0 +1,77 @@
+#include "mpris/mpris_metadata.h"
+
+#include <QHash>
+#include <QMimeDatabase>
+#include <QUrl>
+
+#include <set>
+
+namespace velmora::mpris {
+
+namespace {
+
+const QString kTrackPrefix = QStringLiteral("/org/velmora4/Track/");
+
+}  // namespace
+
+QString playbackStatusName(PlaybackStatus status)
+{
+    switch (status) {
+    case PlaybackStatus::Playing:
+        return QStringLiteral("Playing");
+    case PlaybackStatus::Paused:
+        return QStringLiteral("Paused");
+    case PlaybackStatus::Stopped:
+        break;
+    }
+    return QStringLiteral("Stopped");
+}
+
+QDBusObjectPath noTrackPath() { return QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack")); }
+
+QDBusObjectPath trackPath(std::uint64_t id) { return QDBusObjectPath(kTrackPrefix + QString::number(id)); }
+
+std::optional<std::uint64_t> trackIdOf(const QDBusObjectPath& path)
+{
+    const QString text = path.path();
+    if (!text.startsWith(kTrackPrefix))
+        return std::nullopt;
+    bool ok = false;
+    const std::uint64_t id = QStringView(text).mid(kTrackPrefix.size()).toULongLong(&ok);
+    if (!ok || id == 0)
+        return std::nullopt;
+    return id;
+}
+
+QVariantMap trackMetadata(const Track& track)
+{
+    QVariantMap map;
+    map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(trackPath(track.id)));
+    map.insert(QStringLiteral("xesam:title"), track.title);
+    if (!track.isGroup()) {
+        map.insert(QStringLiteral("xesam:url"), QString::fromUtf8(QUrl::fromLocalFile(track.path).toEncoded()));
+        if (track.lengthUs >= 0)
+            map.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(track.lengthUs));
+    }
+    return map;
+}
+
+std::size_t trackFingerprint(const Track& track)
+{
+    return qHashMulti(0, track.title, track.path, static_cast<qlonglong>(track.lengthUs));
+}
+
+QStringList mimeTypesForExtensions(const QStringList& extensions)
+{
+    const QMimeDatabase db;
+    std::set<QString> types;
+    for (const QString& ext : extensions) {
+        for (const QMimeType& type : db.mimeTypesForFileName(QStringLiteral("x.") + ext)) {
+            if (!type.isDefault())
+                types.insert(type.name());
+        }
+    }
+    return QStringList(types.begin(), types.end());
+}
+
+}  // namespace velmora::mpris
