@@ -30,6 +30,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 namespace velmora {
 
@@ -38,6 +39,8 @@ class InstanceLock;
 }
 class AddForm;
 class InstanceServer;
+class MprisBridge;
+class ObservedTransport;
 class PlaylistModelSink;
 class PlaylistWindow;
 class VolumeControl;
@@ -52,6 +55,9 @@ public:
         QString configFolder;   // empty: userConfigFolder()
         QString programFolder;  // empty: the executable's folder
         MediaModule::Options media;
+        // The desktop's media controls (MPRIS): nullopt none, empty the
+        // session bus, otherwise the address of the bus to use.
+        std::optional<QString> mprisBus;
     };
 
     Velmora();
@@ -73,6 +79,9 @@ public:
     void forceExit();
     // The tray icon's double-click: shows the windows Close hid.
     void restoreFromTray();
+    // Opens an entry as a double click on its row does (the root plays
+    // from the start).
+    void openEntry(int index);
     bool hiddenToTray() const { return hiddenToTray_; }
     bool closing() const { return closing_; }
 
@@ -89,6 +98,9 @@ public:
     CommandHandler& commands() { return *commands_; }
     KeyCommand& keys() { return *keys_; }
     TrayIcon& tray() { return *tray_; }
+    VolumeControl& volumeControl() { return *volume_; }
+    // Null without a bus or before start().
+    MprisBridge* mpris() { return mpris_.get(); }
 
     // The folder of the executable, ending in "/".
     const QString& programFolder() const { return programFolder_; }
@@ -110,6 +122,7 @@ private:
     void startNormal(const QString& commandText);
     void startInit();
     void listen(const channel::InstanceLock* lock);
+    void publishOnBus();
     void unload();
 
     QString programFolder_;
@@ -126,6 +139,7 @@ private:
     std::unique_ptr<Services> services_;
     std::unique_ptr<EngineEvents> engineEvents_;
     std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<ObservedTransport> transport_;
     std::unique_ptr<PlaybackController> controller_;
     std::unique_ptr<KeyCommand> keys_;
     std::unique_ptr<VolumeControl> volume_;
@@ -135,6 +149,9 @@ private:
     QPointer<AddForm> addForm_;
     std::unique_ptr<CommandHandler> commands_;
     std::unique_ptr<InstanceServer> server_;
+    std::optional<QString> mprisBus_;
+    QString mprisConnection_;  // the connection made for mprisBus_, to close at the end
+    std::unique_ptr<MprisBridge> mpris_;
 
     bool forceExit_ = false;
     bool hiddenToTray_ = false;
