@@ -38,7 +38,7 @@ TrackListUpdate TrackListMirror::update(const std::vector<TrackState>& now)
             compare(i, i);
         for (std::size_t i = 0; i < tail; ++i)
             compare(oldSize - 1 - i, newSize - 1 - i);
-        if (out.metadataChanged.size() > kMaxSingleChanges) {
+        if (out.metadataChanged.size() > kMaxMetadataChanges) {
             out = {};
             out.replaced = true;
         }

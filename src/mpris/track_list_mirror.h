@@ -1,6 +1,6 @@
 #pragma once
 // TrackListMirror: the playlist as the desktop was last told it, and what
-// to tell it after changes: a few tracks added, removed or retitled are
+// to tell it after changes: a few tracks added, removed or changed are
 // sent one by one; anything larger (a folder of 10,000 files, a move, a
 // removed group) as one replacement of the whole list. Plain data.
 
@@ -28,8 +28,11 @@ struct TrackListUpdate {
 
 class TrackListMirror {
 public:
-    // Changes of more tracks than this are sent as a replacement.
+    // More tracks added or removed than this are sent as a replacement, and
+    // so are more retitled or measured ones than kMaxMetadataChanges (each
+    // of those is a small signal: lengths arrive by the hundred).
     static constexpr std::size_t kMaxSingleChanges = 16;
+    static constexpr std::size_t kMaxMetadataChanges = 256;
 
     const std::vector<std::uint64_t>& ids() const { return ids_; }
 
