@@ -8,6 +8,8 @@
 #include "playlist_test_util.h"
 #include "support/test_support.h"
 
+#include <QDir>
+#include <QFile>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -121,6 +123,24 @@ TEST_F(ListFixture, BrokenAndMissingListsAddOnlyWhatTheyHold)
     m.addPath(at("noise.m3u"));
     m.addPath(at("gone.pls"));
     EXPECT_EQ(table(m), QStringList({"0:Все клипы", "2:cut.xspf", "3:a.mp3", "2:noise.m3u", "2:gone.pls"}));
+}
+
+TEST_F(ListFixture, AFolderManyEntriesShareIsCheckedAsWellAsSingleFiles)
+{
+    QByteArray text;
+    for (int i = 0; i < 40; ++i) {
+        test::writeFile(at(QStringLiteral("many/%1.mp3").arg(i)), "x");
+        text += QByteArray::number(i) + ".mp3\n";
+    }
+    ASSERT_TRUE(QFile::link(at("many/1.mp3"), at("many/link.mp3")));
+    ASSERT_TRUE(QFile::link(at("many/gone.mp3"), at("many/dangling.mp3")));
+    QDir().mkpath(at("many/folder.mp3"));
+    test::writeFile(at("many/list.m3u"), "missing.mp3\nlink.mp3\ndangling.mp3\nfolder.mp3\n" + text);
+    PlaylistModel m;
+    m.addPath(at("many/list.m3u"));
+    ASSERT_EQ(m.playlistCount(), 2 + 41) << "the link and the 40 files, nothing missing, dangling or a folder";
+    EXPECT_EQ(m.entry(3).text, "link.mp3");
+    EXPECT_EQ(m.entry(43).text, "39.mp3");
 }
 
 TEST_F(ListFixture, CyclesThroughMixedFormatsLoadEachListOnce)
