@@ -1,8 +1,8 @@
 #include "app/mpris_bridge.h"
 
 #include "app/channel/command_line.h"
-#include "app/key_map.h"
 #include "app/velmora.h"
+#include "keys/key_map.h"
 #include "mpris/mpris_metadata.h"
 #include "playback/seek_bar.h"
 #include "skin/main_form.h"
@@ -126,8 +126,7 @@ void MprisBridge::seekTo(double seconds)
     if (playbackStatus() == mpris::PlaybackStatus::Stopped)
         return;
     app_.engine().setPosition(seconds);
-    if (SeekBar* seek = app_.windows().seekBar())
-        seek->showPosition();
+    app_.seekBar().showPosition();
 }
 
 void MprisBridge::setVolume(double level)

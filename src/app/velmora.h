@@ -1,6 +1,6 @@
 #pragma once
 // Velmora: the application object. It owns everything program-wide (the
-// settings, the profile-file cache, the volume tables, the event pump, the
+// settings, the profile-file cache, the volume tables, the
 // playlist, the media module with its engine and length probe, the windows,
 // the playback controller, the keyboard commands, the command handler and
 // the channel), builds them in dependency order and tears them down in
@@ -13,15 +13,14 @@
 #include "app/command_handler.h"
 #include "app/key_command.h"
 #include "app/playlist_clips.h"
-#include "app/settings.h"
-#include "app/settings_store.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "app/channel/command_line.h"
-#include "base/event_pump.h"
 #include "playback/media_module.h"
 #include "playback/playback_controller.h"
 #include "playlist/adding/folder_walker.h"
 #include "playlist/playlist_model.h"
-#include "skin/profile_files.h"
+#include "settings/profile_files.h"
 #include "volume/volume_scale.h"
 
 #include <QObject>
@@ -38,6 +37,7 @@ namespace channel {
 class InstanceLock;
 }
 class AddForm;
+class CommandSink;
 class InstanceServer;
 class MprisBridge;
 class ObservedTransport;
@@ -45,6 +45,8 @@ class PlaylistModelSink;
 class PlaylistWindow;
 class VolumeControl;
 class PlayForm;
+class SeekBar;
+class SeekControls;
 class TrayIcon;
 class SkinnedWindows;
 
@@ -89,7 +91,6 @@ public:
     Settings& settings() { return settings_; }
     ProfileFiles& profiles() { return profiles_; }
     const VolumeScale& volumeScale() const { return volumeScale_; }
-    EventPump& pump() { return pump_; }
     PlaylistModel& playlist() { return playlist_; }
     MediaEngine& engine() { return media_.engine(); }
     PlaybackController& controller() { return *controller_; }
@@ -99,6 +100,7 @@ public:
     KeyCommand& keys() { return *keys_; }
     TrayIcon& tray() { return *tray_; }
     VolumeControl& volumeControl() { return *volume_; }
+    SeekBar& seekBar();
     // Null without a bus or before start().
     MprisBridge* mpris() { return mpris_.get(); }
 
@@ -130,12 +132,12 @@ private:
     Settings settings_;
     ProfileFiles profiles_;
     VolumeScale volumeScale_;
-    EventPump pump_;
     MediaModule media_;
     PlaylistModel playlist_;
     PlaylistClips clips_{playlist_};
     std::unique_ptr<SkinnedWindows> windows_;
     std::unique_ptr<PlayForm> video_;
+    std::unique_ptr<SeekControls> seekControls_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<EngineEvents> engineEvents_;
     std::unique_ptr<TrayIcon> tray_;
@@ -146,6 +148,7 @@ private:
     std::unique_ptr<PlaylistWindow> playlistWindow_;
     FolderWalker walker_;
     std::unique_ptr<PlaylistModelSink> sink_;
+    std::unique_ptr<CommandSink> commandSink_;
     QPointer<AddForm> addForm_;
     std::unique_ptr<CommandHandler> commands_;
     std::unique_ptr<InstanceServer> server_;

@@ -1,7 +1,7 @@
 #include "playlist/foreign_playlist.h"
 
 #include "base/text_codec.h"
-#include "skin/profile_document.h"
+#include "settings/profile_document.h"
 
 #include <QXmlStreamReader>
 

@@ -2,7 +2,7 @@
 
 #include "playlist/list_files.h"
 #include "playlist/playlist_log.h"
-#include "skin/profile_document.h"
+#include "settings/profile_document.h"
 
 #include <QDir>
 #include <QFileInfo>

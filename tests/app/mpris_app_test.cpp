@@ -3,12 +3,12 @@
 // follow playback, and the track list follows the playlist.
 
 #include "app/mpris_bridge.h"
-#include "app/settings.h"
-#include "app/settings_keys.h"
 #include "app/velmora.h"
 #include "mpris/mpris_metadata.h"
 #include "playback/media_clips.h"
 #include "playlist/playlist_model.h"
+#include "settings/settings.h"
+#include "settings/settings_keys.h"
 #include "skin/main_form.h"
 #include "skin/skinned_windows.h"
 #include "support/private_bus.h"
