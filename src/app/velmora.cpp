@@ -228,6 +228,7 @@ void Velmora::buildWindows()
     auto keyHandler = [this](QKeyEvent& event) { (*keys_)(virtualKeyFromEvent(event)); };
     windows_->setKeyHandler(keyHandler);
     video_->setKeyHandler(keyHandler);
+    video_->setCloseHandler([this] { services_->parkVideoWindow(); });
     volume_->setKeyCommand([this](int code) { (*keys_)(code); });
 
     PlaylistWindow::Hooks hooks;
@@ -347,25 +348,31 @@ void Velmora::closeAddForm()
         addForm_->close();
 }
 
-bool Velmora::start(channel::StartKind kind, const QString& commandText, const channel::InstanceLock* lock)
+void Velmora::maintain(channel::StartKind kind)
 {
-    if (kind == channel::StartKind::Uninstall || kind == channel::StartKind::Init) {
-        // Removing the associations comes with the file type table; the
-        // settings go as a whole.
-        store_.deleteApplication();
-        if (kind == channel::StartKind::Uninstall)
-            return false;
+    // The settings go as a whole.
+    store_.deleteApplication();
+    if (kind == channel::StartKind::Init) {
+        // The first-run settings. The main window's "Left" and "Top" stay
+        // unset: without a screen there is no centre to store, and unset
+        // they centre the window on the screen of the next start.
+        settings_.setText(keys::MailslotName, QStringLiteral("Velmora 4"));
+        settings_.setFraction(keys::PlayLeft, 0);
+        settings_.setFraction(keys::PlayTop, 0);
+        settings_.setFlag(keys::VolumeOpen, false);
+        settings_.setFlag(keys::PlaylistOpen, false);
     }
+    store_.flush();
+}
+
+bool Velmora::start(const QString& commandText, const channel::InstanceLock* lock)
+{
     if (settings_.text(keys::MailslotName).isEmpty())
         settings_.setText(keys::MailslotName, QStringLiteral("Velmora 4"));
     buildWindows();
-    if (kind == channel::StartKind::Normal)
-        listen(lock);
+    listen(lock);
     windows_->loadSkin(skinFolder());
-    if (kind == channel::StartKind::Init)
-        startInit();
-    else
-        startNormal(commandText);
+    startNormal(commandText);
     return true;
 }
 
@@ -379,18 +386,6 @@ void Velmora::listen(const channel::InstanceLock* lock)
         if (!server_->listen(*lock, name))
             qCDebug(lcApp) << "no channel: the socket cannot be made";
     }
-}
-
-void Velmora::startInit()
-{
-    // The windows are placed (the main window centred, the settings being
-    // empty), never shown, and the program ends after the fade.
-    windows_->placeFromSettings();
-    video_->setRememberedPosition(QPoint(0, 0));
-    windows_->placeCompanions();
-    windows_->applyStartOpacities();
-    forceExit_ = true;
-    close();
 }
 
 void Velmora::startNormal(const QString& commandText)
@@ -455,8 +450,9 @@ void Velmora::close()
     const QPoint mainPlace = windows_->mainForm().pos();
     settings_.setFraction(keys::Left, mainPlace.x());
     settings_.setFraction(keys::Top, mainPlace.y());
-    settings_.setFraction(keys::PlayLeft, video_->rememberedPosition().x());
-    settings_.setFraction(keys::PlayTop, video_->rememberedPosition().y());
+    const QPoint videoPlace = video_->placeToStore();
+    settings_.setFraction(keys::PlayLeft, videoPlace.x());
+    settings_.setFraction(keys::PlayTop, videoPlace.y());
     settings_.setFlag(keys::VolumeOpen, video_->volumeItem().isChecked());
     settings_.setFlag(keys::PlaylistOpen, video_->playlistItem().isChecked());
     closeAddForm();

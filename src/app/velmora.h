@@ -68,11 +68,14 @@ public:
     Velmora(const Velmora&) = delete;
     Velmora& operator=(const Velmora&) = delete;
 
-    // Start-up after the instance test. Uninstall ends here (returns false:
-    // nothing to run); Init runs the closing fade without showing a window;
-    // Normal shows the windows and hands the command line to the handler.
-    // lock: the instance lock the channel listens under (null: no channel).
-    bool start(channel::StartKind kind, const QString& commandText, const channel::InstanceLock* lock);
+    // The maintenance verbs "uninstall" and "init": the settings (and what
+    // they hold) go back to nothing or to their first-run state. Needs no
+    // display and builds no window; the program ends afterwards.
+    void maintain(channel::StartKind kind);
+    // A normal start after the instance test: shows the windows and hands
+    // the command line to the handler. lock: the instance lock the channel
+    // listens under (null: no channel). Returns true: the event loop runs.
+    bool start(const QString& commandText, const channel::InstanceLock* lock);
 
     // The main window's Close: hides the program when "NotClose" is 1 (and
     // the exit is not forced), otherwise saves the places and fades out.
@@ -122,7 +125,6 @@ private:
     void showAddForm();
     void closeAddForm();
     void startNormal(const QString& commandText);
-    void startInit();
     void listen(const channel::InstanceLock* lock);
     void publishOnBus();
     void unload();

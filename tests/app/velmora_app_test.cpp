@@ -82,7 +82,7 @@ protected:
         QString command;
         for (const QString& p : paths)
             command += QLatin1Char('"') + p + QStringLiteral("\" ");
-        ASSERT_TRUE(app->start(channel::StartKind::Normal, command.trimmed(), nullptr));
+        ASSERT_TRUE(app->start(command.trimmed(), nullptr));
     }
     PlaylistForm& playlistForm() { return app->windows().playlistForm(); }
 
