@@ -67,7 +67,7 @@ struct PlayingPlayer {
         options.media.engine.audioOutput = QStringLiteral("null");
         options.mprisBus = bus.address();
         app = std::make_unique<Velmora>(options);
-        app->start(channel::StartKind::Normal, QLatin1Char('"') + clip + QLatin1Char('"'), nullptr);
+        app->start(QLatin1Char('"') + clip + QLatin1Char('"'), nullptr);
         ok = app->mpris() != nullptr
              && bench::runUntil([&] { return app->engine().state() == MediaEngine::kPlaying; }, 20000);
     }

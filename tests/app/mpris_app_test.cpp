@@ -83,7 +83,7 @@ protected:
         QString command;
         for (const QString& p : paths)
             command += QLatin1Char('"') + p + QStringLiteral("\" ");
-        ASSERT_TRUE(app->start(channel::StartKind::Normal, command.trimmed(), nullptr));
+        ASSERT_TRUE(app->start(command.trimmed(), nullptr));
         ASSERT_NE(app->mpris(), nullptr) << "the player is on the bus";
     }
     void call(const QString& interface, const QString& method, const QVariantList& args = {})
