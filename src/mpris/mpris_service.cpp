@@ -46,6 +46,10 @@ MprisService::MprisService(MprisHost& host, QDBusConnection bus, Options options
     connect(&quietTimer_, &QTimer::timeout, this, &MprisService::flushTrackList);
     connect(&maxTimer_, &QTimer::timeout, this, &MprisService::flushTrackList);
 
+    if (!bus_.isConnected()) {
+        qCDebug(lcMpris) << "no session bus: the desktop's media controls do not reach the player";
+        return;
+    }
     // What the desktop reads first is what it is told about later.
     mirror_.update(trackStates(host_));
     for (std::uint64_t id : mirror_.ids())
@@ -53,10 +57,6 @@ MprisService::MprisService(MprisHost& host, QDBusConnection bus, Options options
     published_ = {playbackStatusName(host_.playbackStatus()), currentMetadata(), host_.volume(),
                   host_.playbackStatus() != PlaybackStatus::Stopped};
 
-    if (!bus_.isConnected()) {
-        qCDebug(lcMpris) << "no session bus: the desktop's media controls do not reach the player";
-        return;
-    }
     new RootAdaptor(*this);
     new PlayerAdaptor(*this);
     new TrackListAdaptor(*this);
@@ -68,7 +68,8 @@ MprisService::MprisService(MprisHost& host, QDBusConnection bus, Options options
     // copy under test) makes this one an instance, as MPRIS allows.
     busName_ = options_.serviceName;
     if (!bus_.registerService(busName_)) {
-        busName_ = options_.serviceName + QStringLiteral(".instance") + QString::number(QCoreApplication::applicationPid());
+        busName_ = options_.serviceName + QStringLiteral(".instance")
+                   + QString::number(QCoreApplication::applicationPid());
         if (!bus_.registerService(busName_)) {
             qCDebug(lcMpris) << "the bus refuses the name" << busName_ << bus_.lastError().message();
             bus_.unregisterObject(kObjectPath);
