@@ -2,6 +2,7 @@
 // start-up, then the event loop until the closing fade ends.
 
 #include "app/channel/instance_start.h"
+#include "base/file_name.h"
 #include "app/font_warm_up.h"
 #include "app/velmora.h"
 #include "shell/program_icon.h"
@@ -45,7 +46,7 @@ int main(int argc, char* argv[])
     velmora::Velmora velmora(options);
     QObject::connect(&velmora, &velmora::Velmora::ended, &application, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
-    velmora.start(QString::fromStdString(start.commandText), start.lock ? &*start.lock : nullptr);
+    velmora.start(velmora::fileNameFromBytes(start.commandText), start.lock ? &*start.lock : nullptr);
     // The windows' icon is drawn and sent once they are on the screen.
     QTimer::singleShot(0, &application, [] { QApplication::setWindowIcon(velmora::programIcon()); });
     return application.exec();

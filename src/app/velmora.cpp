@@ -1,5 +1,6 @@
 #include "app/velmora.h"
 
+#include "base/file_name.h"
 #include "app/channel/channel_name.h"
 #include "app/channel/instance_lock.h"
 #include "app/channel/instance_server.h"
@@ -7,6 +8,7 @@
 #include "app/seek_controls.h"
 #include "app/video_binding.h"
 #include "app/mpris_bridge.h"
+#include "appbar/toolbar.h"
 #include "keys/key_map.h"
 #include "base/config_paths.h"
 #include "playback/play_form.h"
@@ -23,6 +25,9 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLoggingCategory>
+#include <QPixmapCache>
+
+#include <malloc.h>
 
 #include <optional>
 
@@ -174,6 +179,7 @@ Velmora::~Velmora()
     keys_.reset();
     volume_.reset();
     controller_.reset();
+    toolbar_.reset();
     tray_.reset();
     playlist_.setLengthProbe(nullptr);
     playlist_.setRowView(nullptr);
@@ -212,12 +218,13 @@ void Velmora::buildWindows()
     trayHooks.restore = [this] { restoreFromTray(); };
     trayHooks.exitProgram = [this] { forceExit(); };
     tray_ = std::make_unique<TrayIcon>(trayHooks);
+    buildToolbar();
     transport_ = std::make_unique<ObservedTransport>(windows_->mainForm());
     transport_->setObserver([this] {
         if (mpris_)
             mpris_->stateChanged();
     });
-    PlaybackController::Panels panels{transport_.get(), nullptr, tray_.get(), services_.get()};
+    PlaybackController::Panels panels{transport_.get(), toolbar_.get(), tray_.get(), services_.get()};
     controller_ = std::make_unique<PlaybackController>(engine, clips_, settings_, panels);
     playlist_.setEndOfListHandler([this](int position) { controller_->NextClip(position); });
     playlist_.setLengthProbe(&media_.lengthProbe());
@@ -315,6 +322,38 @@ void Velmora::wireTransport()
         connect(e, &TransImg::mouseDown, this, [this] { controller_->stepBack(); });
 }
 
+// The toolbar's buttons run the main window's operations, and only when a
+// press on the main window's button would (a disabled element takes none).
+void Velmora::buildToolbar()
+{
+    Toolbar::Hooks hooks;
+    hooks.press = [this](ToolbarForm::Button button) {
+        using B = ToolbarForm::Button;
+        static constexpr const char* kMainElement[] = {"Play", "Pause", "Stop", "Back", "Forward", "StepBack",
+                                                       "StepForward"};
+        const TransImg* element = windows_->mainForm().element(kMainElement[static_cast<int>(button)]);
+        if (!element || !element->isEnabled())
+            return;
+        switch (button) {
+        case B::Play: controller_->play(); break;
+        case B::Pause: controller_->pausePressed(); break;
+        case B::Stop: controller_->stopPressed(); break;
+        case B::Back: services_->pressWindBack(); break;
+        case B::Forward: services_->pressWindForward(); break;
+        case B::Previous: controller_->stepBack(); break;
+        case B::Next: controller_->stepForward(); break;
+        }
+    };
+    hooks.key = [this](QKeyEvent& event) { (*keys_)(virtualKeyFromEvent(event)); };
+    hooks.mainState = [this] {
+        const MainForm& main = windows_->mainForm();
+        const int current = clips_.currentIndex();
+        return Toolbar::MainState{main.playEnabled(), main.pauseEnabled(),
+                                  current >= 1 ? clips_.text(current) : QString()};
+    };
+    toolbar_ = std::make_unique<Toolbar>(std::move(hooks));
+}
+
 // Plus: the add-files window, one at a time; Plus is enabled again when it closes.
 void Velmora::showAddForm()
 {
@@ -379,7 +418,7 @@ bool Velmora::start(const QString& commandText, const channel::InstanceLock* loc
 void Velmora::listen(const channel::InstanceLock* lock)
 {
     server_ = std::make_unique<InstanceServer>([this](const std::string& text) {
-        commands_->submit(QString::fromStdString(text));
+        commands_->submit(fileNameFromBytes(text));
     });
     if (lock) {
         const std::string name = channel::channelFileName(settings_.text(keys::MailslotName).toStdString());
@@ -405,11 +444,41 @@ void Velmora::startNormal(const QString& commandText)
     video_->playlistItem().setChecked(playlistOpen);
     windows_->playlistForm().setVisible(playlistOpen);
     tray_->show(settings_.whole(keys::Tray) != 0);
+    toolbar_->ShowToolbar(settings_.whole(keys::Toolbar) != 0);
     publishOnBus();
-    // The media libraries load once the windows are up.
-    media_.startLoading();
-    if (!commandText.isEmpty())
-        server_->post(commandText.toStdString());
+    // The media libraries (some 40 MB) load when the first clip arrives; a
+    // command line with clips starts them at once, so its start is as quick.
+    loadMediaOnFirstEntry();
+    if (!commandText.isEmpty()) {
+        media_.startLoading();
+        server_->post(fileNameBytes(commandText).toStdString());
+    }
+}
+
+// Every road of adding ends in the playlist: its first entry loads the
+// module (the open waits for it, as the deferred engine keeps what it is
+// asked). Lengths and the engine's state show idle until then.
+void Velmora::loadMediaOnFirstEntry()
+{
+    if (media_.status() != MediaModule::Status::NotStarted)
+        return;
+    mediaTrigger_ = playlist_.addChangeHandler([this](const PlaylistChange& change) {
+        if (!change.structure || playlist_.isEmpty() || mediaTrigger_ < 0)
+            return;
+        playlist_.removeChangeHandler(mediaTrigger_);
+        mediaTrigger_ = -1;
+        media_.startLoading();
+    });
+}
+
+// Hidden by Close with nothing loaded: what can be rebuilt goes back to
+// the system (pictures Qt keeps for reuse, and the allocator's free pages).
+void Velmora::releaseMemory()
+{
+    if (!hiddenToTray_ || !media_.engine().fileName().isEmpty())
+        return;
+    QPixmapCache::clear();
+    ::malloc_trim(0);
 }
 
 // The tray icon's double-click after Close only hid the program: the
@@ -444,6 +513,8 @@ void Velmora::close()
         windows_->playlistForm().hide();
         windows_->volumeForm().hide();
         windows_->mainForm().hide();
+        if (media_.engine().fileName().isEmpty())
+            QTimer::singleShot(0, this, &Velmora::releaseMemory);
         return;
     }
     closing_ = true;
@@ -461,6 +532,8 @@ void Velmora::close()
         server_->close();
     if (settings_.whole(keys::Tray) == 1)
         tray_->show(false);
+    if (settings_.whole(keys::Toolbar) == 1)
+        toolbar_->ShowToolbar(false);
     FadeLevels levels;
     levels.main = settings_.whole(keys::MainTransparanted);
     levels.volume = settings_.whole(keys::VolumeTransparanted);

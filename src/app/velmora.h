@@ -48,6 +48,7 @@ class PlayForm;
 class SeekBar;
 class SeekControls;
 class TrayIcon;
+class Toolbar;
 class SkinnedWindows;
 
 class Velmora : public QObject {
@@ -96,6 +97,7 @@ public:
     const VolumeScale& volumeScale() const { return volumeScale_; }
     PlaylistModel& playlist() { return playlist_; }
     MediaEngine& engine() { return media_.engine(); }
+    MediaModule::Status mediaStatus() const { return media_.status(); }
     PlaybackController& controller() { return *controller_; }
     SkinnedWindows& windows() { return *windows_; }
     PlayForm& videoWindow() { return *video_; }
@@ -106,6 +108,8 @@ public:
     SeekBar& seekBar();
     // Null without a bus or before start().
     MprisBridge* mpris() { return mpris_.get(); }
+    // The docked toolbar: ShowToolbar(bool), ToolbarShown().
+    Toolbar& toolbar() { return *toolbar_; }
 
     // The folder of the executable, ending in "/".
     const QString& programFolder() const { return programFolder_; }
@@ -122,12 +126,15 @@ private:
 
     void buildWindows();
     void wireTransport();
+    void buildToolbar();
     void showAddForm();
     void closeAddForm();
     void startNormal(const QString& commandText);
     void listen(const channel::InstanceLock* lock);
     void publishOnBus();
     void unload();
+    void loadMediaOnFirstEntry();
+    void releaseMemory();
 
     QString programFolder_;
     SettingsStore store_;
@@ -144,6 +151,7 @@ private:
     std::unique_ptr<EngineEvents> engineEvents_;
     std::unique_ptr<TrayIcon> tray_;
     std::unique_ptr<ObservedTransport> transport_;
+    std::unique_ptr<Toolbar> toolbar_;
     std::unique_ptr<PlaybackController> controller_;
     std::unique_ptr<KeyCommand> keys_;
     std::unique_ptr<VolumeControl> volume_;
@@ -158,6 +166,7 @@ private:
     QString mprisConnection_;  // the connection made for mprisBus_, to close at the end
     std::unique_ptr<MprisBridge> mpris_;
 
+    int mediaTrigger_ = -1;  // the playlist handler that loads the media module
     bool forceExit_ = false;
     bool hiddenToTray_ = false;
     bool closing_ = false;

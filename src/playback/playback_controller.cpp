@@ -317,6 +317,7 @@ void PlaybackController::enterIdle()
     queued_.reset();
     walk_.reset();
     clips_.setCurrentIndex(-1);
+    clips_.markCurrentRow();  // the row that played loses its colour
     if (panels_.transport) {
         panels_.transport->setTransportEnabled(false);
         panels_.transport->setTimeText(kZeroTime);
