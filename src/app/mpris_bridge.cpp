@@ -2,6 +2,7 @@
 
 #include "app/channel/command_line.h"
 #include "app/velmora.h"
+#include "base/file_name.h"
 #include "keys/key_map.h"
 #include "mpris/mpris_metadata.h"
 #include "playback/seek_bar.h"
@@ -91,7 +92,7 @@ mpris::Track MprisBridge::track(int index) const
     const PlaylistEntry& e = list.entry(index);
     mpris::Track t;
     t.id = list.entryId(index);
-    t.title = e.text;
+    t.title = displayFileName(e.text);
     t.path = e.path;
     if (e.isFile() && e.time >= 0)
         t.lengthUs = std::int64_t{e.time} * 1'000'000;
@@ -136,9 +137,9 @@ void MprisBridge::setVolume(double level)
 
 void MprisBridge::openFile(const QString& path)
 {
-    const std::string text = channel::buildCommandLine(std::vector<std::string>{path.toStdString()}, "/");
+    const std::string text = channel::buildCommandLine(std::vector<std::string>{fileNameBytes(path).toStdString()}, "/");
     if (!text.empty())
-        app_.commands().submit(QString::fromStdString(text));
+        app_.commands().submit(fileNameFromBytes(text));
 }
 
 void MprisBridge::goTo(int index) { app_.openEntry(index); }

@@ -4,7 +4,6 @@
 #include "mpris/mpris_metadata.h"
 #include "mpris/mpris_service.h"
 
-#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
@@ -94,12 +93,12 @@ void PlayerAdaptor::SetPosition(const QDBusObjectPath& trackId, qlonglong positi
 
 void PlayerAdaptor::OpenUri(const QString& uri)
 {
-    const QUrl url(uri, QUrl::StrictMode);
-    if (!url.isValid() || !url.isLocalFile() || url.toLocalFile().isEmpty()) {
+    const QString path = pathOfFileUrl(uri);
+    if (path.isEmpty()) {
         qCDebug(lcMpris) << "only local files are opened:" << uri;
         return;
     }
-    service_.host().openFile(url.toLocalFile());
+    service_.host().openFile(path);
 }
 
 // --- org.mpris.MediaPlayer2.TrackList ----------------------------------------

@@ -1,5 +1,7 @@
 #include "mpris/mpris_metadata.h"
 
+#include "base/file_name.h"
+
 #include <QHash>
 #include <QMimeDatabase>
 #include <QUrl>
@@ -49,11 +51,28 @@ QVariantMap trackMetadata(const Track& track)
     map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(trackPath(track.id)));
     map.insert(QStringLiteral("xesam:title"), track.title);
     if (!track.isGroup()) {
-        map.insert(QStringLiteral("xesam:url"), QString::fromUtf8(QUrl::fromLocalFile(track.path).toEncoded()));
+        map.insert(QStringLiteral("xesam:url"), fileUrl(track.path));
         if (track.lengthUs >= 0)
             map.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(track.lengthUs));
     }
     return map;
+}
+
+QString fileUrl(const QString& path)
+{
+    // The name's own bytes, escaped: a name that is not UTF-8 stays exact.
+    return QStringLiteral("file://") + QString::fromLatin1(fileNameBytes(path).toPercentEncoding("/"));
+}
+
+QString pathOfFileUrl(const QString& uri)
+{
+    const QUrl url(uri, QUrl::StrictMode);
+    if (!url.isValid() || !url.isLocalFile())
+        return {};
+    if (!url.host().isEmpty() && url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
+        return {};
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    return bytes.startsWith('/') ? fileNameFromBytes(bytes) : QString();
 }
 
 std::size_t trackFingerprint(const Track& track)

@@ -26,6 +26,10 @@ std::optional<std::uint64_t> trackIdOf(const QDBusObjectPath& path);
 // mpris:trackid, xesam:title, and for a clip xesam:url and (when measured)
 // mpris:length.
 QVariantMap trackMetadata(const Track& track);
+// A file's "file:" URL and back (empty: not a local file), with the name's
+// bytes as they are (base/file_name.h).
+QString fileUrl(const QString& path);
+QString pathOfFileUrl(const QString& uri);
 // What the desktop shows of a track, for change detection.
 std::size_t trackFingerprint(const Track& track);
 

@@ -1,5 +1,6 @@
 #include "playlist/foreign_playlist.h"
 
+#include "base/file_name.h"
 #include "base/text_codec.h"
 #include "settings/profile_document.h"
 
@@ -52,7 +53,8 @@ std::optional<ForeignFormat> foreignFormatOf(const QString& path)
 
 std::vector<ForeignEntry> parseM3u(const QByteArray& bytes, bool utf8Only)
 {
-    const QString text = utf8Only ? QString::fromUtf8(bytes) : decodeUtf8OrCp1251(bytes);
+    // In UTF-8 lists a name's bytes that are not UTF-8 are kept as they are.
+    const QString text = utf8Only ? fileNameFromBytes(bytes) : decodeUtf8OrCp1251(bytes);
     std::vector<ForeignEntry> out;
     QString title;
     for (QStringView line : withoutBom(text).tokenize(QLatin1Char('\n'))) {

@@ -25,8 +25,9 @@ struct ForeignEntry {
 
 // M3U: one location per line; "#EXTINF:<seconds>[ attributes],<title>"
 // titles the next location; other "#" lines and blank lines are skipped.
-// utf8Only (".m3u8"): the bytes are UTF-8; otherwise text that is not valid
-// UTF-8 is read as CP1251.
+// utf8Only (".m3u8"): the bytes are UTF-8 (other bytes kept as file name
+// bytes, base/file_name.h); otherwise text that is not valid UTF-8 is read
+// as CP1251.
 std::vector<ForeignEntry> parseM3u(const QByteArray& bytes, bool utf8Only);
 
 // PLS: "[playlist]" with FileN and TitleN, in the order of N (1, 2, ...).

@@ -1,5 +1,6 @@
 #include "playlist/list_files.h"
 
+#include "base/file_name.h"
 #include "playlist/foreign_playlist.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_log.h"
@@ -40,14 +41,18 @@ bool hasUrlScheme(QStringView location, QStringView* scheme)
     return true;
 }
 
+// The file a "file:" URL names; its escaped bytes are the name's bytes,
+// whatever they are.
 std::optional<QString> localFileOf(const QUrl& url)
 {
     if (!url.isValid() || !url.isLocalFile())
         return std::nullopt;
-    QString path = url.toLocalFile();
-    if (path.isEmpty())
+    if (!url.host().isEmpty() && url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
+        return std::nullopt;  // another machine's file
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (!bytes.startsWith('/'))
         return std::nullopt;
-    return QDir::cleanPath(path);
+    return QDir::cleanPath(fileNameFromBytes(bytes));
 }
 
 struct ListPlace {
@@ -71,7 +76,7 @@ std::optional<QString> resolveLocation(const ForeignEntry& entry, ForeignFormat 
 bool isExistingFile(const QString& path)
 {
     struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    return ::stat(fileNameBytes(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // Which of a list's files exist: a folder that many entries share is read
@@ -116,14 +121,14 @@ private:
     static Listing list(const QString& folder)
     {
         Listing out;
-        DIR* dir = ::opendir(QFile::encodeName(folder.isEmpty() ? QStringLiteral("/") : folder).constData());
+        DIR* dir = ::opendir(fileNameBytes(folder.isEmpty() ? QStringLiteral("/") : folder).constData());
         if (!dir)
             return out;
         while (const dirent* e = ::readdir(dir)) {
             if (e->d_type == DT_REG)
-                out.files.insert(QFile::decodeName(e->d_name));
+                out.files.insert(fileNameFromBytes(e->d_name));
             else if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN)
-                out.others.insert(QFile::decodeName(e->d_name));
+                out.others.insert(fileNameFromBytes(e->d_name));
         }
         ::closedir(dir);
         return out;

@@ -2,6 +2,7 @@
 // the player, properties and signals follow it, the track list mirrors the
 // table and coalesces, and playerctl drives it as a desktop would.
 
+#include "base/file_name.h"
 #include "mpris/mpris_metadata.h"
 #include "mpris/mpris_service.h"
 #include "support/private_bus.h"
@@ -284,6 +285,10 @@ TEST(MprisMetadata, MimeTypesAndTrackPaths)
     EXPECT_EQ(types.count(QStringLiteral("audio/mpeg")), 1);
     EXPECT_FALSE(types.contains(QStringLiteral("application/octet-stream")));
     EXPECT_EQ(trackIdOf(trackPath(12345)), 12345u);
+    const QString odd = fileNameFromBytes("/m/caf\xE9 x.mp3");
+    EXPECT_EQ(fileUrl(odd), "file:///m/caf%E9%20x.mp3") << "a name's bytes as they are";
+    EXPECT_EQ(pathOfFileUrl(fileUrl(odd)), odd);
+    EXPECT_TRUE(pathOfFileUrl(QStringLiteral("file://elsewhere/m/a.mp3")).isEmpty());
     EXPECT_FALSE(trackIdOf(noTrackPath()).has_value());
 }
 

@@ -2,6 +2,7 @@
 // relative and absolute paths, URLs, missing files, encodings, broken files
 // and cycles through lists of mixed formats.
 
+#include "base/file_name.h"
 #include "playlist/foreign_playlist.h"
 #include "playlist/list_files.h"
 #include "playlist/playlist_model.h"
@@ -13,6 +14,9 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace velmora;
 using velmora::test::table;
@@ -71,6 +75,22 @@ TEST_F(ListFixture, M3uEncodings)
     EXPECT_EQ(table(m), QStringList({"0:Все клипы", "2:cp.m3u", "3:песня", "2:named", "3:Песня"}));
     EXPECT_EQ(m.entry(3).path, at("песня.mp3"));
     EXPECT_EQ(m.entry(5).path, at("песня.mp3"));
+}
+
+TEST_F(ListFixture, NamesThatAreNotUtf8AreFoundByTheirBytes)
+{
+    const QString odd = fileNameFromBytes(QByteArray(dir.toUtf8() + "/caf\xE9.mp3"));
+    ASSERT_EQ(::close(::open(fileNameBytes(odd).constData(), O_CREAT | O_WRONLY, 0600)), 0);
+    test::writeFile(at("odd.m3u8"), "caf\xE9.mp3\n");
+    test::writeFile(at("odd.xspf"), "<playlist><trackList><track><location>caf%E9.mp3</location></track>"
+                                    "</trackList></playlist>");
+    PlaylistModel m;
+    m.addPath(at("odd.m3u8"));
+    m.addPath(at("odd.xspf"));
+    ASSERT_EQ(m.playlistCount(), 5);
+    EXPECT_EQ(m.entry(3).path, odd);
+    EXPECT_EQ(m.entry(5).path, odd);
+    ::unlink(fileNameBytes(odd).constData());  // a name the temporary folder cannot remove
 }
 
 TEST_F(ListFixture, PlsInNumberOrderWithTitles)
