@@ -244,6 +244,7 @@ void Velmora::buildWindows()
     hooks.keyCommand = [this](int code) { (*keys_)(code); };
     hooks.setIgnoreKeys = [this](bool on) { keys_->setIgnoreKeys(on); };
     hooks.showAddForm = [this] { showAddForm(); };
+    hooks.clipsComing = [this] { media_.startLoading(); };
     hooks.addPaths = [this](const QStringList& paths, PlaylistWindow::Hooks::Started started,
                             PlaylistWindow::Hooks::Finished finished) {
         std::vector<AddSource> sources;
