@@ -7,6 +7,7 @@
 #include "skin_fixture.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -18,6 +19,7 @@
 // Xlib last: its macros (None, Bool, Status) clash with everything else.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
 using namespace velmora;
@@ -55,6 +57,34 @@ public:
         if (rects)
             XFree(rects);
         return count;
+    }
+
+    // The bounding box of the window's shape (its own coordinates).
+    QRect shapeExtent(WId id) const
+    {
+        int count = 0, ordering = 0;
+        XRectangle* rects = XShapeGetRectangles(display_, id, ShapeBounding, &count, &ordering);
+        QRect box;
+        for (int i = 0; i < count; ++i)
+            box |= QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
+        if (rects)
+            XFree(rects);
+        return box;
+    }
+
+    // The window's own pixels (0xRRGGBB) in an area of it.
+    QImage pixels(WId id, QRect area) const
+    {
+        XImage* xi = XGetImage(display_, id, area.x(), area.y(), static_cast<unsigned>(area.width()),
+                               static_cast<unsigned>(area.height()), AllPlanes, ZPixmap);
+        if (!xi)
+            return {};
+        QImage image(area.size(), QImage::Format_RGB32);
+        for (int y = 0; y < area.height(); ++y)
+            for (int x = 0; x < area.width(); ++x)
+                image.setPixel(x, y, static_cast<QRgb>(XGetPixel(xi, x, y) & 0xFFFFFF) | 0xFF000000u);
+        XDestroyImage(xi);
+        return image;
     }
 
     std::optional<unsigned long> opacity(WId id) const
@@ -284,4 +314,89 @@ TEST(RealWindows, AWindowManagerClosingTheMainWindowEndsThePlayerAsItsCloseButto
     QFile settings(dir.filePath(QStringLiteral("config/settings.ini")));
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     EXPECT_TRUE(settings.readAll().contains("Left=")) << "Close stored the window places";
+}
+
+// At twice the density (QT_SCALE_FACTOR=2, as on a 2x screen) the real
+// player's windows are twice as large in screen pixels with their shapes,
+// skin pictures come out as crisp 2 x 2 squares, and the picture of a clip
+// is shown one to one: a 320 x 240 clip takes 320 x 240 screen pixels.
+TEST(RealWindows, AtTwiceTheDensityTheSkinDoublesCrisplyAndTheVideoStaysOneToOne)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+    XView x;
+    ASSERT_TRUE(x.ok());
+    QTemporaryDir dir;
+    const QString clip = dir.filePath(QStringLiteral("clip.mp4"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"),
+                                {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+                                 QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                 QStringLiteral("testsrc2=size=320x240:rate=25:duration=10"), QStringLiteral("-c:v"),
+                                 QStringLiteral("libx264"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
+                                 clip}),
+              0);
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("config")));
+    QFile ini(dir.filePath(QStringLiteral("config/settings.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Settings]\nVolumeOpen=True\nPlaylistOpen=True\n[Position]\nLeft=20\nTop=20\nPlayLeft=300\n"
+              "PlayTop=200\n");
+    ini.close();
+
+    QProcess player;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    player.setProcessEnvironment(env);
+    player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    player.setStandardOutputFile(QProcess::nullDevice());
+    player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {clip});
+    ASSERT_TRUE(player.waitForStarted(5000));
+    const qint64 pid = player.processId();
+
+    // Shown: at its remembered place (600, 400 on the screen), not parked.
+    QSize video;
+    test::waitFor(
+        [&] {
+            const Window w = x.byRole("PlayForm", pid);
+            video = w && x.geometry(w).topLeft() == QPoint(600, 400) ? x.geometry(w).size() : QSize();
+            return video == QSize(320, 240);
+        },
+        std::chrono::seconds(60));
+    EXPECT_EQ(video, QSize(320, 240)) << "the picture's size in screen pixels";
+    const Window main = x.byRole("MainForm", pid);
+    const Window playlist = x.byRole("PlaylistForm", pid);
+    ASSERT_TRUE(main && playlist);
+    const QRect at = x.geometry(main);
+    EXPECT_EQ(at, QRect(40, 40, 800, 248));
+    EXPECT_EQ(x.geometry(playlist).topLeft(), at.topLeft() + QPoint(0, 260));
+    EXPECT_EQ(x.shapeExtent(main), QRect(0, 0, 800, 248));
+    EXPECT_GT(x.shapeRectangles(main), 1);
+
+    // The band above the time display is the background picture alone:
+    // every picture pixel a uniform 2 x 2 square of its own colour.
+    const QImage skin = QImage(QStringLiteral(VELMORA_BUILD_DIR "/skin/main.bmp")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(skin.size(), QSize(400, 124));
+    const QRect band(30, 4, 170, 32);
+    QImage shown;
+    ASSERT_TRUE(test::waitFor(
+        [&] {
+            shown = x.pixels(main, QRect(band.topLeft() * 2, band.size() * 2));
+            return !shown.isNull() && shown.pixel(0, 0) == skin.pixel(band.topLeft());
+        },
+        std::chrono::seconds(10)));
+    int wrong = 0;
+    for (int y = 0; y < band.height(); ++y)
+        for (int x2 = 0; x2 < band.width(); ++x2) {
+            const QRgb want = skin.pixel(band.x() + x2, band.y() + y);
+            for (const QPoint d : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)})
+                wrong += shown.pixel(2 * x2 + d.x(), 2 * y + d.y()) != want ? 1 : 0;
+        }
+    EXPECT_EQ(wrong, 0) << "screen pixels that differ from their picture pixel";
+
+    player.terminate();
+    if (!player.waitForFinished(5000)) {
+        player.kill();
+        player.waitForFinished(5000);
+    }
 }
