@@ -20,7 +20,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <X11/extensions/shape.h>
+#include <X11/keysym.h>
 
 using namespace velmora;
 
@@ -117,6 +119,28 @@ public:
         e.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
         e.xclient.data.l[1] = CurrentTime;
         XSendEvent(display_, w, False, NoEventMask, &e);
+        XFlush(display_);
+    }
+
+    // A left click at a point of the screen, as the user's mouse makes it.
+    void click(QPoint at) const
+    {
+        XTestFakeMotionEvent(display_, -1, at.x(), at.y(), CurrentTime);
+        XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+        XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+        XFlush(display_);
+    }
+    // Gives a window the keyboard, as a window manager does on a click.
+    void focus(Window w) const
+    {
+        XSetInputFocus(display_, w, RevertToParent, CurrentTime);
+        XFlush(display_);
+    }
+    void pressKey(KeySym key) const
+    {
+        const KeyCode code = XKeysymToKeycode(display_, key);
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, False, CurrentTime);
         XFlush(display_);
     }
 
@@ -393,6 +417,77 @@ TEST(RealWindows, AtTwiceTheDensityTheSkinDoublesCrisplyAndTheVideoStaysOneToOne
                 wrong += shown.pixel(2 * x2 + d.x(), 2 * y + d.y()) != want ? 1 : 0;
         }
     EXPECT_EQ(wrong, 0) << "screen pixels that differ from their picture pixel";
+
+    player.terminate();
+    if (!player.waitForFinished(5000)) {
+        player.kill();
+        player.waitForFinished(5000);
+    }
+}
+
+// The add-files window of the real player, opened by Plus and used with the
+// keyboard: the tree's top node is the desktop (here "Стол" in a private
+// home, named by user-dirs.dirs), its subfolders first, then home and "/";
+// and "/" can be shown.
+TEST(RealWindows, TheAddFilesTreeStartsAtTheDesktopWithHomeAndTheRootBelowIt)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+    XView x;
+    ASSERT_TRUE(x.ok());
+    QTemporaryDir dir;
+    const QString home = dir.filePath(QStringLiteral("home"));
+    const QString clips = home + QStringLiteral("/Стол/Клипы");
+    ASSERT_TRUE(QDir().mkpath(clips));
+    test::writeFile(dir.filePath(QStringLiteral("xdg/user-dirs.dirs")), "XDG_DESKTOP_DIR=\"$HOME/Стол\"\n");
+    const QString settingsFile = dir.filePath(QStringLiteral("config/settings.ini"));
+    test::writeFile(settingsFile, "[Settings]\nPlaylistOpen=True\nAutoPlay=0\nOpenPath=" + clips.toUtf8()
+                                      + "/\n[Position]\nLeft=0\nTop=0\nAddLeft=500\nAddTop=20\n");
+
+    QProcess player;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("xdg")));
+    env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    player.setProcessEnvironment(env);
+    player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    player.setStandardOutputFile(QProcess::nullDevice());
+    player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {});
+    ASSERT_TRUE(player.waitForStarted(5000));
+    const qint64 pid = player.processId();
+    Window playlist = 0;
+    ASSERT_TRUE(test::waitFor([&] { return (playlist = x.byRole("PlaylistForm", pid)) != 0; },
+                              std::chrono::seconds(60)));
+    QTest::qWait(500);  // the player's event loop runs
+
+    // Plus, where the skin puts it.
+    const QImage plus(QStringLiteral(VELMORA_BUILD_DIR "/skin/plus.bmp"));
+    ASSERT_FALSE(plus.isNull());
+    x.click(x.geometry(playlist).topLeft() + QPoint(14, 230) + QPoint(plus.width() / 2, plus.height() / 2));
+    Window add = 0;
+    ASSERT_TRUE(test::waitFor([&] { return (add = x.byRole("AddForm", pid)) != 0; }, std::chrono::seconds(20)));
+    QTest::qWait(500);
+
+    // The stored folder is the desktop's "Клипы"; below it in the tree come
+    // home, then "/".
+    x.focus(add);
+    QTest::qWait(300);
+    for (int i = 0; i < 2; ++i) {
+        x.pressKey(XK_Down);
+        QTest::qWait(200);
+    }
+    x.closeAsTheWindowManager(add);
+    QString stored;
+    const bool closed = test::waitFor(
+        [&] {
+            QFile f(settingsFile);
+            stored = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+            return !stored.contains(QStringLiteral("OpenPath=") + clips);
+        },
+        std::chrono::seconds(10));
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(stored.contains(QStringLiteral("\nOpenPath=/\n"))) << stored.toStdString();
 
     player.terminate();
     if (!player.waitForFinished(5000)) {

@@ -45,6 +45,7 @@ AddForm::AddForm(Settings& settings, FolderWalker& walker, FolderTreeSink& sink,
 {
     setWindowTitle(QStringLiteral("Добавить файлы"));
     setObjectName(QStringLiteral("AddForm"));
+    setWindowRole(objectName());  // lets tools and tests tell the windows apart
     buildWindow(options);
     restorePlace();
 }
