@@ -26,7 +26,9 @@ QStringList removableVolumes()
 {
     QStringList volumes;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (volume.isValid() && volume.isReady() && isRemovableMount(volume.rootPath()))
+        // A device behind it: no memory or virtual file systems.
+        if (volume.isValid() && volume.isReady() && volume.device().startsWith("/dev/")
+            && isRemovableMount(volume.rootPath()))
             volumes << volume.rootPath();
     }
     return volumes;

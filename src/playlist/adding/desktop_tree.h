@@ -31,7 +31,8 @@ namespace velmora {
 // disc): mounted by the desktop under /media or /run/media, or by hand
 // under /mnt.
 bool isRemovableMount(const QString& rootPath);
-// The mount points of the removable volumes mounted now, in mount order.
+// The mount points of the removable volumes mounted now (those of a device,
+// in the places above), in mount order.
 QStringList removableVolumes();
 
 class DesktopTreeModel : public QAbstractItemModel {
