@@ -3,6 +3,7 @@
 // its fields their meaning. Plain data.
 
 #include <QString>
+#include "base/file_name.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -33,7 +34,7 @@ inline QString entryTextForPath(const QString& path)
     qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
     if (cut < 0)
         cut = path.lastIndexOf(QLatin1Char('\\'));
-    return cut < 0 ? QString() : path.mid(cut + 1);
+    return cut < 0 ? QString() : displayFileName(path.mid(cut + 1));
 }
 
 struct PlaylistEntry {
