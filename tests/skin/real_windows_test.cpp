@@ -194,6 +194,64 @@ private:
     Display* display_;
 };
 
+// A clip of ffmpeg's test pattern, 10 s of the given size.
+bool makeClip(const QString& path, QSize size)
+{
+    const QString source = QStringLiteral("testsrc2=size=%1x%2:rate=25:duration=10").arg(size.width()).arg(size.height());
+    return QProcess::execute(QStringLiteral("ffmpeg"),
+                             {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+                              QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), source,
+                              QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-pix_fmt"),
+                              QStringLiteral("yuv420p"), path})
+           == 0;
+}
+
+// The real player in a folder of its own (settings, runtime files), ended
+// with the test.
+class PlayerRun {
+public:
+    explicit PlayerRun(const QByteArray& settings = {})
+    {
+        if (!settings.isEmpty())
+            test::writeFile(settingsFile(), settings);
+        env_.insert(QStringLiteral("VELMORA_CONFIG_HOME"), path(QStringLiteral("config")));
+        env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir_.path());
+    }
+    ~PlayerRun()
+    {
+        if (process_.state() == QProcess::NotRunning)
+            return;
+        process_.terminate();
+        if (!process_.waitForFinished(5000)) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+    QString path(const QString& relative) const { return dir_.filePath(relative); }
+    QString settingsFile() const { return path(QStringLiteral("config/settings.ini")); }
+    QString settingsText() const
+    {
+        QFile f(settingsFile());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    void setEnv(const QString& name, const QString& value) { env_.insert(name, value); }
+    bool start(const QStringList& args)
+    {
+        process_.setProcessEnvironment(env_);
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.setStandardOutputFile(QProcess::nullDevice());
+        process_.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), args);
+        return process_.waitForStarted(5000);
+    }
+    qint64 pid() const { return process_.processId(); }
+    QProcess& process() { return process_; }
+
+private:
+    QTemporaryDir dir_;
+    QProcessEnvironment env_ = QProcessEnvironment::systemEnvironment();
+    QProcess process_;
+};
+
 }  // namespace
 
 TEST(RealWindows, TheDefaultSkinOnAnXServer)
@@ -276,31 +334,11 @@ TEST(RealWindows, AClipPlaysInTheVideoWindowOfThePlayer)
         GTEST_SKIP() << "needs an X server (run under xvfb-run)";
     XView x;
     ASSERT_TRUE(x.ok());
-    QTemporaryDir dir;
-    const QString clip = dir.filePath(QStringLiteral("clip.mp4"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"),
-                                {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
-                                 QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                 QStringLiteral("testsrc2=size=320x240:rate=25:duration=10"), QStringLiteral("-c:v"),
-                                 QStringLiteral("libx264"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
-                                 clip}),
-              0);
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("config")));
-    QFile ini(dir.filePath(QStringLiteral("config/settings.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Settings]\nVolumeOpen=True\nPlaylistOpen=True\n[Position]\nLeft=40\nTop=40\n");
-    ini.close();
-
-    QProcess player;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
-    player.setProcessEnvironment(env);
-    player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    player.setStandardOutputFile(QProcess::nullDevice());
-    player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {clip});
-    ASSERT_TRUE(player.waitForStarted(5000));
-    const qint64 pid = player.processId();
+    PlayerRun player("[Settings]\nVolumeOpen=True\nPlaylistOpen=True\n[Position]\nLeft=40\nTop=40\n");
+    const QString clip = player.path(QStringLiteral("clip.mp4"));
+    ASSERT_TRUE(makeClip(clip, {320, 240}));
+    ASSERT_TRUE(player.start({clip}));
+    const qint64 pid = player.pid();
 
     // Up to a minute: a sanitizer build loads libmpv slowly.
     const bool sized = test::waitFor(
@@ -319,12 +357,6 @@ TEST(RealWindows, AClipPlaysInTheVideoWindowOfThePlayer)
     EXPECT_EQ(x.geometry(volume).topLeft(), at + QPoint(406, 0));
     EXPECT_EQ(x.geometry(playlist).topLeft(), at + QPoint(0, 130));
     EXPECT_GT(x.shapeRectangles(main), 1);
-
-    player.terminate();
-    if (!player.waitForFinished(5000)) {
-        player.kill();
-        player.waitForFinished(5000);
-    }
 }
 
 TEST(RealWindows, AWindowManagerClosingTheMainWindowEndsThePlayerAsItsCloseButtonDoes)
@@ -333,31 +365,16 @@ TEST(RealWindows, AWindowManagerClosingTheMainWindowEndsThePlayerAsItsCloseButto
         GTEST_SKIP() << "needs an X server (run under xvfb-run)";
     XView x;
     ASSERT_TRUE(x.ok());
-    QTemporaryDir dir;
-    QProcess player;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
-    player.setProcessEnvironment(env);
-    player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    player.setStandardOutputFile(QProcess::nullDevice());
-    player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {});
-    ASSERT_TRUE(player.waitForStarted(5000));
+    PlayerRun player;
+    ASSERT_TRUE(player.start({}));
     Window main = 0;
-    ASSERT_TRUE(test::waitFor([&] { return (main = x.byRole("MainForm", player.processId())) != 0; },
+    ASSERT_TRUE(test::waitFor([&] { return (main = x.byRole("MainForm", player.pid())) != 0; },
                               std::chrono::seconds(60)));
     QTest::qWait(500);  // the player's event loop runs
 
     x.closeAsTheWindowManager(main);
-    const bool ended = player.waitForFinished(20000);
-    if (!ended) {
-        player.kill();
-        player.waitForFinished(5000);
-    }
-    EXPECT_TRUE(ended) << "a player whose main window is gone must not stay running";
-    QFile settings(dir.filePath(QStringLiteral("config/settings.ini")));
-    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(settings.readAll().contains("Left=")) << "Close stored the window places";
+    EXPECT_TRUE(player.process().waitForFinished(20000)) << "a player whose main window is gone must not stay running";
+    EXPECT_TRUE(player.settingsText().contains(QStringLiteral("Left="))) << "Close stored the window places";
 }
 
 // At twice the density (QT_SCALE_FACTOR=2, as on a 2x screen) the real
@@ -370,33 +387,13 @@ TEST(RealWindows, AtTwiceTheDensityTheSkinDoublesCrisplyAndTheVideoStaysOneToOne
         GTEST_SKIP() << "needs an X server (run under xvfb-run)";
     XView x;
     ASSERT_TRUE(x.ok());
-    QTemporaryDir dir;
-    const QString clip = dir.filePath(QStringLiteral("clip.mp4"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"),
-                                {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
-                                 QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                 QStringLiteral("testsrc2=size=320x240:rate=25:duration=10"), QStringLiteral("-c:v"),
-                                 QStringLiteral("libx264"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
-                                 clip}),
-              0);
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("config")));
-    QFile ini(dir.filePath(QStringLiteral("config/settings.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Settings]\nVolumeOpen=True\nPlaylistOpen=True\n[Position]\nLeft=20\nTop=20\nPlayLeft=300\n"
-              "PlayTop=200\n");
-    ini.close();
-
-    QProcess player;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
-    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
-    player.setProcessEnvironment(env);
-    player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    player.setStandardOutputFile(QProcess::nullDevice());
-    player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {clip});
-    ASSERT_TRUE(player.waitForStarted(5000));
-    const qint64 pid = player.processId();
+    PlayerRun player("[Settings]\nVolumeOpen=True\nPlaylistOpen=True\n[Position]\nLeft=20\nTop=20\nPlayLeft=300\n"
+                     "PlayTop=200\n");
+    const QString clip = player.path(QStringLiteral("clip.mp4"));
+    ASSERT_TRUE(makeClip(clip, {320, 240}));
+    player.setEnv(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    ASSERT_TRUE(player.start({clip}));
+    const qint64 pid = player.pid();
 
     // Shown: at its remembered place (600, 400 on the screen), not parked.
     QSize video;
@@ -437,12 +434,6 @@ TEST(RealWindows, AtTwiceTheDensityTheSkinDoublesCrisplyAndTheVideoStaysOneToOne
                 wrong += shown.pixel(2 * x2 + d.x(), 2 * y + d.y()) != want ? 1 : 0;
         }
     EXPECT_EQ(wrong, 0) << "screen pixels that differ from their picture pixel";
-
-    player.terminate();
-    if (!player.waitForFinished(5000)) {
-        player.kill();
-        player.waitForFinished(5000);
-    }
 }
 
 // The add-files window of the real player, opened by Plus and used with the
@@ -455,27 +446,17 @@ TEST(RealWindows, TheAddFilesTreeStartsAtTheDesktopWithHomeAndTheRootBelowIt)
         GTEST_SKIP() << "needs an X server (run under xvfb-run)";
     XView x;
     ASSERT_TRUE(x.ok());
-    QTemporaryDir dir;
-    const QString home = dir.filePath(QStringLiteral("home"));
+    PlayerRun player;
+    const QString home = player.path(QStringLiteral("home"));
     const QString clips = home + QStringLiteral("/Стол/Клипы");
     ASSERT_TRUE(QDir().mkpath(clips));
-    test::writeFile(dir.filePath(QStringLiteral("xdg/user-dirs.dirs")), "XDG_DESKTOP_DIR=\"$HOME/Стол\"\n");
-    const QString settingsFile = dir.filePath(QStringLiteral("config/settings.ini"));
-    test::writeFile(settingsFile, "[Settings]\nPlaylistOpen=True\nAutoPlay=0\nOpenPath=" + clips.toUtf8()
-                                      + "/\n[Position]\nLeft=0\nTop=0\nAddLeft=500\nAddTop=20\n");
-
-    QProcess player;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home);
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("xdg")));
-    env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
-    player.setProcessEnvironment(env);
-    player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    player.setStandardOutputFile(QProcess::nullDevice());
-    player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {});
-    ASSERT_TRUE(player.waitForStarted(5000));
-    const qint64 pid = player.processId();
+    test::writeFile(player.path(QStringLiteral("xdg/user-dirs.dirs")), "XDG_DESKTOP_DIR=\"$HOME/Стол\"\n");
+    test::writeFile(player.settingsFile(), "[Settings]\nPlaylistOpen=True\nAutoPlay=0\nOpenPath=" + clips.toUtf8()
+                                               + "/\n[Position]\nLeft=0\nTop=0\nAddLeft=500\nAddTop=20\n");
+    player.setEnv(QStringLiteral("HOME"), home);
+    player.setEnv(QStringLiteral("XDG_CONFIG_HOME"), player.path(QStringLiteral("xdg")));
+    ASSERT_TRUE(player.start({}));
+    const qint64 pid = player.pid();
     Window playlist = 0;
     ASSERT_TRUE(test::waitFor([&] { return (playlist = x.byRole("PlaylistForm", pid)) != 0; },
                               std::chrono::seconds(60)));
@@ -501,17 +482,10 @@ TEST(RealWindows, TheAddFilesTreeStartsAtTheDesktopWithHomeAndTheRootBelowIt)
     QString stored;
     const bool closed = test::waitFor(
         [&] {
-            QFile f(settingsFile);
-            stored = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+            stored = player.settingsText();
             return !stored.contains(QStringLiteral("OpenPath=") + clips);
         },
         std::chrono::seconds(10));
     EXPECT_TRUE(closed);
     EXPECT_TRUE(stored.contains(QStringLiteral("\nOpenPath=/\n"))) << stored.toStdString();
-
-    player.terminate();
-    if (!player.waitForFinished(5000)) {
-        player.kill();
-        player.waitForFinished(5000);
-    }
 }
