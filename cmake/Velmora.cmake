@@ -15,10 +15,11 @@ function(velmora_library name)
   velmora_warnings(${name})
 endfunction()
 
-# velmora_test_environment(test [REAL_DISPLAY]): the sanitizers' options and,
-# unless the test asks for a real display, the offscreen platform.
+# velmora_test_environment(test [REAL_DISPLAY] [ENV VAR=value ...]): the
+# sanitizers' options and, unless the test asks for a real display, the
+# offscreen platform; then the test's own variables.
 function(velmora_test_environment test)
-  cmake_parse_arguments(ARG "REAL_DISPLAY" "" "" ${ARGN})
+  cmake_parse_arguments(ARG "REAL_DISPLAY" "" "ENV" ${ARGN})
   set(env "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp:print_suppressions=0"
           "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
           "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
@@ -28,14 +29,15 @@ function(velmora_test_environment test)
   if(NOT ARG_REAL_DISPLAY)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
+  list(APPEND env ${ARG_ENV})
   set_tests_properties(${test} PROPERTIES ENVIRONMENT "${env}")
 endfunction()
 
-# velmora_test(name SOURCES ... LIBS ...): one GoogleTest executable, run by
-# ctest with a private config folder and the offscreen platform unless the
-# test asks for a real display itself.
+# velmora_test(name SOURCES ... LIBS ... [ENV VAR=value ...]): one GoogleTest
+# executable, run by ctest with a private config folder and the offscreen
+# platform unless the test asks for a real display itself.
 function(velmora_test name)
-  cmake_parse_arguments(ARG "REAL_DISPLAY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "REAL_DISPLAY" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} velmora_test_support GTest::gtest GTest::gmock)
   target_compile_definitions(${name} PRIVATE
@@ -44,9 +46,9 @@ function(velmora_test name)
   velmora_warnings(${name})
   add_test(NAME ${name} COMMAND ${name})
   if(ARG_REAL_DISPLAY)
-    velmora_test_environment(${name} REAL_DISPLAY)
+    velmora_test_environment(${name} REAL_DISPLAY ENV ${ARG_ENV})
   else()
-    velmora_test_environment(${name})
+    velmora_test_environment(${name} ENV ${ARG_ENV})
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)

@@ -10,12 +10,17 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace velmora {
 
 struct AtomicSaveOptions {
-    // Permission bits of the new file.
-    unsigned mode = 0644;
+    // Permission bits of the new file. Unset: those of the file replaced, or
+    // for a new file what the user's umask leaves of 0666.
+    std::optional<unsigned> mode;
+    // A symbolic link at the path: replace the file it points to and keep
+    // the link (false: the link itself is replaced by the file).
+    bool followLinks = true;
     // Called with the temporary file written and synced; returning false
     // abandons the save there, as a crash at that moment would (the
     // temporary file stays). For tests.
