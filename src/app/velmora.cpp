@@ -12,6 +12,7 @@
 #include "playlist/adding/folder_walk.h"
 #include "playlist/adding/playlist_model_sink.h"
 #include "playlist/window/playlist_window.h"
+#include "shell/freedesktop_projection.h"
 #include "shell/tray_icon.h"
 #include "skin/skinned_windows.h"
 #include "skin/trans_img.h"
@@ -37,10 +38,31 @@ QString withSlash(QString folder)
     return folder;
 }
 
-QString settingsFile(const Velmora::Options& options)
+QString configFile(const Velmora::Options& options, const QString& name)
 {
     const QString folder = options.configFolder.isEmpty() ? userConfigFolder() : options.configFolder;
-    return withSlash(folder) + QStringLiteral("settings.ini");
+    return withSlash(folder) + name;
+}
+
+QString programFolderOf(const Velmora::Options& options)
+{
+    return withSlash(options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : options.programFolder);
+}
+
+std::unique_ptr<FreedesktopProjection> userDesktop(const Velmora::Options& options)
+{
+    if (options.desktop)
+        return nullptr;
+    // The desktop starts the front program, which hands files to a running copy.
+    return std::make_unique<FreedesktopProjection>(programFolderOf(options) + QStringLiteral("velmora4"),
+                                                   FreedesktopProjection::Folders::fromEnvironment());
+}
+
+// The current type icons live with the user's data: the program folder may
+// not be writable.
+QString currentIconFolder()
+{
+    return FreedesktopProjection::Folders::fromEnvironment().dataHome + QStringLiteral("/velmora4/icons/");
 }
 
 }  // namespace
@@ -145,12 +167,22 @@ private:
 Velmora::Velmora() : Velmora(Options{}) {}
 
 Velmora::Velmora(Options options)
-    : programFolder_(withSlash(options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                               : options.programFolder)),
-      store_(settingsFile(options)),
+    : programFolder_(programFolderOf(options)),
+      store_(configFile(options, QStringLiteral("settings.ini"))),
       settings_(store_),
+      freedesktop_(userDesktop(options)),
+      desktop_(options.desktop ? options.desktop : freedesktop_.get()),
+      classRoot_(configFile(options, QStringLiteral("classes.ini")), desktop_),
+      shell_(classRoot_, programFolder_ + QStringLiteral("velmora4")),
+      typeIcons_(currentIconFolder(), programFolder_ + QStringLiteral("default icons/")),
+      fileTypes_(settings_, shell_, typeIcons_),
       media_(options.media)
 {
+    fileTypes_.setPatternHandler([this](const QString& pattern) {
+        mediaFilter_ = FileFilter::fromPattern(pattern);
+        if (addForm_)
+            addForm_->setAcceptedFiles(mediaFilter_);
+    });
 }
 
 Velmora::~Velmora()
@@ -232,7 +264,7 @@ void Velmora::buildWindows()
         sources.reserve(static_cast<std::size_t>(paths.size()));
         for (const QString& path : paths)
             sources.push_back({AddSource::Kind::FileOrFolder, path, 1});
-        walker_.add(std::move(sources), FileFilter::everyFile(), *sink_,
+        walker_.add(std::move(sources), mediaFilter_, *sink_,
                     {.started = std::move(started), .finished = std::move(finished)});
     };
     playlistWindow_ = std::make_unique<PlaylistWindow>(windows_->playlistForm(), playlist_, settings_, hooks);
@@ -247,6 +279,7 @@ void Velmora::buildWindows()
             playlist_.addPath(path);
     };
     list.startMeasuring = [this] { playlistWindow_->startMeasuring(); };
+    list.accepts = [this](const QString& fileName) { return mediaFilter_.matches(fileName); };
     commands_ = std::make_unique<CommandHandler>(*controller_, windows_->mainForm(), settings_, list);
 
     wireTransport();
@@ -286,7 +319,9 @@ void Velmora::showAddForm()
         if (const int code = virtualKeyFromEvent(event))
             (*keys_)(code);
     };
-    addForm_ = new AddForm(settings_, walker_, *sink_, hooks);
+    AddForm::Options options;
+    options.accepted = mediaFilter_;
+    addForm_ = new AddForm(settings_, walker_, *sink_, hooks, options);
     addForm_->setAttribute(Qt::WA_DeleteOnClose);
     connect(addForm_, &AddForm::closed, this, [this] { playlistWindow_->enablePlus(); });
     windows_->setAddFilesWindow(addForm_);
@@ -305,12 +340,14 @@ void Velmora::closeAddForm()
 bool Velmora::start(channel::StartKind kind, const QString& commandText, const channel::InstanceLock* lock)
 {
     if (kind == channel::StartKind::Uninstall || kind == channel::StartKind::Init) {
-        // Removing the associations comes with the file type table; the
-        // settings go as a whole.
-        store_.deleteApplication();
-        if (kind == channel::StartKind::Uninstall)
+        UndoShellRegistration(store_, shell_);
+        if (kind == channel::StartKind::Uninstall) {
+            if (freedesktop_)
+                freedesktop_->waitForTools(30000);  // the desktop's caches are whole when we end
             return false;
+        }
     }
+    fileTypes_.LoadFileTypes();
     if (settings_.text(keys::MailslotName).isEmpty())
         settings_.setText(keys::MailslotName, QStringLiteral("Velmora 4"));
     buildWindows();

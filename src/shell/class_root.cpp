@@ -3,7 +3,9 @@
 #include "shell/desktop_projection.h"
 #include "shell/shell_log.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -82,6 +84,7 @@ void ClassRoot::save() const
         QFile::remove(filePath_);
         return;
     }
+    QDir().mkpath(QFileInfo(filePath_).absolutePath());
     if (!writer.saveTo(filePath_))
         qCDebug(lcShell) << "cannot write" << filePath_;
 }

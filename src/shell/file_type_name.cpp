@@ -9,7 +9,7 @@ std::optional<QString> acceptableFileTypeName(const QString& text)
         name.remove(0, 1);
     if (name.trimmed().isEmpty() || name.size() > kMaxFileTypeNameLength)
         return std::nullopt;
-    if (name.contains(QLatin1String("..")) || name == QLatin1String("default"))
+    if (name.startsWith(QLatin1Char('.')) || name.contains(QLatin1String("..")) || name == QLatin1String("default"))
         return std::nullopt;
     for (const QChar c : name) {
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char('=') || c == QLatin1Char('[')

@@ -312,6 +312,7 @@ void FreedesktopProjection::writeFolderAction()
     const QString dolphin = QStringLiteral(
                                 "[Desktop Entry]\n"
                                 "Type=Service\n"
+                                "Name=%1\n"
                                 "MimeType=inode/directory;\n"
                                 "Actions=playClips;\n"
                                 "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
