@@ -2,10 +2,19 @@
 
 #include <QMimeDatabase>
 
+#include <algorithm>
+
 namespace velmora {
 
 QString quoteExecArgument(const QString& argument)
 {
+    // Plain arguments stay bare: some readers of desktop entries (xdg-mime)
+    // take the first word of Exec literally, quotes and all.
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`%");
+    const bool plain = !argument.isEmpty()
+        && std::none_of(argument.begin(), argument.end(), [](QChar c) { return reserved.contains(c); });
+    if (plain)
+        return argument;
     QString quoted = QStringLiteral("\"");
     for (const QChar c : argument) {
         if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))

@@ -7,8 +7,9 @@
 
 namespace velmora {
 
-// One argument of a desktop entry's Exec line, quoted: inside double quotes
-// '"', '`', '$' and '\' are escaped with '\', and '%' is doubled.
+// One argument of a desktop entry's Exec line: as it is when it holds no
+// reserved character, else in double quotes with '"', '`', '$' and '\'
+// escaped by '\' and '%' doubled.
 QString quoteExecArgument(const QString& argument);
 // A string value of a desktop entry: '\' doubled, line breaks and tabs as
 // their escapes.

@@ -55,10 +55,10 @@ TEST_F(FileTypesTest, FirstLoadWritesTheDefaultTableAndRegistersClassesOnly)
               t.current() + QStringLiteral("mp3.png"))
         << "key paths compare without case";
     EXPECT_EQ(t.root->ReadRegistryString(QStringLiteral("vlmr4_mp3file\\shell\\open\\command"), {}),
-              QStringLiteral("\"/opt/velmora/velmora4\" %F"));
+              QStringLiteral("/opt/velmora/velmora4 %F"));
     EXPECT_EQ(t.root->ReadRegistryString(QStringLiteral("Folder\\shell\\Play clips\\command"), {}),
-              QStringLiteral("\"/opt/velmora/velmora4\" %F"))
-        << "the folder command quotes what it passes";
+              QStringLiteral("/opt/velmora/velmora4 %F"))
+        << "each selected folder arrives as one argument";
 }
 
 TEST_F(FileTypesTest, AStoredCountIsKeptEvenWhenZeroAndMarksComeFromTheDesktop)

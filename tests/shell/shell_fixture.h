@@ -40,6 +40,8 @@ public:
 
 class ShellFixture {
 public:
+    // Without a desktop, build() makes the table later (once a desktop
+    // made in this fixture's home exists).
     explicit ShellFixture(DesktopProjection* desktop)
     {
         // A factory folder of our own: adding a type copies into it.
@@ -51,8 +53,13 @@ public:
                 QFile::copy(built + sub + name + QStringLiteral(".png"), factory() + sub + name + QStringLiteral(".png"));
             }
         }
+        if (desktop)
+            build(desktop, QStringLiteral("/opt/velmora/velmora4"));
+    }
+    void build(DesktopProjection* desktop, const QString& program)
+    {
         root = std::make_unique<ClassRoot>(home.file(QStringLiteral("config/classes.ini")), desktop);
-        shell = std::make_unique<ShellRegistration>(*root, QStringLiteral("/opt/velmora/velmora4"));
+        shell = std::make_unique<ShellRegistration>(*root, program);
         types = std::make_unique<FileTypes>(settings, *shell, icons);
     }
 
