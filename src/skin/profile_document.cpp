@@ -299,7 +299,7 @@ QStringList ProfileDocument::sectionNames() const
     QStringList names;
     for (const Section& s : sections_) {
         if (s.firstOfName)
-            names.append(s.name);
+            names.append(QString(s.name.constData(), s.name.size()));  // names may share the document's text
     }
     return names;
 }

@@ -172,3 +172,24 @@ TEST_F(PlayerProcessTest, AKilledFirstCopyDoesNotBlockTheNextStart)
     EXPECT_EQ(run({file}), 0);
     ASSERT_TRUE(test::waitFor([&] { return added(second).contains(file); }, 20s)) << stderr_.toStdString();
 }
+
+TEST_F(PlayerProcessTest, InitRegistersTheClassesAndUninstallLeavesTheDesktopAsItWas)
+{
+    const QString data = home_.file(QStringLiteral("data"));
+    const QString mimeapps = home_.file(QStringLiteral("xdg-config/mimeapps.list"));
+    test::writeFile(mimeapps, "[Default Applications]\naudio/mpeg=other.desktop;\n");
+    EXPECT_EQ(run({QStringLiteral("init")}), 0);
+    const QStringList entries = QDir(data + QStringLiteral("/applications")).entryList({QStringLiteral("vlmr4_*.desktop")});
+    EXPECT_EQ(entries.size(), 34);
+    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/file-manager/actions/velmora4-play-clips.desktop")));
+    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/velmora4/icons/mp3.png")));
+    EXPECT_TRUE(settingsText().contains(QStringLiteral("34 checked=0")));
+
+    EXPECT_EQ(run({QStringLiteral("uninstall")}), 0);
+    EXPECT_TRUE(QDir(data + QStringLiteral("/applications")).entryList({QStringLiteral("vlmr4_*")}).isEmpty());
+    EXPECT_FALSE(QFile::exists(data + QStringLiteral("/file-manager/actions/velmora4-play-clips.desktop")));
+    EXPECT_FALSE(QFile::exists(data + QStringLiteral("/mime/packages/velmora4-pml.xml")));
+    QFile list(mimeapps);
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    EXPECT_EQ(list.readAll(), "[Default Applications]\naudio/mpeg=other.desktop;\n");
+}
