@@ -342,6 +342,7 @@ bool Velmora::start(channel::StartKind kind, const QString& commandText, const c
     if (kind == channel::StartKind::Uninstall || kind == channel::StartKind::Init) {
         UndoShellRegistration(store_, shell_);
         if (kind == channel::StartKind::Uninstall) {
+            typeIcons_.removeCurrentFolder();
             if (freedesktop_)
                 freedesktop_->waitForTools(30000);  // the desktop's caches are whole when we end
             return false;

@@ -369,13 +369,31 @@ void FreedesktopProjection::runTool(const QString& tool, const QStringList& argu
     tools_.push_back(std::move(process));
 }
 
+// A cache that describes nothing any more (the last entry or package was
+// ours) goes with what it described, so that removing everything leaves the
+// folders as they were before the program.
 void FreedesktopProjection::commit()
 {
     std::erase_if(tools_, [](const auto& p) { return p->state() == QProcess::NotRunning; });
-    if (applicationsChanged_ && QFileInfo::exists(applicationsFolder()))
-        runTool(QStringLiteral("update-desktop-database"), {QStringLiteral("-q"), applicationsFolder()});
-    if (mimeChanged_ && QFileInfo::exists(folders_.dataHome + QStringLiteral("/mime/packages")))
-        runTool(QStringLiteral("update-mime-database"), {folders_.dataHome + QStringLiteral("/mime")});
+    const QString applications = applicationsFolder();
+    if (applicationsChanged_ && QFileInfo::exists(applications)) {
+        if (QDir(applications).entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Hidden).isEmpty()) {
+            waitForTools(30000);
+            QFile::remove(applications + QStringLiteral("/mimeinfo.cache"));
+            QDir().rmdir(applications);
+        } else {
+            runTool(QStringLiteral("update-desktop-database"), {QStringLiteral("-q"), applications});
+        }
+    }
+    const QString mime = folders_.dataHome + QStringLiteral("/mime");
+    if (mimeChanged_ && QFileInfo::exists(mime + QStringLiteral("/packages"))) {
+        if (QDir(mime + QStringLiteral("/packages")).isEmpty()) {
+            waitForTools(30000);
+            QDir(mime).removeRecursively();
+        } else {
+            runTool(QStringLiteral("update-mime-database"), {mime});
+        }
+    }
     applicationsChanged_ = mimeChanged_ = false;
 }
 

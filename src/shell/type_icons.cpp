@@ -162,4 +162,13 @@ void TypeIcons::restore(const QString& name)
     copySet(factory_, name, current_, name);
 }
 
+void TypeIcons::removeCurrentFolder()
+{
+    QDir folder(current_);
+    if (!folder.exists())
+        return;
+    folder.removeRecursively();
+    QDir().rmdir(QFileInfo(QDir::cleanPath(current_)).absolutePath());
+}
+
 }  // namespace velmora

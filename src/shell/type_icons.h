@@ -37,6 +37,9 @@ public:
     void replace(const QString& name, const QString& sourceFile);
     // The current set becomes a copy of the factory set.
     void restore(const QString& name);
+    // Uninstalling: the current folder goes as a whole (it holds nothing
+    // but the program's icons), and its parent when that is left empty.
+    void removeCurrentFolder();
 
 private:
     QString current_;

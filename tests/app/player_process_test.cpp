@@ -4,6 +4,7 @@
 #include "support/test_support.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
@@ -188,7 +189,11 @@ TEST_F(PlayerProcessTest, InitRegistersTheClassesAndUninstallLeavesTheDesktopAsI
     EXPECT_EQ(run({QStringLiteral("uninstall")}), 0);
     EXPECT_TRUE(QDir(data + QStringLiteral("/applications")).entryList({QStringLiteral("vlmr4_*")}).isEmpty());
     EXPECT_FALSE(QFile::exists(data + QStringLiteral("/file-manager/actions/velmora4-play-clips.desktop")));
-    EXPECT_FALSE(QFile::exists(data + QStringLiteral("/mime/packages/velmora4-pml.xml")));
+    QStringList left;
+    QDirIterator it(data, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        left << it.next();
+    EXPECT_EQ(left, QStringList()) << "nothing of the player is left on the desktop";
     QFile list(mimeapps);
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
     EXPECT_EQ(list.readAll(), "[Default Applications]\naudio/mpeg=other.desktop;\n");
