@@ -51,6 +51,19 @@ ClassRoot::ClassRoot(QString filePath, DesktopProjection* projection)
     load();
 }
 
+ClassRoot::~ClassRoot()
+{
+    flush();
+}
+
+void ClassRoot::flush()
+{
+    if (!dirty_)
+        return;
+    dirty_ = false;
+    save();
+}
+
 void ClassRoot::load()
 {
     const ProfileDocument doc = ProfileDocument::fromFile(filePath_);
@@ -148,10 +161,10 @@ void ClassRoot::WriteRegistryString(const QString& parentPath, const QString& su
                            [&](const auto& value) { return sameName(value.first, valueName); });
     if (it == key.values.end()) {
         key.values.emplace_back(valueName, text);
-        save();
+        dirty_ = true;
     } else if (it->second != text) {
         it->second = text;
-        save();
+        dirty_ = true;
     }
     projectWrite(key.path, valueName, text);
 }
@@ -176,8 +189,7 @@ void ClassRoot::DeleteRegistryKey(const QString& parentPath, const QString& subK
         return;
     const bool hadValues = !it->values.empty();
     keys_.erase(it);
-    if (hadValues)
-        save();
+    dirty_ = dirty_ || hadValues;
     projectDelete(path);
 }
 

@@ -31,6 +31,9 @@ class ClassRoot {
 public:
     // projection may be null (nothing reaches the desktop).
     ClassRoot(QString filePath, DesktopProjection* projection);
+    ~ClassRoot();
+    ClassRoot(const ClassRoot&) = delete;
+    ClassRoot& operator=(const ClassRoot&) = delete;
 
     // The value of keyPath (empty valueName: the default value); empty text
     // when the key or value is missing.
@@ -42,6 +45,11 @@ public:
     QString CreateRegistryKey(const QString& parentPath, const QString& subKey);
     // Deletes parent\subKey with its values; refused while it has subkeys.
     void DeleteRegistryKey(const QString& parentPath, const QString& subKey);
+
+    // Writes the changes to the file. Changes are kept in memory until then,
+    // so that registering many classes writes the file once; the destructor
+    // flushes too.
+    void flush();
 
     bool keyExists(const QString& keyPath) const;
     DesktopProjection* projection() const { return projection_; }
@@ -62,6 +70,7 @@ private:
     QString filePath_;
     DesktopProjection* projection_;
     std::vector<Key> keys_;
+    bool dirty_ = false;
 };
 
 // parent + "\" + child (just child when parent is empty: the root).

@@ -91,6 +91,7 @@ void ShellRegistration::refreshIcon(const QString& name, const QString& iconPath
 
 void ShellRegistration::commit()
 {
+    root_.flush();
     if (DesktopProjection* desktop = root_.projection())
         desktop->commit();
 }

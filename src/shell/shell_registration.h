@@ -36,7 +36,8 @@ public:
     // The icon's pictures changed under the same path: the desktop shows
     // the new ones.
     void refreshIcon(const QString& name, const QString& iconPath);
-    // Ends a batch of changes (the desktop's caches are told).
+    // Ends a batch of changes: the class root reaches its file and the
+    // desktop's caches are told.
     void commit();
 
     static QString className(const QString& name);
