@@ -1,7 +1,7 @@
 // NextClip over 100,000 entries that cannot be played (unchecked, inside an
 // unchecked group, or failing to open at once), to the end of the list.
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "playback/controller_fakes.h"
 #include "playback/playback_controller.h"
 

@@ -6,7 +6,7 @@
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_model.h"
 #include "playlist/playlist_row_view.h"
-#include "skin/profile_document.h"
+#include "settings/profile_document.h"
 
 #include <QTemporaryDir>
 

@@ -3,7 +3,7 @@
 // desktop (so nothing is written). Also the first run, which registers the
 // table and writes every file. Each benchmark has its own XDG folders.
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "shell/class_root.h"
 #include "shell/file_types.h"
 #include "shell/freedesktop_projection.h"

@@ -1,9 +1,9 @@
 // LoadSkin of the default skin onto the three windows (hidden, as at
 // start-up), and the first load into fresh windows, which also builds them.
 
-#include "app/settings.h"
-#include "app/settings_store.h"
-#include "skin/profile_files.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+#include "settings/profile_files.h"
 #include "skin/skinned_windows.h"
 #include "volume/volume_scale.h"
 

@@ -1,9 +1,11 @@
 #include "app/command_handler.h"
 
 #include "app/channel/command_tokens.h"
-#include "app/settings.h"
+#include "app/command_sink.h"
 #include "playback/playback_controller.h"
+#include "settings/settings.h"
 
+#include <QFile>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcCommand, "velmora.command", QtWarningMsg)
@@ -16,18 +18,35 @@ CommandHandler::CommandHandler(PlaybackController& controller, TransportPanel& t
 {
 }
 
+CommandHandler::~CommandHandler()
+{
+    *alive_ = false;  // a token still being read finds nobody to tell
+}
+
 void CommandHandler::submit(const QString& text)
 {
     queue_.push_back(text);
-    if (busy_)
-        return;  // the running handling takes it next
-    busy_ = true;
-    while (!queue_.empty()) {
-        const QString next = std::move(queue_.front());
+    if (!busy_)
+        handleNext();
+}
+
+// Transport words are handled at once; a path list starts its first token
+// and the queue waits until its last one is in.
+void CommandHandler::handleNext()
+{
+    while (!busy_ && !queue_.empty()) {
+        const QString text = std::move(queue_.front());
         queue_.pop_front();
-        handle(next);
+        if (transportWord(text))
+            continue;
+        const QByteArray utf8 = text.toUtf8();
+        tokens_ = channel::tokenizeCommand(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+        nextToken_ = 0;
+        oldCount_ = playlist_.count();
+        filledEmpty_ = false;
+        busy_ = true;
+        nextToken();
     }
-    busy_ = false;
 }
 
 bool CommandHandler::transportWord(const QString& text)
@@ -57,43 +76,56 @@ bool CommandHandler::transportWord(const QString& text)
     return false;
 }
 
-void CommandHandler::handle(const QString& text)
+void CommandHandler::nextToken()
 {
-    if (transportWord(text))
+    if (nextToken_ >= tokens_.size()) {
+        endMessage();
         return;
-    const int oldCount = playlist_.count();
-    bool filledEmpty = false;  // an earlier token of this line went into an empty list
-    channel::FolderFilter filter;
-    if (playlist_.accepts) {
-        filter.accepts = [this](std::string_view name) {
-            return playlist_.accepts(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-        };
     }
-    const QByteArray utf8 = text.toUtf8();
-    channel::forEachCommandToken(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())),
-                                 [&](const std::string& token) {
-        const bool wasEmpty = playlist_.count() == 0;
-        const channel::TokenTarget target = channel::resolveCommandToken(token, filter);
-        if (target.kind == channel::TokenTarget::Kind::Nothing) {
-            qCDebug(lcCommand) << "neither a file nor a folder, ending:" << QString::fromStdString(token);
-            return false;
-        }
-        QStringList paths;
-        paths.reserve(static_cast<qsizetype>(target.paths.size()));
-        for (const std::string& path : target.paths) {
-            paths << QString::fromStdString(path);
-            qCDebug(lcCommand).noquote() << "add" << paths.back();
-        }
-        playlist_.addPaths(paths);
-        if (playlist_.startMeasuring)
-            playlist_.startMeasuring();
-        if (settings_.flag(keys::AutoPlay) && !controller_.shellStarted() && playlist_.currentIndex() == -1)
-            controller_.startDelayed(oldCount + 1);
-        filledEmpty = filledEmpty || wasEmpty;
-        if (filledEmpty)
-            controller_.setShellStarted();
-        return true;
+    const std::string& token = tokens_[nextToken_++];
+    if (token.empty()) {
+        qCDebug(lcCommand) << "empty token, ending";
+        endMessage();
+        return;
+    }
+    wasEmpty_ = playlist_.count() == 0;
+    const QString path = QString::fromStdString(channel::longPathForm(token));
+    std::weak_ptr<bool> alive = alive_;
+    playlist_.addToken(path, [this, alive](bool named) {
+        if (const auto a = alive.lock(); a && *a)
+            tokenDone(named);
     });
+}
+
+void CommandHandler::tokenDone(bool named)
+{
+    if (!named) {
+        qCDebug(lcCommand) << "neither a file nor a folder, ending the message";
+        endMessage();
+        return;
+    }
+    if (playlist_.startMeasuring)
+        playlist_.startMeasuring();
+    if (settings_.flag(keys::AutoPlay) && !controller_.shellStarted() && playlist_.currentIndex() == -1)
+        controller_.startDelayed(oldCount_ + 1);
+    filledEmpty_ = filledEmpty_ || wasEmpty_;
+    if (filledEmpty_)
+        controller_.setShellStarted();
+    nextToken();
+}
+
+void CommandHandler::endMessage()
+{
+    tokens_.clear();
+    nextToken_ = 0;
+    busy_ = false;
+    handleNext();
+}
+
+int CommandSink::addPath(const QString& path, int deep)
+{
+    qCDebug(lcCommand).noquote() << "add" << path;
+    return inner_.addPath(path, deep);
 }
 
 }  // namespace velmora

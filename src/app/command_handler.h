@@ -5,20 +5,23 @@
 // One of the transport words "play", "pause", "back", "forward" (the whole
 // text, any letter case) presses that button when it is enabled. Any other
 // text is a list of paths: each readable file is added in its long form,
-// each folder adds its own accepted files in name order; the first token
-// that is neither ends the handling of the message. Additions switch the
-// length measuring on and may start playback after a short delay.
+// each folder adds its own accepted files in natural name order; the first
+// token that is neither ends the handling of the message. Additions switch
+// the length measuring on and may start playback after a short delay.
 //
-// Command lines are handled one at a time, in arrival order: a command line
-// submitted while another is being handled (the handling can let events
-// run) waits in a queue. UI thread only.
+// The disk is read off the UI thread (the playlist's addToken), so a
+// message is handled in steps: one token at a time, the next when the
+// previous one's entries are in. Command lines are handled one at a time,
+// in arrival order: one submitted while another is being handled waits in a
+// queue. UI thread only.
 
-#include <QObject>
 #include <QString>
-#include <QStringList>
 
 #include <deque>
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -32,22 +35,28 @@ public:
     struct Playlist {
         std::function<int()> count;         // playlistCount
         std::function<int()> currentIndex;  // -1 when nothing plays
-        // Adds the paths of one token, in order, as one change.
-        std::function<void(const QStringList& paths)> addPaths;
+        // Adds what one path names, reading the disk off the UI thread: a
+        // file as it is, a folder's accepted files. `done` runs later on the
+        // UI thread once the entries are in; named is false when the path
+        // was neither a file nor a folder (nothing was added).
+        std::function<void(const QString& path, std::function<void(bool named)> done)> addToken;
         std::function<void()> startMeasuring;  // the playlist window's measuring timer
-        // Whether a file of a folder is added (the media pattern); empty: every file.
-        std::function<bool(const QString& fileName)> accepts;
     };
 
     CommandHandler(PlaybackController& controller, TransportPanel& transport, Settings& settings, Playlist playlist);
+    ~CommandHandler();
 
     // Handles the text now, or after the one being handled.
     void submit(const QString& text);
+    // True while a message is being handled (its tokens still arriving).
     bool busy() const { return busy_; }
 
 private:
-    void handle(const QString& text);
+    void handleNext();
     bool transportWord(const QString& text);
+    void nextToken();
+    void tokenDone(bool named);
+    void endMessage();
 
     PlaybackController& controller_;
     TransportPanel& transport_;
@@ -55,6 +64,14 @@ private:
     Playlist playlist_;
     std::deque<QString> queue_;
     bool busy_ = false;
+
+    // The message being handled.
+    std::vector<std::string> tokens_;
+    std::size_t nextToken_ = 0;
+    int oldCount_ = 0;
+    bool wasEmpty_ = false;
+    bool filledEmpty_ = false;  // an earlier token of this line went into an empty list
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace velmora

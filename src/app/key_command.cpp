@@ -1,7 +1,7 @@
 #include "app/key_command.h"
 
-#include "app/key_map.h"
-#include "app/settings.h"
+#include "keys/key_map.h"
+#include "settings/settings.h"
 #include "base/rounding.h"
 #include "playback/media_engine.h"
 #include "playback/playback_controller.h"
@@ -12,16 +12,16 @@ KeyCommand::KeyCommand(MediaEngine& engine, PlaybackController& controller, Clip
                        TransportPanel& transport, Settings& settings, KeyCommandHost& host)
     : engine_(engine), controller_(controller), clips_(clips), transport_(transport), settings_(settings), host_(host)
 {
-    ignore_.setSingleShot(true);
-    ignore_.setInterval(55);
-    connect(&ignore_, &QTimer::timeout, this, [this] { ignoreKeys_ = false; });
+    keyLockOut_.setSingleShot(true);
+    keyLockOut_.setInterval(55);
+    connect(&keyLockOut_, &QTimer::timeout, this, [this] { ignoreKeys_ = false; });
 }
 
 void KeyCommand::setIgnoreKeys(bool ignore)
 {
     ignoreKeys_ = ignore;
     if (ignore)
-        ignore_.stop();
+        keyLockOut_.stop();
 }
 
 void KeyCommand::operator()(int keyCode)
@@ -29,7 +29,7 @@ void KeyCommand::operator()(int keyCode)
     if (ignoreKeys_)
         return;
     ignoreKeys_ = true;
-    ignore_.start();
+    keyLockOut_.start();
 
     const bool clipOpen = transport_.playEnabled();
     const bool playing = clipOpen && transport_.pauseEnabled();

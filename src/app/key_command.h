@@ -59,7 +59,7 @@ private:
     KeyCommandHost& host_;
     bool ignoreKeys_ = false;
     bool videoOnTop_ = false;
-    QTimer ignore_;
+    QTimer keyLockOut_;
 };
 
 }  // namespace velmora

@@ -3,11 +3,12 @@
 #include "app/channel/channel_name.h"
 #include "app/channel/instance_lock.h"
 #include "app/channel/instance_server.h"
-#include "app/key_map.h"
+#include "app/command_sink.h"
+#include "app/seek_controls.h"
+#include "app/video_binding.h"
+#include "keys/key_map.h"
 #include "base/config_paths.h"
 #include "playback/play_form.h"
-#include "playback/seek_bar.h"
-#include "playback/winding.h"
 #include "playlist/adding/add_form.h"
 #include "playlist/adding/folder_walk.h"
 #include "playlist/adding/playlist_model_sink.h"
@@ -86,8 +87,8 @@ public:
     }
     void engineTick() override
     {
-        if (SeekBar* seek = app_.windows_->seekBar())
-            seek->tick();
+        if (app_.seekControls_)
+            app_.seekControls_->seekBar().tick();
     }
     void engineKeyPressed(int keyCode, int) override { (*app_.keys_)(keyCode); }
 
@@ -150,13 +151,13 @@ public:
     void pressVolumeDown() override { app_.volume_->pressVolumeDown(); }
     void pressWindBack() override
     {
-        if (Winding* w = app_.windows_->winding())
-            w->back();
+        if (app_.seekControls_)
+            app_.seekControls_->winding().back();
     }
     void pressWindForward() override
     {
-        if (Winding* w = app_.windows_->winding())
-            w->forward();
+        if (app_.seekControls_)
+            app_.seekControls_->winding().forward();
     }
 
 private:
@@ -203,6 +204,7 @@ Velmora::~Velmora()
     playlist_.setRowView(nullptr);
     media_.engine().setListener(nullptr);
     media_.shutDownEngine();  // libmpv must not outlive the window it draws into
+    seekControls_.reset();
     video_.reset();
     windows_.reset();
     store_.flush();
@@ -219,12 +221,13 @@ void Velmora::buildWindows()
     video_ = std::make_unique<PlayForm>();
     services_ = std::make_unique<Services>(*this);
     sink_ = std::make_unique<PlaylistModelSink>(playlist_);
+    commandSink_ = std::make_unique<CommandSink>(*sink_);
     engineEvents_ = std::make_unique<EngineEvents>(*this);
 
     MediaEngine& engine = media_.engine();
     engine.setListener(engineEvents_.get());
     engine.setFullScreenHandler([this](bool on) { video_->setFullScreen(on); });
-    windows_->attachEngine(engine);
+    seekControls_ = std::make_unique<SeekControls>(engine, windows_->mainForm());
     video_->attachEngine(engine);
     bindVideoWindow(*video_, *windows_);
 
@@ -273,13 +276,15 @@ void Velmora::buildWindows()
     CommandHandler::Playlist list;
     list.count = [this] { return playlist_.playlistCount(); };
     list.currentIndex = [this] { return playlist_.currentIndex(); };
-    list.addPaths = [this](const QStringList& paths) {
-        PlaylistModel::Batch batch(playlist_);
-        for (const QString& path : paths)
-            playlist_.addPath(path);
+    list.addToken = [this](const QString& path, std::function<void(bool named)> done) {
+        auto named = std::make_shared<bool>(true);
+        FolderWalker::Callbacks callbacks;
+        callbacks.unresolved = [named](const QString&) { *named = false; };
+        callbacks.finished = [named, done = std::move(done)](int) { done(*named); };
+        walker_.add({{AddSource::Kind::CommandToken, path, 1}}, mediaFilter_, *commandSink_,
+                    std::move(callbacks));
     };
     list.startMeasuring = [this] { playlistWindow_->startMeasuring(); };
-    list.accepts = [this](const QString& fileName) { return mediaFilter_.matches(fileName); };
     commands_ = std::make_unique<CommandHandler>(*controller_, windows_->mainForm(), settings_, list);
 
     wireTransport();

@@ -1,10 +1,10 @@
 #pragma once
 // Velmora: the application object. It owns everything program-wide (the
-// settings, the profile-file cache, the volume tables, the event pump, the
-// playlist, the media module with its engine and length probe, the windows,
-// the playback controller, the keyboard commands, the command handler, the
-// channel and the file types with their desktop associations), builds them in dependency order and tears them down in
-// reverse, and hands each the references it needs. Any number of instances
+// settings, the profile-file cache, the volume tables, the playlist, the
+// media module with its engine and length probe, the windows, the playback
+// controller, the keyboard commands, the command handler, the channel and
+// the file types with their desktop associations), builds them in
+// dependency order and tears them down in reverse, and hands each the references it needs. Any number of instances
 // can live side by side in a test. UI thread only.
 //
 // Life: construct, start() with the kind of start, run the event loop until
@@ -13,10 +13,9 @@
 #include "app/command_handler.h"
 #include "app/key_command.h"
 #include "app/playlist_clips.h"
-#include "app/settings.h"
-#include "app/settings_store.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "app/channel/command_line.h"
-#include "base/event_pump.h"
 #include "playback/media_module.h"
 #include "playback/playback_controller.h"
 #include "playlist/adding/folder_walker.h"
@@ -25,7 +24,7 @@
 #include "shell/file_types.h"
 #include "shell/shell_registration.h"
 #include "shell/type_icons.h"
-#include "skin/profile_files.h"
+#include "settings/profile_files.h"
 #include "volume/volume_scale.h"
 
 #include <QObject>
@@ -43,11 +42,13 @@ class InstanceLock;
 class AddForm;
 class DesktopProjection;
 class FreedesktopProjection;
+class CommandSink;
 class InstanceServer;
 class PlaylistModelSink;
 class PlaylistWindow;
 class VolumeControl;
 class PlayForm;
+class SeekControls;
 class TrayIcon;
 class SkinnedWindows;
 
@@ -89,7 +90,6 @@ public:
     Settings& settings() { return settings_; }
     ProfileFiles& profiles() { return profiles_; }
     const VolumeScale& volumeScale() const { return volumeScale_; }
-    EventPump& pump() { return pump_; }
     PlaylistModel& playlist() { return playlist_; }
     MediaEngine& engine() { return media_.engine(); }
     PlaybackController& controller() { return *controller_; }
@@ -138,12 +138,12 @@ private:
     FileFilter mediaFilter_ = FileFilter::fromPattern({});
     ProfileFiles profiles_;
     VolumeScale volumeScale_;
-    EventPump pump_;
     MediaModule media_;
     PlaylistModel playlist_;
     PlaylistClips clips_{playlist_};
     std::unique_ptr<SkinnedWindows> windows_;
     std::unique_ptr<PlayForm> video_;
+    std::unique_ptr<SeekControls> seekControls_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<EngineEvents> engineEvents_;
     std::unique_ptr<TrayIcon> tray_;
@@ -153,6 +153,7 @@ private:
     std::unique_ptr<PlaylistWindow> playlistWindow_;
     FolderWalker walker_;
     std::unique_ptr<PlaylistModelSink> sink_;
+    std::unique_ptr<CommandSink> commandSink_;
     QPointer<AddForm> addForm_;
     std::unique_ptr<CommandHandler> commands_;
     std::unique_ptr<InstanceServer> server_;

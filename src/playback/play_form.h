@@ -96,9 +96,4 @@ private:
     KeyHandler keyHandler_;
 };
 
-// Connects the video window with the skinned windows: the menu's two check
-// items show and hide the volume and playlist windows, the main window's
-// Menu pops the menu up, and the minimise rule drops the video window.
-void bindVideoWindow(PlayForm& video, SkinnedWindows& windows);
-
 }  // namespace velmora

@@ -1,6 +1,6 @@
 #include "playback/playback_controller.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "base/format_time.h"
 
 #include <QLoggingCategory>
@@ -81,9 +81,9 @@ PlaybackController::PlaybackController(MediaEngine& engine, ClipList& clips, Set
                                        Options options)
     : engine_(engine), clips_(clips), settings_(settings), panels_(panels), options_(options)
 {
-    begin_.setSingleShot(true);
-    begin_.setInterval(options_.beginDelay);
-    connect(&begin_, &QTimer::timeout, this, &PlaybackController::beginTick);
+    delayedStart_.setSingleShot(true);
+    delayedStart_.setInterval(options_.beginDelay);
+    connect(&delayedStart_, &QTimer::timeout, this, &PlaybackController::beginTick);
     openTimeout_.setSingleShot(true);
     openTimeout_.setInterval(options_.openTimeout);
     connect(&openTimeout_, &QTimer::timeout, this, [this] {
@@ -392,12 +392,12 @@ void PlaybackController::playFromStart()
 void PlaybackController::startDelayed(int startIndex)
 {
     startIndex_ = startIndex;
-    begin_.start();
+    delayedStart_.start();
 }
 
 void PlaybackController::beginTick()
 {
-    begin_.stop();
+    delayedStart_.stop();
     if (engine_.state() != MediaEngine::kNothingLoaded)
         return;
     if (startIndex_ < 1 || startIndex_ > clips_.count())

@@ -66,7 +66,7 @@ public:
     // The delayed start after a command line: opens StartIndex after 100 ms
     // when nothing is loaded then.
     void startDelayed(int startIndex);
-    bool delayedStartPending() const { return begin_.isActive(); }
+    bool delayedStartPending() const { return delayedStart_.isActive(); }
 
     // Engine notifications, forwarded by the video window.
     void onOpenComplete();
@@ -136,7 +136,7 @@ private:
     bool running_ = false;            // runRequests() is on the stack
     bool answered_ = false;           // the engine answered during setFileName()
     bool inSetFileName_ = false;
-    QTimer begin_;
+    QTimer delayedStart_;
     QTimer openTimeout_;
 };
 

@@ -1,7 +1,7 @@
 #include "playlist/playlist_file.h"
 
 #include "playlist/playlist_log.h"
-#include "skin/profile_document.h"
+#include "settings/profile_document.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,7 +6,7 @@
 
 #include "playlist/playlist_model.h"
 
-#include "base/event_pump.h"
+#include "base/reentrancy_guard.h"
 #include "base/rounding.h"
 #include "playback/media_engine.h"
 #include "playlist/playlist_log.h"

@@ -17,7 +17,7 @@
 // Every failure is silent: a read gives empty text, a write is skipped.
 // UI thread only.
 
-#include "skin/profile_document.h"
+#include "settings/profile_document.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "shell/file_types.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "shell/default_file_types.h"
 #include "shell/file_type_name.h"
 #include "shell/shell_registration.h"

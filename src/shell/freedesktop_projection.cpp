@@ -1,5 +1,6 @@
 #include "shell/freedesktop_projection.h"
 
+#include "base/atomic_save.h"
 #include "shell/default_file_types.h"
 #include "shell/freedesktop_files.h"
 #include "shell/shell_log.h"
@@ -14,6 +15,7 @@ namespace velmora {
 
 namespace {
 
+constexpr std::chrono::milliseconds kToolDelay{2000};
 const QString kDefaultsSection = QStringLiteral("Default Applications");
 const QString kVerbLabel = QStringLiteral("Play clips");
 
@@ -57,6 +59,9 @@ FreedesktopProjection::Folders FreedesktopProjection::Folders::fromEnvironment()
 FreedesktopProjection::FreedesktopProjection(QString program, Folders folders)
     : program_(std::move(program)), folders_(std::move(folders))
 {
+    toolDelay_.setSingleShot(true);
+    toolDelay_.setInterval(kToolDelay);
+    toolDelay_.callOnTimeout([this] { startPendingTools(); });
 }
 
 FreedesktopProjection::~FreedesktopProjection()
@@ -80,17 +85,18 @@ QStringList FreedesktopProjection::mimeTypes(const QString& ext)
 bool FreedesktopProjection::writeFile(const QString& path, const QByteArray& bytes, bool executable)
 {
     QFile old(path);
-    const QFile::Permissions run = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
     if (old.open(QIODevice::ReadOnly) && old.readAll() == bytes
         && (!executable || (old.permissions() & QFile::ExeOwner)))
         return false;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!saveFileAtomically(path, bytes)) {
+    // The class root holds the truth; these files are its picture.
+    AtomicSaveOptions options;
+    options.mode = executable ? 0755 : 0644;
+    options.sync = false;
+    if (!saveFileAtomically(path, bytes, options)) {
         qCDebug(lcShell) << "cannot write" << path;
         return false;
     }
-    if (executable)
-        QFile::setPermissions(path, QFile::permissions(path) | run);
     return true;
 }
 
@@ -378,27 +384,43 @@ void FreedesktopProjection::commit()
     const QString applications = applicationsFolder();
     if (applicationsChanged_ && QFileInfo::exists(applications)) {
         if (QDir(applications).entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Hidden).isEmpty()) {
+            desktopToolPending_ = false;
             waitForTools(30000);
             QFile::remove(applications + QStringLiteral("/mimeinfo.cache"));
             QDir().rmdir(applications);
         } else {
-            runTool(QStringLiteral("update-desktop-database"), {QStringLiteral("-q"), applications});
+            desktopToolPending_ = true;
         }
     }
     const QString mime = folders_.dataHome + QStringLiteral("/mime");
     if (mimeChanged_ && QFileInfo::exists(mime + QStringLiteral("/packages"))) {
         if (QDir(mime + QStringLiteral("/packages")).isEmpty()) {
+            mimeToolPending_ = false;
             waitForTools(30000);
             QDir(mime).removeRecursively();
         } else {
-            runTool(QStringLiteral("update-mime-database"), {mime});
+            mimeToolPending_ = true;
         }
     }
     applicationsChanged_ = mimeChanged_ = false;
+    // The tools run a moment later, not while the program's windows come up.
+    if (desktopToolPending_ || mimeToolPending_)
+        toolDelay_.start();
+}
+
+void FreedesktopProjection::startPendingTools()
+{
+    toolDelay_.stop();
+    if (desktopToolPending_)
+        runTool(QStringLiteral("update-desktop-database"), {QStringLiteral("-q"), applicationsFolder()});
+    if (mimeToolPending_)
+        runTool(QStringLiteral("update-mime-database"), {folders_.dataHome + QStringLiteral("/mime")});
+    desktopToolPending_ = mimeToolPending_ = false;
 }
 
 bool FreedesktopProjection::waitForTools(int msecs)
 {
+    startPendingTools();
     bool all = true;
     for (const auto& p : tools_)
         all = (p->state() == QProcess::NotRunning || p->waitForFinished(msecs)) && all;

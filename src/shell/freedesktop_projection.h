@@ -12,19 +12,22 @@
 //    program is never declared for folders as such (it would become the
 //    folder opener).
 // A file is written only when its text differs from what is on disk, so an
-// unchanged start writes nothing. commit() runs update-desktop-database and
-// update-mime-database in the background when their folders changed.
+// unchanged start writes nothing. Two seconds after commit(), when their
+// folders changed, update-desktop-database and update-mime-database run in
+// the background (the first start's windows come up first).
 //
-// UI thread only; the destructor waits for the tools it started.
+// UI thread only; the destructor starts what is pending and waits for the
+// tools.
 
 #include "shell/desktop_projection.h"
 
-#include "skin/profile_document.h"
+#include "settings/profile_document.h"
 
 #include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -55,7 +58,8 @@ public:
     void removeFolderAction() override;
     void commit() override;
 
-    // Waits for the tools commit() started; false when one is still running.
+    // Starts the tools commit() left pending and waits for them; false when
+    // one is still running after msecs.
     bool waitForTools(int msecs);
 
     const Folders& folders() const { return folders_; }
@@ -75,6 +79,7 @@ private:
     bool writeFile(const QString& path, const QByteArray& bytes, bool executable = false);
     bool removeFile(const QString& path);
     void runTool(const QString& tool, const QStringList& arguments);
+    void startPendingTools();
 
     QString program_;
     Folders folders_;
@@ -87,6 +92,9 @@ private:
     QHash<QString, CachedList> lists_;
     bool applicationsChanged_ = false;
     bool mimeChanged_ = false;
+    bool desktopToolPending_ = false;
+    bool mimeToolPending_ = false;
+    QTimer toolDelay_;
     std::vector<std::unique_ptr<QProcess>> tools_;
 };
 

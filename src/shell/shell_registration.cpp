@@ -1,7 +1,7 @@
 #include "shell/shell_registration.h"
 
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 #include "shell/class_root.h"
 #include "shell/desktop_projection.h"
 #include "shell/freedesktop_files.h"

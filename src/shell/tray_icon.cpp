@@ -1,6 +1,6 @@
 #include "shell/tray_icon.h"
 
-#include "app/key_map.h"
+#include "keys/key_map.h"
 #include "shell/program_icon.h"
 
 #include <QApplication>

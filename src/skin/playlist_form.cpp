@@ -22,11 +22,11 @@ PlaylistForm::PlaylistForm() : SkinnedForm(SkinWindow::Playlist, Qt::Tool)
     setFocusPolicy(Qt::NoFocus);
     list_ = new SkinListView(this);
     list_->lower();  // below the scroll elements should they overlap
-    label1_ = new QLabel(this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setFont(list_->font());
-    label1_->setMargin(0);
-    label1_->move(0, -200);  // above the window's top edge
+    timeWidthProbe_ = new QLabel(this);
+    timeWidthProbe_->setObjectName(QStringLiteral("Label1"));
+    timeWidthProbe_->setFont(list_->font());
+    timeWidthProbe_->setMargin(0);
+    timeWidthProbe_->move(0, -200);  // above the window's top edge
     applyListGeometry();
 }
 
@@ -80,16 +80,16 @@ bool PlaylistForm::cutListBackground()
 void PlaylistForm::setListPointSize(double points)
 {
     list_->setPointSize(points);
-    QFont f = label1_->font();
+    QFont f = timeWidthProbe_->font();
     f.setPointSizeF(points);
-    label1_->setFont(f);
+    timeWidthProbe_->setFont(f);
 }
 
 void PlaylistForm::sizeColumns()
 {
-    label1_->setText(QStringLiteral("00:00:00"));
-    label1_->adjustSize();
-    const int labelWidth = label1_->width();
+    timeWidthProbe_->setText(QStringLiteral("00:00:00"));
+    timeWidthProbe_->adjustSize();
+    const int labelWidth = timeWidthProbe_->width();
     list_->setColumnWidth(1, labelWidth + 15);
     list_->setColumnWidth(0, std::max(0, roundHalfEven(listWidth_) - labelWidth - 30));
 }

@@ -32,7 +32,7 @@ public:
 
     SkinListView& list() { return *list_; }
     const SkinListView& list() const { return *list_; }
-    QLabel& measuringLabel() { return *label1_; }
+    QLabel& measuringLabel() { return *timeWidthProbe_; }
 
     // List place and size in the window's pixels, fractions kept.
     void setListLeft(double v);
@@ -66,7 +66,7 @@ private:
     void applyListGeometry();
 
     SkinListView* list_;
-    QLabel* label1_;
+    QLabel* timeWidthProbe_;
     double listLeft_ = 0, listTop_ = 0, listWidth_ = 0, listHeight_ = 0;
     ListColours colours_;
 };

@@ -1,7 +1,7 @@
 #include "skin/skin_description.h"
 
 #include "base/rounding.h"
-#include "skin/profile_files.h"
+#include "settings/profile_files.h"
 #include "skin/skin_log.h"
 
 #include <cmath>

@@ -8,7 +8,7 @@
 // offsets are already rounded to whole pixels (halves to even); places and
 // sizes keep their fractions. No widgets, no threads: plain values.
 
-#include "skin/profile_document.h"
+#include "settings/profile_document.h"
 #include "skin/skin_keys.h"
 
 #include <QString>

@@ -1,10 +1,8 @@
 #include "skin/skinned_windows.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "base/rounding.h"
-#include "playback/seek_bar.h"
-#include "playback/winding.h"
-#include "skin/profile_files.h"
+#include "settings/profile_files.h"
 #include "skin/skin_log.h"
 #include "skin/video_window_place.h"
 #include "volume/volume_scale.h"
@@ -264,22 +262,6 @@ void SkinnedWindows::startClosingFade(FadeLevels from, std::function<void(int)> 
     };
     h.finished = std::move(finished);
     fade_.start(from, std::move(h));
-}
-
-// --- Seek bar and winding ------------------------------------------------
-
-void SkinnedWindows::attachEngine(MediaEngine& engine)
-{
-    if (seekBar_)
-        return;
-    seekBar_ = std::make_unique<SeekBar>(engine, *main_);
-    winding_ = std::make_unique<Winding>(engine, *seekBar_);
-    TransImg* knob = main_->element("SliderPlay");
-    connect(knob, &TransImg::mouseDown, this, [this](int b, int, double x, double) { seekBar_->knobDown(b, x); });
-    connect(knob, &TransImg::mouseMove, this, [this](int b, int, double x, double) { seekBar_->knobMove(b, x); });
-    connect(knob, &TransImg::mouseUp, this, [this](int b, int, double, double) { seekBar_->knobUp(b); });
-    connect(main_->element("Back"), &TransImg::mouseDown, winding_.get(), &Winding::back);
-    connect(main_->element("Forward"), &TransImg::mouseDown, winding_.get(), &Winding::forward);
 }
 
 }  // namespace velmora

@@ -6,9 +6,9 @@
 // them together when any one is dragged by its background (the group
 // move), brings the companions forward when the main window is activated,
 // hides and restores them with the main window (the four saved-visibility
-// flags), sets window opacities and runs the closing fade. It also binds
-// the seek knob, the winding buttons and Minimize of the main window to
-// their logic once an engine is attached.
+// flags), sets window opacities and runs the closing fade. It knows
+// playback only through the main window's panel interfaces; the program
+// binds the seek knob and the winding buttons to their logic.
 //
 // What it needs comes in through the constructor: the settings (knob
 // places, window places, opacities), the profile-file cache (skin.ini) and
@@ -29,13 +29,10 @@
 
 namespace velmora {
 
-class MediaEngine;
 class ProfileFiles;
-class SeekBar;
 class Settings;
 class VideoWindowPlace;
 class VolumeScale;
-class Winding;
 
 // The visibility of the four companion windows recorded when the main
 // window is minimised (and by the hide path of Close and the tray).
@@ -106,12 +103,6 @@ public:
                           std::function<void()> finished);
     const ClosingFade& fade() const { return fade_; }
 
-    // Binds SliderPlay's drag, the engine tick, Back and Forward to their
-    // logic against this engine (once). The engine must outlive this object.
-    void attachEngine(MediaEngine& engine);
-    SeekBar* seekBar() { return seekBar_.get(); }
-    Winding* winding() { return winding_.get(); }
-
 signals:
     // The main window's Close and Menu were clicked (Menu: pointer place).
     void closeClicked();
@@ -149,8 +140,6 @@ private:
     bool activating_ = false;
 
     ClosingFade fade_;
-    std::unique_ptr<SeekBar> seekBar_;
-    std::unique_ptr<Winding> winding_;
 };
 
 }  // namespace velmora

@@ -1,7 +1,7 @@
 #include "volume/volume_control.h"
 
-#include "app/key_map.h"
-#include "app/settings.h"
+#include "keys/key_map.h"
+#include "settings/settings.h"
 #include "base/rounding.h"
 #include "playback/media_engine.h"
 #include "skin/volume_form.h"

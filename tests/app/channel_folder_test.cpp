@@ -1,11 +1,11 @@
 // What the channel finds on disk: the runtime folder, the instance lock, the
-// channel name in settings.ini, and what a command token names.
+// channel name in settings.ini, and the long form of a command's path.
 
 #include "app/channel/channel_name.h"
 #include "app/channel/command_tokens.h"
 #include "app/channel/instance_lock.h"
 #include "app/channel/runtime_folder.h"
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "support/test_support.h"
 
 #include <QFile>
@@ -182,62 +182,12 @@ TEST(ChannelName, StaysInsideTheRuntimeFolder)
     EXPECT_EQ(channelFileName("instance.lock"), "instance.lock_");
 }
 
-class ChannelTokenTarget : public ::testing::Test {
-protected:
-    std::string path(const char* name) const { return str(home.file(name)); }
+TEST(ChannelLongForm, KeepsSymbolicLinksAsNamed)
+{
     test::TempHome home;
-};
-
-TEST_F(ChannelTokenTarget, FileFolderOrNothing)
-{
-    test::writeFile(home.file("music/b.mp3"), "b");
-    test::writeFile(home.file("music/A.mp3"), "a");
-    test::writeFile(home.file("music/c d.ogg"), "c");
-    test::writeFile(home.file("music/.hidden.mp3"), "h");
-    test::writeFile(home.file("music/sub/inner.mp3"), "i");
-    ASSERT_EQ(::symlink(path("music/b.mp3").c_str(), path("music/link.mp3").c_str()), 0);
-    ASSERT_EQ(::symlink(path("nowhere").c_str(), path("music/dangling.mp3").c_str()), 0);
-
-    const TokenTarget file = resolveCommandToken(path("music/./sub/../b.mp3"));
-    EXPECT_EQ(file.kind, TokenTarget::Kind::File);
-    EXPECT_EQ(file.paths, std::vector<std::string>{path("music/b.mp3")});
-
-    const TokenTarget folder = resolveCommandToken(path("music") + "//");
-    EXPECT_EQ(folder.kind, TokenTarget::Kind::Folder);
-    EXPECT_EQ(folder.paths, (std::vector<std::string>{path("music/A.mp3"), path("music/b.mp3"),
-                                                      path("music/c d.ogg"), path("music/link.mp3")}));
-
-    FolderFilter onlyMp3 {[](std::string_view name) { return name.ends_with(".mp3"); }};
-    EXPECT_EQ(resolveCommandToken(path("music"), onlyMp3).paths.size(), 3u);
-
-    EXPECT_EQ(resolveCommandToken(path("missing.mp3")).kind, TokenTarget::Kind::Nothing);
-    EXPECT_EQ(resolveCommandToken("").kind, TokenTarget::Kind::Nothing);
-    EXPECT_EQ(resolveCommandToken(path("music/dangling.mp3")).kind, TokenTarget::Kind::Nothing);
-}
-
-TEST_F(ChannelTokenTarget, EmptyFolderAddsNothingButIsNoFailure)
-{
-    ASSERT_EQ(::mkdir(path("empty").c_str(), 0700), 0);
-    const TokenTarget folder = resolveCommandToken(path("empty"));
-    EXPECT_EQ(folder.kind, TokenTarget::Kind::Folder);
-    EXPECT_TRUE(folder.paths.empty());
-}
-
-TEST_F(ChannelTokenTarget, SpecialFilesAreNotClipsAndDoNotHang)
-{
-    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
-    EXPECT_EQ(resolveCommandToken(path("fifo")).kind, TokenTarget::Kind::Nothing);
-    ASSERT_EQ(::mkdir(path("withfifo").c_str(), 0700), 0);
-    ASSERT_EQ(::mkfifo(path("withfifo/f.mp3").c_str(), 0600), 0);
-    EXPECT_TRUE(resolveCommandToken(path("withfifo")).paths.empty());
-}
-
-TEST_F(ChannelTokenTarget, LongFormKeepsSymbolicLinksAsNamed)
-{
-    test::writeFile(home.file("real/deep/x.mp3"), "x");
-    ASSERT_EQ(::symlink(path("real/deep").c_str(), path("alias").c_str()), 0);
+    const std::string alias = str(home.file("alias"));
+    ASSERT_EQ(::symlink(str(home.file("real/deep")).c_str(), alias.c_str()), 0);
     // ".." after the link removes the link's name; it does not climb from the target.
-    EXPECT_EQ(longPathForm(path("alias/../alias/x.mp3")), path("alias/x.mp3"));
-    EXPECT_EQ(resolveCommandToken(path("alias/x.mp3")).paths, std::vector<std::string>{path("alias/x.mp3")});
-    EXPECT_EQ(resolveCommandToken(path("alias")).paths, std::vector<std::string>{path("alias/x.mp3")});
+    EXPECT_EQ(longPathForm(alias + "/../alias/x.mp3"), alias + "/x.mp3");
+    EXPECT_EQ(longPathForm(alias + "/./x.mp3//"), alias + "/x.mp3");
 }

@@ -5,7 +5,6 @@
 #include "app/channel/channel_sender.h"
 #include "app/channel/channel_socket.h"
 #include "app/channel/instance_server.h"
-#include "base/event_pump.h"
 #include "support/test_support.h"
 
 #include <QCoreApplication>
@@ -139,7 +138,6 @@ TEST_F(ChannelTransport, ManySendersAtOnceAllArriveWhole)
 
 TEST_F(ChannelTransport, AMessageArrivingDuringANestedWaitIsHandledAfterIt)
 {
-    EventPump pump;
     int depth = 0;
     int deepest = 0;
     std::vector<std::string> order;
@@ -153,9 +151,9 @@ TEST_F(ChannelTransport, AMessageArrivingDuringANestedWaitIsHandledAfterIt)
             // The handling waits and lets events run; a second copy hands
             // over meanwhile. It is acknowledged at once, not handled inside.
             second = sendAsync(*folder, name, "second");
-            pump.waitUntil([&] { return finished(second); }, 10s);
+            test::waitFor([&] { return finished(second); }, 10s);
             secondAcknowledgedInsideFirst = finished(second) && server->queuedCount() == 1;
-            pump.waitUntil([] { return false; }, 50ms);  // more events; still not handled
+            test::waitFor([] { return false; }, 50ms);  // more events; still not handled
         }
         order.push_back("end " + text);
         --depth;

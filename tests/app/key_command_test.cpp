@@ -1,6 +1,6 @@
 #include "app/key_command.h"
-#include "app/key_map.h"
-#include "app/settings.h"
+#include "keys/key_map.h"
+#include "settings/settings.h"
 #include "playback/controller_fakes.h"
 #include "playback/playback_controller.h"
 #include "support/test_support.h"

@@ -2,8 +2,8 @@
 // media module playing headless, the playlist, volume and add-files windows
 // wired together as the player runs them.
 
-#include "app/settings.h"
-#include "app/settings_keys.h"
+#include "settings/settings.h"
+#include "settings/settings_keys.h"
 #include "app/velmora.h"
 #include "playback/media_clips.h"
 #include "playback/play_form.h"
@@ -221,7 +221,7 @@ TEST_F(VelmoraAppTest, KeysThatAreNoCommandLeavePlaybackAlone)
     ASSERT_TRUE(waitFor([&] { return main.playEnabled() && main.pauseEnabled(); })) << "the clip plays";
     for (Qt::Key key : {Qt::Key_Shift, Qt::Key_Pause, Qt::Key_Super_L, Qt::Key_Super_R}) {
         QTest::keyClick(&main, key);
-        QTest::qWait(70);  // past the lock-out
+        ASSERT_TRUE(waitFor([&] { return !app->keys().ignoreKeys(); })) << "the lock-out ends";
         EXPECT_TRUE(main.pauseEnabled()) << "key " << key << " paused the clip";
         EXPECT_FALSE(app->keys().videoOnTop()) << "key " << key;
     }
@@ -240,7 +240,7 @@ TEST_F(VelmoraAppTest, LeavingFullScreenByTheNextClipShowsThePointerAgain)
     QTest::keyClick(&main, Qt::Key_F);
     ASSERT_TRUE(waitFor([&] { return app->engine().fullScreen(); }));
     EXPECT_NE(QApplication::overrideCursor(), nullptr) << "the pointer is hidden in full screen";
-    QTest::qWait(70);  // past the lock-out
+    ASSERT_TRUE(waitFor([&] { return !app->keys().ignoreKeys(); })) << "the lock-out ends";
     QTest::keyClick(&main, Qt::Key_BracketRight);  // the next clip, which has no picture
     EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips.toneWav; }));
     EXPECT_FALSE(app->engine().fullScreen());

@@ -1,7 +1,7 @@
 // Profile documents (skin.ini, .pml) from any bytes: reading never fails,
 // and a key written reads back as written, also after a save and re-read.
 
-#include "skin/profile_document.h"
+#include "settings/profile_document.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Skin descriptions from any skin.ini bytes: parsing never fails, and what
 // it yields stays within what the windows can take.
 
-#include "skin/profile_document.h"
+#include "settings/profile_document.h"
 #include "skin/skin_description.h"
 
 #include <cstdint>

@@ -119,24 +119,6 @@ TEST_F(PlayFormTest, TheMenuHasItsThreeItems)
     EXPECT_TRUE(items[2]->isVisible());
 }
 
-TEST_F(PlayFormTest, TheMenuItemsShowAndHideTheCompanions)
-{
-    test::WindowsHarness h;
-    bindVideoWindow(video, *h.windows);
-    QSignalSpy toggled(&video, &PlayForm::volumeItemToggled);
-    video.volumeItem().trigger();
-    EXPECT_TRUE(video.volumeItem().isChecked());
-    EXPECT_TRUE(h.windows->volumeForm().isVisible());
-    video.volumeItem().trigger();
-    EXPECT_FALSE(h.windows->volumeForm().isVisible());
-    video.playlistItem().trigger();
-    EXPECT_TRUE(h.windows->playlistForm().isVisible());
-    EXPECT_EQ(toggled.count(), 2);
-    // A check mark set by start-up shows nothing by itself.
-    video.volumeItem().setChecked(true);
-    EXPECT_FALSE(h.windows->volumeForm().isVisible());
-}
-
 TEST_F(PlayFormTest, TheEngineGetsTheDisplayWindow)
 {
     struct Recorder : test::ScriptedEngine {

@@ -1,6 +1,6 @@
 #include "playback/playback_controller.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "playback/controller_fakes.h"
 #include "support/test_support.h"
 

@@ -4,7 +4,7 @@
 
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_model.h"
-#include "skin/profile_document.h"
+#include "settings/profile_document.h"
 #include "playlist_test_util.h"
 #include "support/test_support.h"
 

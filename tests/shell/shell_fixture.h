@@ -3,7 +3,7 @@
 // icon folders in a temporary home; the desktop is either a fake that
 // remembers what was projected or the freedesktop adapter.
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "shell/class_root.h"
 #include "shell/desktop_projection.h"
 #include "shell/file_types.h"

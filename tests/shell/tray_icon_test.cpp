@@ -1,6 +1,6 @@
 // The tray icon's menu and clicks.
 
-#include "app/key_map.h"
+#include "keys/key_map.h"
 #include "shell/tray_icon.h"
 
 #include <QAction>

@@ -2,10 +2,12 @@
 // windows are, that the main window is shaped, the opacity property, and
 // the video window's client size.
 
+#include "app/video_binding.h"
 #include "playback/play_form.h"
 #include "skin_fixture.h"
 
 #include <QGuiApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -191,10 +193,10 @@ TEST(RealWindows, TheDefaultSkinOnAnXServer)
                               std::chrono::seconds(5)));
 }
 
-// The windows in a program of their own, with a generated clip playing
-// through the media module: the video window's client area takes the
-// picture's size.
-TEST(RealWindows, AClipPlaysInTheVideoWindowOfTheDemo)
+// The real player with a generated clip on its command line: the video
+// window's client area takes the picture's size, and the companions sit
+// where the skin puts them.
+TEST(RealWindows, AClipPlaysInTheVideoWindowOfThePlayer)
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         GTEST_SKIP() << "needs an X server (run under xvfb-run)";
@@ -209,28 +211,33 @@ TEST(RealWindows, AClipPlaysInTheVideoWindowOfTheDemo)
                                  QStringLiteral("libx264"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
                                  clip}),
               0);
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("config")));
+    QFile ini(dir.filePath(QStringLiteral("config/settings.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Settings]\nVolumeOpen=True\nPlaylistOpen=True\n[Position]\nLeft=40\nTop=40\n");
+    ini.close();
 
-    QProcess demo;
+    QProcess player;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    demo.setProcessEnvironment(env);
-    demo.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    demo.setStandardOutputFile(QProcess::nullDevice());
-    demo.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora_skin_demo"),
-               {QStringLiteral("--play"), clip, QStringLiteral("--vo"), QStringLiteral("x11"), QStringLiteral("--ao"),
-                QStringLiteral("null")});
-    ASSERT_TRUE(demo.waitForStarted(5000));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    player.setProcessEnvironment(env);
+    player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    player.setStandardOutputFile(QProcess::nullDevice());
+    player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {clip});
+    ASSERT_TRUE(player.waitForStarted(5000));
+    const qint64 pid = player.processId();
 
     // Up to a minute: a sanitizer build loads libmpv slowly.
     const bool sized = test::waitFor(
         [&] {
-            const Window video = x.byRole("PlayForm");
+            const Window video = x.byRole("PlayForm", pid);
             return video && x.geometry(video).size() == QSize(320, 240) && x.geometry(video).x() != -333;
         },
         std::chrono::seconds(60));
-    const Window main = x.byRole("MainForm");
-    const Window volume = x.byRole("VolumeForm");
-    const Window playlist = x.byRole("PlaylistForm");
+    const Window main = x.byRole("MainForm", pid);
+    const Window volume = x.byRole("VolumeForm", pid);
+    const Window playlist = x.byRole("PlaylistForm", pid);
     EXPECT_TRUE(sized);
     ASSERT_TRUE(main && volume && playlist);
     const QPoint at = x.geometry(main).topLeft();
@@ -239,10 +246,10 @@ TEST(RealWindows, AClipPlaysInTheVideoWindowOfTheDemo)
     EXPECT_EQ(x.geometry(playlist).topLeft(), at + QPoint(0, 130));
     EXPECT_GT(x.shapeRectangles(main), 1);
 
-    demo.terminate();
-    if (!demo.waitForFinished(5000)) {
-        demo.kill();
-        demo.waitForFinished(5000);
+    player.terminate();
+    if (!player.waitForFinished(5000)) {
+        player.kill();
+        player.waitForFinished(5000);
     }
 }
 

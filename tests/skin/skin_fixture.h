@@ -2,9 +2,9 @@
 // Temporary skins for the window tests: a folder with pictures and a
 // skin.ini that each test writes, and the objects SkinnedWindows needs.
 
-#include "app/settings.h"
-#include "app/settings_store.h"
-#include "skin/profile_files.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+#include "settings/profile_files.h"
 #include "skin/skinned_windows.h"
 #include "support/test_support.h"
 #include "volume/volume_scale.h"

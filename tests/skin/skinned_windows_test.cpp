@@ -1,11 +1,9 @@
 // The three windows as a group: dragging, minimising, opacity, start-up
-// places, the closing fade and the seek knob binding.
+// places, and the closing fade.
 #define QTEST_QPA_MOUSE_HANDLING
 #include "skin_fixture.h"
 
 #include "playback/controller_fakes.h"
-#include "playback/seek_bar.h"
-#include "playback/winding.h"
 #include "skin/video_window_place.h"
 
 #include <QApplication>
@@ -230,37 +228,3 @@ TEST_F(SkinnedWindowsTest, ClosingFadeLowersOpacitiesAndSoundThenFinishes)
     EXPECT_EQ(w().fade().ticks(), 16);
 }
 
-TEST_F(SkinnedWindowsTest, TheSeekKnobDragsAndTheWindingButtonsWind)
-{
-    test::ScriptedEngine engine;
-    engine.setFileName(QStringLiteral("/clips/a.mp4"));
-    engine.run();
-    engine.clipLength = 188;  // the travel is 188 pixels: one second per pixel
-    w().attachEngine(engine);
-    main().setTransportEnabled(true);
-    QWindow* win = main().windowHandle();
-    // The knob (12 x 12) starts at 20, 48; grab it at x 6.
-    QTest::mousePress(win, Qt::LeftButton, {}, QPoint(26, 54));
-    EXPECT_EQ(engine.state(), MediaEngine::kPaused);
-    QTest::mouseMove(win, QPoint(76, 54));
-    EXPECT_DOUBLE_EQ(main().knobLeft(), 70);
-    EXPECT_DOUBLE_EQ(engine.position(), 50);
-    EXPECT_EQ(main().currentTime().text(), QStringLiteral("00:00:50"));
-    QTest::mouseMove(win, QPoint(400, 54));  // past the right end
-    EXPECT_DOUBLE_EQ(main().knobLeft(), 208);
-    EXPECT_DOUBLE_EQ(engine.position(), 188);
-    QTest::mouseRelease(win, Qt::LeftButton, {}, QPoint(400, 54));
-    EXPECT_EQ(engine.state(), MediaEngine::kPlaying);
-
-    engine.setPosition(10);
-    QTest::mouseClick(win, Qt::LeftButton, {}, QPoint(110, 75));  // Forward at 108, 70
-    EXPECT_DOUBLE_EQ(engine.position(), 11);
-    QTest::mouseClick(win, Qt::RightButton, {}, QPoint(110, 75));  // any button winds
-    EXPECT_DOUBLE_EQ(engine.position(), 13);
-    EXPECT_EQ(main().currentTime().text(), QStringLiteral("00:00:13"));
-    EXPECT_DOUBLE_EQ(main().knobLeft(), 33);
-    QTest::mouseClick(win, Qt::LeftButton, {}, QPoint(86, 75));  // Back at 84, 70
-    EXPECT_DOUBLE_EQ(engine.position(), 12);
-    EXPECT_EQ(w().winding()->backStep(), 2);
-    EXPECT_EQ(w().winding()->forwardStep(), 4);
-}

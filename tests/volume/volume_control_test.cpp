@@ -4,7 +4,7 @@
 
 #include "volume/volume_control.h"
 
-#include "app/key_map.h"
+#include "keys/key_map.h"
 #include "playback/controller_fakes.h"
 #include "skin/skin_fixture.h"
 

@@ -2,11 +2,11 @@
 // 100,000-entry playlist, and a drop of 5,000 files on an empty list, each
 // until the list has painted what it shows.
 
-#include "app/settings.h"
-#include "app/settings_store.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "playlist/playlist_model.h"
 #include "playlist/window/playlist_window.h"
-#include "skin/profile_files.h"
+#include "settings/profile_files.h"
 #include "skin/skinned_windows.h"
 #include "volume/volume_scale.h"
 

@@ -1,16 +1,8 @@
 #include "app/channel/command_tokens.h"
 
-#include "app/channel/ascii_text.h"
+#include "app/channel/working_folder.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "app/channel/unique_fd.h"
-#include "app/channel/working_folder.h"
 
 namespace velmora::channel {
 
@@ -106,77 +98,6 @@ std::string longPathForm(std::string_view path, std::string_view baseFolder)
         out += part;
     }
     return out;
-}
-
-namespace {
-
-bool isReadableRegularFile(const std::string& path)
-{
-    // O_NONBLOCK: a FIFO must not hang the handler; it is refused below anyway.
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (!fd)
-        return false;
-    struct stat st {};
-    return ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool nameOrder(const std::string& a, const std::string& b)
-{
-    const bool lowerLess = std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-            return static_cast<unsigned char>(asciiLower(x)) < static_cast<unsigned char>(asciiLower(y));
-        });
-    if (lowerLess)
-        return true;
-    const bool lowerGreater = std::lexicographical_compare(
-        b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) {
-            return static_cast<unsigned char>(asciiLower(x)) < static_cast<unsigned char>(asciiLower(y));
-        });
-    if (lowerGreater)
-        return false;
-    return a < b;
-}
-
-}  // namespace
-
-TokenTarget resolveCommandToken(const std::string& token, const FolderFilter& filter)
-{
-    TokenTarget target;
-    if (token.empty())
-        return target;
-    if (isReadableRegularFile(token)) {
-        target.kind = TokenTarget::Kind::File;
-        target.paths.push_back(longPathForm(token));
-        return target;
-    }
-    UniqueFd folderFd(::open(token.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folderFd)
-        return target;
-    DIR* dir = ::fdopendir(folderFd.get());
-    if (dir == nullptr)
-        return target;
-    const int dirFd = folderFd.release();  // owned by dir now
-    std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name(entry->d_name);
-        if (name.empty() || name.front() == '.')
-            continue;
-        struct stat st {};
-        if (::fstatat(dirFd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
-            continue;
-        if (filter.accepts && !filter.accepts(name))
-            continue;
-        names.emplace_back(name);
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end(), nameOrder);
-    target.kind = TokenTarget::Kind::Folder;
-    const std::string folder = longPathForm(token);
-    const std::string prefix = folder == "/" ? folder : folder + '/';
-    target.paths.reserve(names.size());
-    for (const std::string& name : names)
-        target.paths.push_back(prefix + name);
-    return target;
 }
 
 }  // namespace velmora::channel

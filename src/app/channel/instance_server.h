@@ -6,7 +6,7 @@
 // the user-interface thread never waits for a sender. Each message is read
 // whole, queued, acknowledged, and later handed to the handler on the same
 // thread: in arrival order, one at a time, never re-entrantly. A message that
-// arrives while the handler is suspended in a nested wait (EventPump) is
+// arrives while the handler is suspended in a nested event loop is
 // acknowledged and queued, and handled after the running handling returns.
 // The program's own start-up command line goes through the same queue
 // (post()), so a hand-over never overtakes it.
@@ -57,15 +57,12 @@ public:
     // message is not whole yet (their senders see a failure). Messages
     // already acknowledged stay queued and are still handled.
     void close();
-    bool isListening() const { return listener_.has_value(); }
     // The socket's path, empty when not listening.
     std::string socketPath() const;
 
     // Queues a command text of this copy behind those already queued.
     void post(std::string commandText);
 
-    // Whether the handler is running now (possibly suspended in a wait).
-    bool isHandling() const { return handling_; }
     // Messages queued and not yet handed to the handler.
     std::size_t queuedCount() const { return queue_.size(); }
     // Connections accepted whose message is not whole yet.

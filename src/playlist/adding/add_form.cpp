@@ -1,6 +1,6 @@
 #include "playlist/adding/add_form.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "base/rounding.h"
 #include "playlist/adding/adding_log.h"
 #include "playlist/adding/desktop_folder.h"

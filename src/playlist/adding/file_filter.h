@@ -24,7 +24,6 @@ public:
     FileFilter() = default;  // every name
 
     bool matches(const QString& fileName) const;
-    bool matchesEveryFile() const { return everyFile_; }
     // The pattern text ("*" for every file).
     QString pattern() const;
 

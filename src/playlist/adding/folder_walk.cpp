@@ -66,6 +66,9 @@ void FolderWalk::run(const AddSource& source)
     case AddSource::Kind::FolderTree:
         tree(source.path, source.nesting);
         break;
+    case AddSource::Kind::CommandToken:
+        commandToken(source.path, source.nesting);
+        break;
     }
 }
 
@@ -101,6 +104,22 @@ void FolderWalk::fileOrFolder(const QString& path, int deep)
         emit_({WalkItem::Kind::File, deep, path});
     else
         folderFiles(path, deep);
+}
+
+void FolderWalk::commandToken(const QString& path, int deep)
+{
+    if (opensAsFile(path)) {
+        emit_({WalkItem::Kind::File, deep, path});
+        return;
+    }
+    const QString clean = QDir::cleanPath(path);
+    const std::optional<Listing> listing = path.isEmpty() ? std::nullopt : list(clean);
+    if (!listing) {
+        emit_({WalkItem::Kind::Unresolved, deep, path});
+        return;
+    }
+    for (const QString& name : listing->files)
+        emit_({WalkItem::Kind::File, deep, childPath(clean, name)});
 }
 
 void FolderWalk::tree(const QString& folder, int nesting)

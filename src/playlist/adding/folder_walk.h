@@ -31,7 +31,9 @@ namespace velmora {
 inline constexpr int kMaxWalkDeep = 32767;
 
 struct WalkItem {
-    enum class Kind : std::uint8_t { Group, File };
+    // Unresolved: a command line's path that named neither a file nor a
+    // folder (its text); it adds nothing.
+    enum class Kind : std::uint8_t { Group, File, Unresolved };
     Kind kind = Kind::File;
     int deep = 1;
     QString text;  // a group's text, a file's full path
@@ -45,6 +47,9 @@ struct AddSource {
                        // anything else as FolderFiles (dropped paths, the command line)
         FolderFiles,   // a folder's own accepted files, no subfolders
         FolderTree,    // the folder and all its subfolders as nested groups
+        CommandToken,  // a command line's path: a file that opens for reading as
+                       // it is, a folder that can be read as FolderFiles, anything
+                       // else one Unresolved item
     };
     Kind kind = Kind::File;
     QString path;
@@ -70,6 +75,7 @@ public:
     void tree(const QString& folder, int nesting);
     void folderFiles(const QString& folder, int deep);
     void fileOrFolder(const QString& path, int deep);
+    void commandToken(const QString& path, int deep);
 
 private:
     struct Listing {

@@ -265,6 +265,12 @@ void FolderWalker::deliver(std::vector<Item>& items)
                 finished(added);
             continue;
         }
+        if (item.walk.kind == WalkItem::Kind::Unresolved) {
+            closeChunk();
+            if (auto unresolved = it->second.callbacks.unresolved)
+                unresolved(item.walk.text);
+            continue;
+        }
         if (!it->second.started) {
             it->second.started = true;
             if (openSink_ != it->second.sink)

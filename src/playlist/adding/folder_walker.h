@@ -59,6 +59,9 @@ public:
         // After its last item (also when it yielded nothing), with the
         // number of entries the sink reported added.
         std::function<void(int added)> finished;
+        // A CommandToken source named neither a file nor a folder (in table
+        // order with the items, before finished).
+        std::function<void(const QString& path)> unresolved = {};
     };
     using RequestId = std::uint64_t;
 
@@ -69,7 +72,11 @@ public:
     // Queues a request; returns at once. The items of sources go to sink in
     // order, then callbacks.finished runs. Ids start at 1.
     RequestId add(std::vector<AddSource> sources, const FileFilter& filter, FolderTreeSink& sink,
-                  Callbacks callbacks = {});
+                  Callbacks callbacks);
+    RequestId add(std::vector<AddSource> sources, const FileFilter& filter, FolderTreeSink& sink)
+    {
+        return add(std::move(sources), filter, sink, Callbacks{});
+    }
     // Drops the request: nothing more reaches its sink, no callback runs.
     // Items already delivered stay. Unknown or finished ids are ignored.
     void cancel(RequestId id);

@@ -21,9 +21,9 @@ constexpr int kMeasuringInterval = 500;  // ms, the measuring sweep's timer
 PlaylistWindow::PlaylistWindow(PlaylistForm& form, PlaylistModel& model, Settings& settings, Hooks hooks)
     : form_(form), model_(model), settings_(settings), hooks_(std::move(hooks)), rows_(form)
 {
-    timer1_.setObjectName(QStringLiteral("Timer1"));
-    timer1_.setInterval(kMeasuringInterval);
-    connect(&timer1_, &QTimer::timeout, this, [this] { model_.measurePendingDurations(); });
+    measuringTimer_.setObjectName(QStringLiteral("Timer1"));
+    measuringTimer_.setInterval(kMeasuringInterval);
+    connect(&measuringTimer_, &QTimer::timeout, this, [this] { model_.measurePendingDurations(); });
     wireElements();
     wireList();
     model_.setRowView(&rows_);
@@ -42,8 +42,8 @@ TransImg* PlaylistWindow::element(const char* name) const { return form_.element
 
 void PlaylistWindow::startMeasuring()
 {
-    if (!timer1_.isActive())
-        timer1_.start();
+    if (!measuringTimer_.isActive())
+        measuringTimer_.start();
 }
 
 void PlaylistWindow::enablePlus()

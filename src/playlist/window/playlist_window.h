@@ -50,13 +50,9 @@ public:
         std::function<void(bool)> setIgnoreKeys;   // held while a label is edited
         // Plus clicked; the window disables Plus itself, enablePlus() re-enables.
         std::function<void()> showAddForm;
-        // A folder's own accepted files, full paths, in order. Unset: the
-        // folder's regular files in name order.
-        std::function<QStringList(const QString& folder)> folderFiles;
         // Adds dropped paths without reading the disk on the UI thread (files
         // as they are, folders as their own files, in drop order): `started`
         // runs before the first entry goes in, `finished` after the last.
-        // Unset: the window adds them itself, through folderFiles.
         using Started = std::function<void()>;
         using Finished = std::function<void(int added)>;
         std::function<void(const QStringList& paths, Started, Finished)> addPaths;
@@ -69,7 +65,7 @@ public:
 
     // Switches the measuring timer on (every addition calls it); it stays on.
     void startMeasuring();
-    bool measuring() const { return timer1_.isActive(); }
+    bool measuring() const { return measuringTimer_.isActive(); }
     // The add-files window closed: Plus can be pressed again.
     void enablePlus();
     // Set while the list has the keyboard focus; cleared by Minus, Untree
@@ -118,9 +114,7 @@ private:
     bool listKeyPressed(QKeyEvent& event);
     bool wheelTurned(QWheelEvent& event);
     void copyCheckBoxes();
-    void showPathTip(QPoint viewportPos);
     QString pathTipAt(QPoint viewportPos) const;
-    QStringList folderFiles(const QString& folder) const;
     // Label editing: whether an edit of the row may start (not the root);
     // the typed label on commit; the end of every edit, committed or not.
     bool labelEditStarting(int row);
@@ -139,7 +133,7 @@ private:
     Settings& settings_;
     Hooks hooks_;
     PlaylistFormRows rows_;  // the model's row view: its rows go to the form
-    QTimer timer1_;
+    QTimer measuringTimer_;
     bool listFocus_ = false;
     int clickedRow_ = 0;
     int thumbGrab_ = 0;

@@ -3,8 +3,8 @@
 
 #include "playlist/window/playlist_window.h"
 
-#include "app/key_map.h"
-#include "app/settings.h"
+#include "keys/key_map.h"
+#include "settings/settings.h"
 #include "playlist/playlist_log.h"
 #include "playlist/playlist_model.h"
 #include "skin/playlist_form.h"
@@ -30,49 +30,6 @@
 #include <memory>
 
 namespace velmora {
-
-namespace {
-
-// File-manager order: digit runs compare by their value ("2" before "10"),
-// letters without regard to case; exact ties fall back to the plain order.
-bool naturalLess(const QString& a, const QString& b)
-{
-    qsizetype i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (a[i].isDigit() && b[j].isDigit()) {
-            qsizetype ei = i, ej = j;
-            while (ei < a.size() && a[ei].isDigit())
-                ++ei;
-            while (ej < b.size() && b[ej].isDigit())
-                ++ej;
-            // Compare the values without converting: skip leading zeros, then
-            // the longer run is larger, then digit by digit.
-            qsizetype zi = i, zj = j;
-            while (zi < ei - 1 && a[zi] == QLatin1Char('0'))
-                ++zi;
-            while (zj < ej - 1 && b[zj] == QLatin1Char('0'))
-                ++zj;
-            if (ei - zi != ej - zj)
-                return ei - zi < ej - zj;
-            const int c = QStringView(a).sliced(zi, ei - zi).compare(QStringView(b).sliced(zj, ej - zj));
-            if (c != 0)
-                return c < 0;
-            i = ei;
-            j = ej;
-            continue;
-        }
-        const QChar ca = a[i].toCaseFolded(), cb = b[j].toCaseFolded();
-        if (ca != cb)
-            return ca < cb;
-        ++i;
-        ++j;
-    }
-    if ((a.size() - i) != (b.size() - j))
-        return (a.size() - i) < (b.size() - j);
-    return a < b;
-}
-
-}  // namespace
 
 // Paints and toggles check boxes as the list's own delegate does, and asks
 // the window before an edit starts and after it ends.
@@ -382,20 +339,6 @@ QStringList PlaylistWindow::droppedLocalPaths(const QMimeData& data)
     return paths;
 }
 
-QStringList PlaylistWindow::folderFiles(const QString& folder) const
-{
-    if (hooks_.folderFiles)
-        return hooks_.folderFiles(folder);
-    QDir dir(folder);
-    QStringList names = dir.entryList(QDir::Files);
-    std::sort(names.begin(), names.end(), naturalLess);
-    QStringList files;
-    files.reserve(names.size());
-    for (const QString& name : names)
-        files << dir.filePath(name);
-    return files;
-}
-
 void PlaylistWindow::addDroppedPaths(const QStringList& paths)
 {
     if (hooks_.addPaths) {
@@ -408,24 +351,7 @@ void PlaylistWindow::addDroppedPaths(const QStringList& paths)
                 if (self)
                     self->droppedPathsAdded(added > 0 && *wasEmpty);
             });
-        return;
     }
-    const bool wasEmpty = model_.isEmpty();
-    {
-        PlaylistModel::Batch batch(model_);
-        for (const QString& path : paths) {
-            const QFileInfo info(path);
-            if (info.isFile() && info.isReadable()) {
-                model_.addPath(path);
-            } else if (info.isDir()) {
-                for (const QString& file : folderFiles(path))
-                    model_.addPath(file);
-            } else {
-                qCDebug(lcPlaylist) << "dropped path is neither a readable file nor a folder:" << path;
-            }
-        }
-    }
-    droppedPathsAdded(wasEmpty && !model_.isEmpty());
 }
 
 // AutoPlay starts a list that was empty before the drop, unless a clip is

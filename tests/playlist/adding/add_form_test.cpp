@@ -5,8 +5,8 @@
 
 #include "adding_fakes.h"
 
-#include "app/settings.h"
-#include "app/settings_store.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "playlist/adding/add_form.h"
 #include "playlist/adding/folder_walker.h"
 #include "support/test_support.h"

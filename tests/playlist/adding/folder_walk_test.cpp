@@ -187,6 +187,32 @@ TEST_F(FolderWalkTest, FileOrFolderTakesReadableFilesAsTheyAre)
     EXPECT_TRUE(run({AddSource::Kind::FileOrFolder, path("missing"), 1}).empty());
 }
 
+// A command line's path: a file as it is, a folder's own accepted files in
+// natural order, and a path that names neither is reported, not dropped.
+TEST_F(FolderWalkTest, CommandTokensNameAFileAFolderOrNothing)
+{
+    touchAll({"music/track10.mp3", "music/track9.mp3", "music/.hidden.mp3", "music/sub/inner.mp3", "music/B.ogg"});
+    link(path("music/track9.mp3"), "music/link.mp3");
+    link(path("nowhere"), "music/dangling.mp3");
+    mkdir("empty");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0644), 0);
+    auto token = [&](const QString& p, FileFilter filter = {}) {
+        QStringList out;
+        FolderWalk walk(reader_, std::move(filter), [&out](WalkItem&& item) {
+            out << (item.kind == WalkItem::Kind::Unresolved ? QStringLiteral("?") : QString()) + item.text;
+        });
+        walk.run({AddSource::Kind::CommandToken, p, 1});
+        return out;
+    };
+    EXPECT_EQ(token(path("music/track9.mp3")), QStringList{path("music/track9.mp3")});
+    EXPECT_EQ(token(path("music")), (QStringList{path("music/B.ogg"), path("music/link.mp3"), path("music/track9.mp3"),
+                                                 path("music/track10.mp3")}));
+    EXPECT_EQ(token(path("music"), FileFilter::fromPattern(QStringLiteral("*.mp3"))).size(), 3);
+    EXPECT_TRUE(token(path("empty")).isEmpty());  // a folder, with nothing to add
+    for (const QString& nothing : {path("missing.mp3"), path("music/dangling.mp3"), path("fifo"), QString()})
+        EXPECT_EQ(token(nothing), QStringList{QLatin1Char('?') + nothing});
+}
+
 TEST(FileFilterTest, PatternParts)
 {
     const FileFilter f = FileFilter::fromPattern(QStringLiteral("*.pml;*.mp3;*.mpeg"));

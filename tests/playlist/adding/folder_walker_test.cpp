@@ -206,8 +206,13 @@ TEST_F(FolderWalkerTest, FullBufferHoldsTheReaderBack)
     bool done = false;
     const std::vector<AddSource> sources{{AddSource::Kind::FolderTree, path("W"), 1}};
     walker.add(sources, FileFilter{}, sink, {{}, [&](int) { done = true; }});
-    // Without the UI turning, the worker stops once the buffer is full.
-    QThread::msleep(200);
+    // Without the UI turning, the worker stops once the buffer is full
+    // (two folders' worth of items).
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (reader_->reads() < 2 && std::chrono::steady_clock::now() < deadline)
+        QThread::msleep(1);
+    ASSERT_GE(reader_->reads(), 2) << "the worker reads";
+    QThread::msleep(100);
     EXPECT_LT(reader_->reads(), 21);
     ASSERT_TRUE(waitFor([&] { return done; }));
     EXPECT_TRUE(sink.items == expected(sources));

@@ -2,6 +2,8 @@
 // The playlist window on the small test skin, shown and active, with hooks
 // that record what the window asked for.
 
+#include "playlist/adding/folder_walker.h"
+#include "playlist/adding/playlist_model_sink.h"
 #include "playlist/playlist_model.h"
 #include "playlist/window/playlist_window.h"
 #include "skin/skin_fixture.h"
@@ -40,6 +42,15 @@ protected:
         hooks.keyCommand = [this](int vk) { keys.push_back(vk); };
         hooks.setIgnoreKeys = [this](bool on) { ignoreKeys.push_back(on); };
         hooks.showAddForm = [this] { ++addFormsShown; };
+        // Drops take the program's road: the folder walk, off this thread.
+        hooks.addPaths = [this](const QStringList& paths, PlaylistWindow::Hooks::Started started,
+                                PlaylistWindow::Hooks::Finished finished) {
+            std::vector<AddSource> sources;
+            for (const QString& path : paths)
+                sources.push_back({AddSource::Kind::FileOrFolder, path, 1});
+            walker.add(std::move(sources), FileFilter::everyFile(), sink,
+                       {.started = std::move(started), .finished = std::move(finished)});
+        };
         window = std::make_unique<PlaylistWindow>(form(), model, h.settings, std::move(hooks));
         window->skinApplied(kRows);
     }
@@ -96,6 +107,8 @@ protected:
     WindowsHarness h;
     TempSkin skin;
     PlaylistModel model;
+    PlaylistModelSink sink{model};
+    FolderWalker walker;
     std::unique_ptr<PlaylistWindow> window;
     std::vector<int> opened, keys;
     std::vector<bool> ignoreKeys;

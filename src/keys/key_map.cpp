@@ -1,4 +1,4 @@
-#include "app/key_map.h"
+#include "keys/key_map.h"
 
 #include <QKeyEvent>
 

@@ -1,6 +1,6 @@
 // Settings store: cached gets and single-key saves into a 200-key file.
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 
 #include <QTemporaryDir>
 

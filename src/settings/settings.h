@@ -6,8 +6,8 @@
 // "True"/"False", "0"/"1", decimal digits, or a decimal fraction with ".".
 // Fractions are read with "." or ",". UI thread only.
 
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 // ReadKey of every key of a complete 200-key skin description, as the skin
 // loader does at start-up.
 
-#include "skin/profile_files.h"
+#include "settings/profile_files.h"
 #include "skin/skin_keys.h"
 
 #include <QFile>

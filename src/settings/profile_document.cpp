@@ -1,15 +1,12 @@
-#include "skin/profile_document.h"
+#include "settings/profile_document.h"
 
+#include "base/atomic_save.h"
 #include "base/text_codec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace velmora {
 
@@ -348,38 +345,6 @@ QByteArray ProfileDocument::toUtf8() const
         all += QLatin1Char('\n');
     }
     return all.toUtf8();
-}
-
-bool saveFileAtomically(const QString& path, const QByteArray& bytes)
-{
-    const QFileInfo info(path);
-    const QString folder = info.absolutePath();
-    QByteArray temp = QFile::encodeName(folder + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    ::fchmod(fd, 0644);
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= n;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok)
-        ok = ::rename(temp.constData(), QFile::encodeName(info.absoluteFilePath()).constData()) == 0;
-    if (!ok)
-        ::unlink(temp.constData());
-    return ok;
 }
 
 bool ProfileDocument::saveTo(const QString& path) const

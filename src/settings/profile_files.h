@@ -4,7 +4,8 @@
 // A cached document is re-parsed when the file's identity, size or
 // modification time changes. Owned by the application object; UI thread.
 
-#include "skin/profile_document.h"
+#include "base/atomic_save.h"
+#include "settings/profile_document.h"
 
 #include <QHash>
 #include <QString>
@@ -26,8 +27,7 @@ public:
 private:
     struct Cached {
         ProfileDocument doc;
-        quint64 device = 0, inode = 0;
-        qint64 size = -1, mtimeNs = 0;
+        FileIdentity identity;
     };
     QHash<QString, Cached> cache_;
 };

@@ -19,6 +19,8 @@
 //
 // UI thread only (the coalescing timer lives on the creating thread).
 
+#include "base/atomic_save.h"
+
 #include <QHash>
 #include <QStringView>
 #include <QObject>
@@ -72,12 +74,6 @@ private:
         QString section;
         QString key;
         QString value;
-    };
-    struct FileIdentity {
-        quint64 device = 0, inode = 0;
-        qint64 size = -1, mtimeNs = 0;
-        bool exists = false;
-        bool operator==(const FileIdentity&) const = default;
     };
     enum class ChangeKind { Set, Remove };
     struct Change {

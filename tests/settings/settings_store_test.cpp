@@ -1,4 +1,4 @@
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "support/test_support.h"
 
 #include <QDir>
@@ -102,9 +102,11 @@ TEST_F(SettingsStoreTest, ChangesByAnotherCopyAreSeen)
     other.save(QStringLiteral("Settings"), QStringLiteral("Toolbar"), QStringLiteral("1"));
     // Our save re-reads the file first, so the other copy's key survives it.
     mine.save(QStringLiteral("Settings"), QStringLiteral("Tray"), QStringLiteral("1"));
-    QThread::msleep(30);
-    EXPECT_EQ(mine.get(QStringLiteral("Settings"), QStringLiteral("Toolbar")), "1");
-    EXPECT_EQ(other.get(QStringLiteral("Settings"), QStringLiteral("Tray")), "1");
+    // A get looks at the file again once its recheck interval has passed.
+    EXPECT_TRUE(test::waitFor([&] { return mine.get(QStringLiteral("Settings"), QStringLiteral("Toolbar")) == "1"; },
+                              std::chrono::seconds(2)));
+    EXPECT_TRUE(test::waitFor([&] { return other.get(QStringLiteral("Settings"), QStringLiteral("Tray")) == "1"; },
+                              std::chrono::seconds(2)));
 }
 
 TEST_F(SettingsStoreTest, TwoProcessesSavingAtOnceLoseNothing)

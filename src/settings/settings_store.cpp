@@ -1,4 +1,6 @@
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
+
+#include "base/atomic_save.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,23 +44,6 @@ public:
 private:
     int fd_ = -1;
 };
-
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= n;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -162,18 +147,9 @@ void SettingsStore::rebuildIndex() const
         index_.emplace(NameView{entries_[i].section, entries_[i].key}, static_cast<qsizetype>(i));
 }
 
-SettingsStore::FileIdentity SettingsStore::identity() const
+FileIdentity SettingsStore::identity() const
 {
-    FileIdentity id;
-    struct stat st {};
-    if (::stat(QFile::encodeName(filePath_).constData(), &st) == 0) {
-        id.exists = true;
-        id.device = st.st_dev;
-        id.inode = st.st_ino;
-        id.size = st.st_size;
-        id.mtimeNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
-    }
-    return id;
+    return FileIdentity::of(filePath_);
 }
 
 void SettingsStore::reloadIfChanged() const
@@ -331,23 +307,11 @@ bool SettingsStore::writeChanges()
     for (const QString& ls : order)
         text += bodies.value(ls).toUtf8() + '\n';
 
-    QByteArray temp = QFile::encodeName(folder + QStringLiteral("/.settings.ini.XXXXXX"));
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        qCDebug(lcSettings) << "cannot create a temporary file in" << folder;
-        return false;
-    }
-    ::fchmod(fd, 0600);
-    const bool written = writeAll(fd, text) && ::fsync(fd) == 0;
-    ::close(fd);
-    const QString tempPath = QFile::decodeName(temp);
-    if (!written || (options_.beforeRename && !options_.beforeRename(tempPath))) {
-        if (!written)
-            ::unlink(temp.constData());
-        return false;
-    }
-    if (::rename(temp.constData(), QFile::encodeName(filePath_).constData()) != 0) {
-        ::unlink(temp.constData());
+    AtomicSaveOptions save;
+    save.mode = 0600;
+    save.beforeRename = options_.beforeRename;
+    if (!saveFileAtomically(filePath_, text, save)) {
+        qCDebug(lcSettings) << "cannot replace" << filePath_;
         return false;
     }
     pending_.clear();

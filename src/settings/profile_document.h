@@ -150,8 +150,4 @@ private:
     QByteArray bytes_;
 };
 
-// Replaces the file at path with bytes: a temporary file in the same folder,
-// fsync, rename. False (and the old file left whole) on failure.
-bool saveFileAtomically(const QString& path, const QByteArray& bytes);
-
 }  // namespace velmora

@@ -1,5 +1,5 @@
-#include "skin/profile_document.h"
-#include "skin/profile_files.h"
+#include "settings/profile_document.h"
+#include "settings/profile_files.h"
 #include "support/test_support.h"
 
 #include <QFile>
