@@ -189,16 +189,17 @@ void FreedesktopProjection::writeHeldIcon(const QString& ext, const QString& ico
 
 const ProfileDocument& FreedesktopProjection::list(const QString& path)
 {
-    const QFileInfo info(path);
-    CachedList& cached = lists_[path];
-    const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
-    const qint64 size = info.exists() ? info.size() : -1;
-    if (cached.size != size || cached.modified != modified || size < 0) {
-        cached.doc = size < 0 ? ProfileDocument() : ProfileDocument::fromFile(path);
-        cached.size = size;
-        cached.modified = modified;
+    auto it = lists_.find(path);
+    if (it != lists_.end() && listsChecked_)
+        return it->doc;
+    if (it == lists_.end())
+        it = lists_.insert(path, {});
+    const FileIdentity identity = FileIdentity::of(path);
+    if (!(identity == it->identity)) {
+        it->doc = identity.exists ? ProfileDocument::fromFile(path) : ProfileDocument();
+        it->identity = identity;
     }
-    return cached.doc;
+    return it->doc;
 }
 
 bool FreedesktopProjection::installed(const QString& desktopId) const
@@ -227,17 +228,19 @@ QString FreedesktopProjection::defaultFor(const QString& mimeType)
     for (const QString& desktop : folders_.desktops)
         prefixes << desktop + QLatin1Char('-');
     prefixes << QString();
+    QString found;
     for (const QString& dir : dirs) {
         for (const QString& prefix : prefixes) {
             const ProfileDocument& doc = list(dir + QLatin1Char('/') + prefix + QStringLiteral("mimeapps.list"));
             const QString ids = doc.readKey(kDefaultsSection, mimeType);
             for (const QString& id : ids.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-                if (installed(id.trimmed()))
-                    return id.trimmed();
+                if (found.isEmpty() && installed(id.trimmed()))
+                    found = id.trimmed();
             }
         }
     }
-    return {};
+    listsChecked_ = true;
+    return found;
 }
 
 QString FreedesktopProjection::defaultHandler(const QString& ext)
@@ -267,6 +270,7 @@ void FreedesktopProjection::editUserDefaults(const QString& mimeType, const QStr
     else
         doc.writeKey(kDefaultsSection, mimeType, value);
     lists_.remove(path);
+    listsChecked_ = false;
     bool anyKey = false;
     for (const QString& section : doc.sectionNames())
         anyKey = anyKey || !doc.keyNames(section).isEmpty();
@@ -381,6 +385,7 @@ void FreedesktopProjection::runTool(const QString& tool, const QStringList& argu
 void FreedesktopProjection::commit()
 {
     std::erase_if(tools_, [](const auto& p) { return p->state() == QProcess::NotRunning; });
+    listsChecked_ = false;  // another program may change them before the next batch
     const QString applications = applicationsFolder();
     if (applicationsChanged_ && QFileInfo::exists(applications)) {
         if (QDir(applications).entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Hidden).isEmpty()) {

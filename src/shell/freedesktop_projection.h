@@ -21,9 +21,9 @@
 
 #include "shell/desktop_projection.h"
 
+#include "base/atomic_save.h"
 #include "settings/profile_document.h"
 
-#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -85,11 +85,13 @@ private:
     Folders folders_;
     QHash<QString, QStringList> mimeTypes_;
     struct CachedList {
-        QDateTime modified;
-        qint64 size = -1;
+        FileIdentity identity;
         ProfileDocument doc;
     };
     QHash<QString, CachedList> lists_;
+    // Within one batch of changes (until commit()) each list is looked at
+    // once: a start asks about every type.
+    bool listsChecked_ = false;
     bool applicationsChanged_ = false;
     bool mimeChanged_ = false;
     bool desktopToolPending_ = false;

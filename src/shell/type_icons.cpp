@@ -36,14 +36,25 @@ void removeSet(const QString& folder, const QString& name)
     }
 }
 
+// A plain copy: QFile::copy syncs every file to the disk, which makes the
+// first start's filling of the icon folder take a noticeable moment.
+bool copyFile(const QString& from, const QString& to)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QFile::remove(to);
+    QFile out(to);
+    return out.open(QIODevice::WriteOnly) && out.write(in.readAll()) == in.size();
+}
+
 void copySet(const QString& fromFolder, const QString& fromName, const QString& toFolder, const QString& toName)
 {
     const QStringList from = iconSetFiles(fromFolder, fromName);
     const QStringList to = iconSetFiles(toFolder, toName);
     for (qsizetype i = 0; i < from.size() && i < to.size(); ++i) {
         QDir().mkpath(QFileInfo(to[i]).absolutePath());
-        QFile::remove(to[i]);
-        if (!QFile::copy(from[i], to[i]))
+        if (!copyFile(from[i], to[i]))
             qCDebug(lcShell) << "cannot copy" << from[i] << "to" << to[i];
     }
 }
@@ -113,7 +124,7 @@ void TypeIcons::fillCurrentFolder()
         const QString from = it.next();
         const QString to = current_ + QDir(factory_).relativeFilePath(from);
         QDir().mkpath(QFileInfo(to).absolutePath());
-        QFile::copy(from, to);
+        copyFile(from, to);
     }
 }
 
