@@ -87,7 +87,7 @@ void FileTypes::LoadFileTypes()
         if (read(n, "checked") != mark)
             write(n, "checked", mark);
     }
-    settings_.store().flush();
+    // What changed reaches the disk with the start's next save (or shortly).
     rebuildPattern();
     shell_.commit();
 }
