@@ -11,6 +11,8 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace velmora {
 
 namespace {
@@ -114,22 +116,47 @@ QString TypeIcons::iconPath(const QString& name) const
     return current_ + name + QStringLiteral(".png");
 }
 
+TypeIcons::~TypeIcons()
+{
+    finishFilling();
+}
+
+void TypeIcons::finishFilling()
+{
+    if (filler_.joinable())
+        filler_.join();
+}
+
 void TypeIcons::fillCurrentFolder()
 {
-    if (QFileInfo::exists(current_))
+    const QString templateName = QString::fromLatin1(kTemplateIconName.data(), kTemplateIconName.size());
+    if (filler_.joinable() || QFileInfo::exists(iconPath(templateName)))
         return;
-    QDir().mkpath(current_);
-    QDirIterator it(factory_, {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString from = it.next();
-        const QString to = current_ + QDir(factory_).relativeFilePath(from);
-        QDir().mkpath(QFileInfo(to).absolutePath());
-        copyFile(from, to);
-    }
+    // Some hundred and forty pictures: the first start's windows do not wait.
+    filler_ = std::thread([from = factory_, to = current_, templateName] {
+        QStringList last;
+        QDirIterator it(from, {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            const QString relative = QDir(from).relativeFilePath(file);
+            if (QFileInfo(file).completeBaseName() == templateName) {
+                last << relative;  // its presence says the folder is whole
+                continue;
+            }
+            QDir().mkpath(QFileInfo(to + relative).absolutePath());
+            copyFile(file, to + relative);
+        }
+        std::sort(last.begin(), last.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+        for (const QString& relative : last) {
+            QDir().mkpath(QFileInfo(to + relative).absolutePath());
+            copyFile(from + relative, to + relative);
+        }
+    });
 }
 
 void TypeIcons::addType(const QString& name)
 {
+    finishFilling();
     const QString templateName = QString::fromLatin1(kTemplateIconName.data(), kTemplateIconName.size());
     if (!staysInFolder(name) || name == templateName)
         return;
@@ -140,6 +167,7 @@ void TypeIcons::addType(const QString& name)
 
 void TypeIcons::removeType(const QString& name)
 {
+    finishFilling();
     if (name == QLatin1String(kTemplateIconName.data(), kTemplateIconName.size()))
         return;  // the template stays, whatever a hand-edited table names
     removeSet(current_, name);
@@ -148,6 +176,7 @@ void TypeIcons::removeType(const QString& name)
 
 void TypeIcons::replace(const QString& name, const QString& sourceFile)
 {
+    finishFilling();
     const QStringList files = iconSetFiles(current_, name);
     if (files.isEmpty())
         return;
@@ -167,6 +196,7 @@ void TypeIcons::replace(const QString& name, const QString& sourceFile)
 
 void TypeIcons::restore(const QString& name)
 {
+    finishFilling();
     if (!staysInFolder(name))
         return;
     removeSet(current_, name);
@@ -175,6 +205,7 @@ void TypeIcons::restore(const QString& name)
 
 void TypeIcons::removeCurrentFolder()
 {
+    finishFilling();
     QDir folder(current_);
     if (!folder.exists())
         return;
