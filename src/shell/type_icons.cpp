@@ -109,6 +109,9 @@ QStringList iconSetFiles(const QString& folder, const QString& name)
 TypeIcons::TypeIcons(QString currentFolder, QString factoryFolder)
     : current_(withSlash(std::move(currentFolder))), factory_(withSlash(std::move(factoryFolder)))
 {
+    fillDelay_.setSingleShot(true);
+    fillDelay_.setInterval(std::chrono::milliseconds(2000));
+    fillDelay_.callOnTimeout([this] { startFilling(); });
 }
 
 QString TypeIcons::iconPath(const QString& name) const
@@ -123,6 +126,8 @@ TypeIcons::~TypeIcons()
 
 void TypeIcons::finishFilling()
 {
+    if (fillDelay_.isActive())
+        startFilling();
     if (filler_.joinable())
         filler_.join();
 }
@@ -130,9 +135,16 @@ void TypeIcons::finishFilling()
 void TypeIcons::fillCurrentFolder()
 {
     const QString templateName = QString::fromLatin1(kTemplateIconName.data(), kTemplateIconName.size());
-    if (filler_.joinable() || QFileInfo::exists(iconPath(templateName)))
+    if (filler_.joinable() || fillDelay_.isActive() || QFileInfo::exists(iconPath(templateName)))
         return;
     // Some hundred and forty pictures: the first start's windows do not wait.
+    fillDelay_.start();
+}
+
+void TypeIcons::startFilling()
+{
+    fillDelay_.stop();
+    const QString templateName = QString::fromLatin1(kTemplateIconName.data(), kTemplateIconName.size());
     filler_ = std::thread([from = factory_, to = current_, templateName] {
         QStringList last;
         QDirIterator it(from, {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
@@ -205,6 +217,7 @@ void TypeIcons::restore(const QString& name)
 
 void TypeIcons::removeCurrentFolder()
 {
+    fillDelay_.stop();  // nothing to fill any more
     finishFilling();
     QDir folder(current_);
     if (!folder.exists())

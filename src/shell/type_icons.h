@@ -8,10 +8,12 @@
 // its folder (a "/", "..", an empty name) makes the step do nothing. Every
 // failure (missing file, unwritable folder) is skipped; the caller goes on.
 // Called on the UI thread (reads pictures with Qt Gui); the first filling
-// of the current folder runs on a thread of its own, which every other step
-// (and the destructor) waits for.
+// of the current folder runs on a thread of its own a moment after it is
+// asked for (the first start's windows come up first), and every other step
+// (and the destructor) waits for it.
 
 #include <QString>
+#include <QTimer>
 
 #include <thread>
 
@@ -32,7 +34,7 @@ public:
     QString iconPath(const QString& name) const;
 
     // First use (no current template yet): copies the factory pictures into
-    // the current folder, in the background; the template goes last.
+    // the current folder, soon and in the background; the template goes last.
     void fillCurrentFolder();
     // Waits until the filling is done.
     void finishFilling();
@@ -54,7 +56,10 @@ public:
 private:
     QString current_;
     QString factory_;
+    void startFilling();
+
     std::thread filler_;
+    QTimer fillDelay_;
 };
 
 // The files of a set in a folder (the large picture first); empty when the
