@@ -1,5 +1,6 @@
 #include "app/command_handler.h"
 
+#include "base/file_name.h"
 #include "app/channel/command_tokens.h"
 #include "app/command_sink.h"
 #include "playback/playback_controller.h"
@@ -39,8 +40,8 @@ void CommandHandler::handleNext()
         queue_.pop_front();
         if (transportWord(text))
             continue;
-        const QByteArray utf8 = text.toUtf8();
-        tokens_ = channel::tokenizeCommand(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+        const QByteArray bytes = fileNameBytes(text);
+        tokens_ = channel::tokenizeCommand(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
         nextToken_ = 0;
         oldCount_ = playlist_.count();
         filledEmpty_ = false;
@@ -89,7 +90,7 @@ void CommandHandler::nextToken()
         return;
     }
     wasEmpty_ = playlist_.count() == 0;
-    const QString path = QString::fromStdString(channel::longPathForm(token));
+    const QString path = fileNameFromBytes(channel::longPathForm(token));
     std::weak_ptr<bool> alive = alive_;
     playlist_.addToken(path, [this, alive](bool named) {
         if (const auto a = alive.lock(); a && *a)

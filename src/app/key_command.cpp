@@ -26,7 +26,7 @@ void KeyCommand::setIgnoreKeys(bool ignore)
 
 void KeyCommand::operator()(int keyCode)
 {
-    if (ignoreKeys_)
+    if (ignoreKeys_ || !isCommandKey(keyCode))
         return;
     ignoreKeys_ = true;
     keyLockOut_.start();

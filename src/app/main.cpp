@@ -2,6 +2,7 @@
 // start-up, then the event loop until the closing fade ends.
 
 #include "app/channel/instance_start.h"
+#include "base/file_name.h"
 #include "app/font_warm_up.h"
 #include "app/velmora.h"
 #include "shell/program_icon.h"
@@ -22,6 +23,15 @@ int main(int argc, char* argv[])
     if (start.endNow)
         return start.exitStatus;
 
+    // The maintenance verbs need no display (a package's scripts, ssh).
+    if (start.kind != velmora::channel::StartKind::Normal) {
+        QCoreApplication application(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Velmora 4"));
+        velmora::Velmora velmora;
+        velmora.maintain(start.kind);
+        return 0;
+    }
+
     const velmora::FontWarmUp fonts;
     velmora::chooseWindowPlatform();
     QApplication application(argc, argv);
@@ -34,8 +44,7 @@ int main(int argc, char* argv[])
     velmora::Velmora velmora;
     QObject::connect(&velmora, &velmora::Velmora::ended, &application, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
-    if (!velmora.start(start.kind, QString::fromStdString(start.commandText), start.lock ? &*start.lock : nullptr))
-        return 0;
+    velmora.start(velmora::fileNameFromBytes(start.commandText), start.lock ? &*start.lock : nullptr);
     // The windows' icon is drawn and sent once they are on the screen.
     QTimer::singleShot(0, &application, [] { QApplication::setWindowIcon(velmora::programIcon()); });
     return application.exec();

@@ -1,11 +1,13 @@
 #include "app/velmora.h"
 
+#include "base/file_name.h"
 #include "app/channel/channel_name.h"
 #include "app/channel/instance_lock.h"
 #include "app/channel/instance_server.h"
 #include "app/command_sink.h"
 #include "app/seek_controls.h"
 #include "app/video_binding.h"
+#include "appbar/toolbar.h"
 #include "keys/key_map.h"
 #include "base/config_paths.h"
 #include "playback/play_form.h"
@@ -23,6 +25,9 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLoggingCategory>
+#include <QPixmapCache>
+
+#include <malloc.h>
 
 #include <optional>
 
@@ -199,6 +204,7 @@ Velmora::~Velmora()
     keys_.reset();
     volume_.reset();
     controller_.reset();
+    toolbar_.reset();
     tray_.reset();
     playlist_.setLengthProbe(nullptr);
     playlist_.setRowView(nullptr);
@@ -237,7 +243,8 @@ void Velmora::buildWindows()
     trayHooks.restore = [this] { restoreFromTray(); };
     trayHooks.exitProgram = [this] { forceExit(); };
     tray_ = std::make_unique<TrayIcon>(trayHooks);
-    PlaybackController::Panels panels{&windows_->mainForm(), nullptr, tray_.get(), services_.get()};
+    buildToolbar();
+    PlaybackController::Panels panels{&windows_->mainForm(), toolbar_.get(), tray_.get(), services_.get()};
     controller_ = std::make_unique<PlaybackController>(engine, clips_, settings_, panels);
     playlist_.setEndOfListHandler([this](int position) { controller_->NextClip(position); });
     playlist_.setLengthProbe(&media_.lengthProbe());
@@ -248,6 +255,7 @@ void Velmora::buildWindows()
     auto keyHandler = [this](QKeyEvent& event) { (*keys_)(virtualKeyFromEvent(event)); };
     windows_->setKeyHandler(keyHandler);
     video_->setKeyHandler(keyHandler);
+    video_->setCloseHandler([this] { services_->parkVideoWindow(); });
     volume_->setKeyCommand([this](int code) { (*keys_)(code); });
 
     PlaylistWindow::Hooks hooks;
@@ -261,6 +269,7 @@ void Velmora::buildWindows()
     hooks.keyCommand = [this](int code) { (*keys_)(code); };
     hooks.setIgnoreKeys = [this](bool on) { keys_->setIgnoreKeys(on); };
     hooks.showAddForm = [this] { showAddForm(); };
+    hooks.clipsComing = [this] { media_.startLoading(); };
     hooks.addPaths = [this](const QStringList& paths, PlaylistWindow::Hooks::Started started,
                             PlaylistWindow::Hooks::Finished finished) {
         std::vector<AddSource> sources;
@@ -307,6 +316,38 @@ void Velmora::wireTransport()
         connect(e, &TransImg::mouseDown, this, [this] { controller_->stepBack(); });
 }
 
+// The toolbar's buttons run the main window's operations, and only when a
+// press on the main window's button would (a disabled element takes none).
+void Velmora::buildToolbar()
+{
+    Toolbar::Hooks hooks;
+    hooks.press = [this](ToolbarForm::Button button) {
+        using B = ToolbarForm::Button;
+        static constexpr const char* kMainElement[] = {"Play", "Pause", "Stop", "Back", "Forward", "StepBack",
+                                                       "StepForward"};
+        const TransImg* element = windows_->mainForm().element(kMainElement[static_cast<int>(button)]);
+        if (!element || !element->isEnabled())
+            return;
+        switch (button) {
+        case B::Play: controller_->play(); break;
+        case B::Pause: controller_->pausePressed(); break;
+        case B::Stop: controller_->stopPressed(); break;
+        case B::Back: services_->pressWindBack(); break;
+        case B::Forward: services_->pressWindForward(); break;
+        case B::Previous: controller_->stepBack(); break;
+        case B::Next: controller_->stepForward(); break;
+        }
+    };
+    hooks.key = [this](QKeyEvent& event) { (*keys_)(virtualKeyFromEvent(event)); };
+    hooks.mainState = [this] {
+        const MainForm& main = windows_->mainForm();
+        const int current = clips_.currentIndex();
+        return Toolbar::MainState{main.playEnabled(), main.pauseEnabled(),
+                                  current >= 1 ? clips_.text(current) : QString()};
+    };
+    toolbar_ = std::make_unique<Toolbar>(std::move(hooks));
+}
+
 // Plus: the add-files window, one at a time; Plus is enabled again when it closes.
 void Velmora::showAddForm()
 {
@@ -342,53 +383,52 @@ void Velmora::closeAddForm()
         addForm_->close();
 }
 
-bool Velmora::start(channel::StartKind kind, const QString& commandText, const channel::InstanceLock* lock)
+void Velmora::maintain(channel::StartKind kind)
 {
-    if (kind == channel::StartKind::Uninstall || kind == channel::StartKind::Init) {
-        UndoShellRegistration(store_, shell_);
-        if (kind == channel::StartKind::Uninstall) {
-            typeIcons_.removeCurrentFolder();
-            if (freedesktop_)
-                freedesktop_->waitForTools(30000);  // the desktop's caches are whole when we end
-            return false;
-        }
+    // The types held are given back and the classes, the settings (as a
+    // whole) and the folder verb removed.
+    UndoShellRegistration(store_, shell_);
+    if (kind == channel::StartKind::Init) {
+        // The default file types, registered again; none is taken over.
+        fileTypes_.LoadFileTypes();
+        // The first-run settings. The main window's "Left" and "Top" stay
+        // unset: without a screen there is no centre to store, and unset
+        // they centre the window on the screen of the next start.
+        settings_.setText(keys::MailslotName, QStringLiteral("Velmora 4"));
+        settings_.setFraction(keys::PlayLeft, 0);
+        settings_.setFraction(keys::PlayTop, 0);
+        settings_.setFlag(keys::VolumeOpen, false);
+        settings_.setFlag(keys::PlaylistOpen, false);
+    } else {
+        typeIcons_.removeCurrentFolder();
     }
+    store_.flush();
+    if (freedesktop_)
+        freedesktop_->waitForTools(30000);  // the desktop's caches are whole when we end
+}
+
+bool Velmora::start(const QString& commandText, const channel::InstanceLock* lock)
+{
     fileTypes_.LoadFileTypes();
     if (settings_.text(keys::MailslotName).isEmpty())
         settings_.setText(keys::MailslotName, QStringLiteral("Velmora 4"));
     buildWindows();
-    if (kind == channel::StartKind::Normal)
-        listen(lock);
+    listen(lock);
     windows_->loadSkin(skinFolder());
-    if (kind == channel::StartKind::Init)
-        startInit();
-    else
-        startNormal(commandText);
+    startNormal(commandText);
     return true;
 }
 
 void Velmora::listen(const channel::InstanceLock* lock)
 {
     server_ = std::make_unique<InstanceServer>([this](const std::string& text) {
-        commands_->submit(QString::fromStdString(text));
+        commands_->submit(fileNameFromBytes(text));
     });
     if (lock) {
         const std::string name = channel::channelFileName(settings_.text(keys::MailslotName).toStdString());
         if (!server_->listen(*lock, name))
             qCDebug(lcApp) << "no channel: the socket cannot be made";
     }
-}
-
-void Velmora::startInit()
-{
-    // The windows are placed (the main window centred, the settings being
-    // empty), never shown, and the program ends after the fade.
-    windows_->placeFromSettings();
-    video_->setRememberedPosition(QPoint(0, 0));
-    windows_->placeCompanions();
-    windows_->applyStartOpacities();
-    forceExit_ = true;
-    close();
 }
 
 void Velmora::startNormal(const QString& commandText)
@@ -408,10 +448,40 @@ void Velmora::startNormal(const QString& commandText)
     video_->playlistItem().setChecked(playlistOpen);
     windows_->playlistForm().setVisible(playlistOpen);
     tray_->show(settings_.whole(keys::Tray) != 0);
-    // The media libraries load once the windows are up.
-    media_.startLoading();
-    if (!commandText.isEmpty())
-        server_->post(commandText.toStdString());
+    toolbar_->ShowToolbar(settings_.whole(keys::Toolbar) != 0);
+    // The media libraries (some 40 MB) load when the first clip arrives; a
+    // command line with clips starts them at once, so its start is as quick.
+    loadMediaOnFirstEntry();
+    if (!commandText.isEmpty()) {
+        media_.startLoading();
+        server_->post(fileNameBytes(commandText).toStdString());
+    }
+}
+
+// Every road of adding ends in the playlist: its first entry loads the
+// module (the open waits for it, as the deferred engine keeps what it is
+// asked). Lengths and the engine's state show idle until then.
+void Velmora::loadMediaOnFirstEntry()
+{
+    if (media_.status() != MediaModule::Status::NotStarted)
+        return;
+    mediaTrigger_ = playlist_.addChangeHandler([this](const PlaylistChange& change) {
+        if (!change.structure || playlist_.isEmpty() || mediaTrigger_ < 0)
+            return;
+        playlist_.removeChangeHandler(mediaTrigger_);
+        mediaTrigger_ = -1;
+        media_.startLoading();
+    });
+}
+
+// Hidden by Close with nothing loaded: what can be rebuilt goes back to
+// the system (pictures Qt keeps for reuse, and the allocator's free pages).
+void Velmora::releaseMemory()
+{
+    if (!hiddenToTray_ || !media_.engine().fileName().isEmpty())
+        return;
+    QPixmapCache::clear();
+    ::malloc_trim(0);
 }
 
 // The tray icon's double-click after Close only hid the program: the
@@ -446,14 +516,17 @@ void Velmora::close()
         windows_->playlistForm().hide();
         windows_->volumeForm().hide();
         windows_->mainForm().hide();
+        if (media_.engine().fileName().isEmpty())
+            QTimer::singleShot(0, this, &Velmora::releaseMemory);
         return;
     }
     closing_ = true;
     const QPoint mainPlace = windows_->mainForm().pos();
     settings_.setFraction(keys::Left, mainPlace.x());
     settings_.setFraction(keys::Top, mainPlace.y());
-    settings_.setFraction(keys::PlayLeft, video_->rememberedPosition().x());
-    settings_.setFraction(keys::PlayTop, video_->rememberedPosition().y());
+    const QPoint videoPlace = video_->placeToStore();
+    settings_.setFraction(keys::PlayLeft, videoPlace.x());
+    settings_.setFraction(keys::PlayTop, videoPlace.y());
     settings_.setFlag(keys::VolumeOpen, video_->volumeItem().isChecked());
     settings_.setFlag(keys::PlaylistOpen, video_->playlistItem().isChecked());
     closeAddForm();
@@ -462,6 +535,8 @@ void Velmora::close()
         server_->close();
     if (settings_.whole(keys::Tray) == 1)
         tray_->show(false);
+    if (settings_.whole(keys::Toolbar) == 1)
+        toolbar_->ShowToolbar(false);
     FadeLevels levels;
     levels.main = settings_.whole(keys::MainTransparanted);
     levels.volume = settings_.whole(keys::VolumeTransparanted);

@@ -50,6 +50,7 @@ class VolumeControl;
 class PlayForm;
 class SeekControls;
 class TrayIcon;
+class Toolbar;
 class SkinnedWindows;
 
 class Velmora : public QObject {
@@ -70,11 +71,14 @@ public:
     Velmora(const Velmora&) = delete;
     Velmora& operator=(const Velmora&) = delete;
 
-    // Start-up after the instance test. Uninstall ends here (returns false:
-    // nothing to run); Init runs the closing fade without showing a window;
-    // Normal shows the windows and hands the command line to the handler.
-    // lock: the instance lock the channel listens under (null: no channel).
-    bool start(channel::StartKind kind, const QString& commandText, const channel::InstanceLock* lock);
+    // The maintenance verbs "uninstall" and "init": the settings (and what
+    // they hold) go back to nothing or to their first-run state. Needs no
+    // display and builds no window; the program ends afterwards.
+    void maintain(channel::StartKind kind);
+    // A normal start after the instance test: shows the windows and hands
+    // the command line to the handler. lock: the instance lock the channel
+    // listens under (null: no channel). Returns true: the event loop runs.
+    bool start(const QString& commandText, const channel::InstanceLock* lock);
 
     // The main window's Close: hides the program when "NotClose" is 1 (and
     // the exit is not forced), otherwise saves the places and fades out.
@@ -92,6 +96,7 @@ public:
     const VolumeScale& volumeScale() const { return volumeScale_; }
     PlaylistModel& playlist() { return playlist_; }
     MediaEngine& engine() { return media_.engine(); }
+    MediaModule::Status mediaStatus() const { return media_.status(); }
     PlaybackController& controller() { return *controller_; }
     SkinnedWindows& windows() { return *windows_; }
     PlayForm& videoWindow() { return *video_; }
@@ -103,6 +108,8 @@ public:
     FileTypes& fileTypes() { return fileTypes_; }
     // Which files of a folder every road adds (the media pattern).
     const FileFilter& mediaFilter() const { return mediaFilter_; }
+    // The docked toolbar: ShowToolbar(bool), ToolbarShown().
+    Toolbar& toolbar() { return *toolbar_; }
 
     // The folder of the executable, ending in "/".
     const QString& programFolder() const { return programFolder_; }
@@ -119,12 +126,14 @@ private:
 
     void buildWindows();
     void wireTransport();
+    void buildToolbar();
     void showAddForm();
     void closeAddForm();
     void startNormal(const QString& commandText);
-    void startInit();
     void listen(const channel::InstanceLock* lock);
     void unload();
+    void loadMediaOnFirstEntry();
+    void releaseMemory();
 
     QString programFolder_;
     SettingsStore store_;
@@ -147,6 +156,7 @@ private:
     std::unique_ptr<Services> services_;
     std::unique_ptr<EngineEvents> engineEvents_;
     std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<Toolbar> toolbar_;
     std::unique_ptr<PlaybackController> controller_;
     std::unique_ptr<KeyCommand> keys_;
     std::unique_ptr<VolumeControl> volume_;
@@ -158,6 +168,7 @@ private:
     std::unique_ptr<CommandHandler> commands_;
     std::unique_ptr<InstanceServer> server_;
 
+    int mediaTrigger_ = -1;  // the playlist handler that loads the media module
     bool forceExit_ = false;
     bool hiddenToTray_ = false;
     bool closing_ = false;

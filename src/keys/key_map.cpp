@@ -4,6 +4,18 @@
 
 namespace velmora {
 
+bool isCommandKey(int code)
+{
+    switch (code) {
+    case vk::Back: case vk::Escape: case vk::Space: case vk::F: case vk::R: case vk::S: case vk::T:
+    case vk::NumPlus: case vk::NumMinus: case vk::Plus: case vk::Comma: case vk::Minus: case vk::Period:
+    case vk::LeftBracket: case vk::RightBracket:
+        return true;
+    default:
+        return false;
+    }
+}
+
 namespace {
 
 // X11 key codes (evdev codes + 8) of the keys by position on a PC keyboard.

@@ -16,6 +16,10 @@ inline constexpr int NumPlus = 107, NumMinus = 109, Plus = 187, Comma = 188, Min
 inline constexpr int LeftBracket = 219, RightBracket = 221;
 }  // namespace vk
 
+// Whether a command uses the code (a modifier alone or any other key is no
+// command, and must not start the key lock-out).
+bool isCommandKey(int code);
+
 // The virtual-key code of the event, or 0 for keys no command uses.
 int virtualKeyFromEvent(const QKeyEvent& event);
 

@@ -1,5 +1,6 @@
 #include "playback/av_clip_length.h"
 
+#include "base/file_name.h"
 #include "playback/media_log.h"
 
 #include <QFile>
@@ -185,7 +186,7 @@ ClipLengthReader::Result ClipLengthReader::measure(const QString& path,
     if (path.isEmpty())
         return result;
     // "file:" keeps a colon in a relative name from reading as a protocol.
-    const QByteArray url = "file:" + QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    const QByteArray url = "file:" + fileNameBytes(QFileInfo(path).absoluteFilePath());
     bool wasInterrupted = false;
 
     Input input;

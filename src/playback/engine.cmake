@@ -12,11 +12,11 @@ velmora_library(velmora_media_log
 
 velmora_library(velmora_mpv_engine
   SOURCES ${here}/mpv_engine.cpp ${here}/video_outputs.cpp
-  LIBS velmora_media_log Qt6::Core PkgConfig::MPV)
+  LIBS velmora_media_log velmora_base Qt6::Core PkgConfig::MPV)
 
 velmora_library(velmora_av_length_probe
   SOURCES ${here}/av_clip_length.cpp ${here}/av_length_probe.cpp
-  LIBS velmora_media_log Qt6::Core PkgConfig::LIBAV Threads::Threads)
+  LIBS velmora_media_log velmora_base Qt6::Core PkgConfig::LIBAV Threads::Threads)
 
 # The module itself, in the program folder beside the executable.
 add_library(velmora-media MODULE ${here}/media_module_entry.cpp)

@@ -1,5 +1,6 @@
 #include "playback/mpv_engine.h"
 
+#include "base/file_name.h"
 #include "playback/media_log.h"
 #include "playback/video_outputs.h"
 
@@ -63,7 +64,7 @@ QByteArray mpvPath(const QString& path)
     const int scheme = path.indexOf(QLatin1String("://"));
     if (scheme > 1 && !path.left(scheme).contains(QLatin1Char('/')))
         return path.toUtf8();
-    return QFileInfo(path).absoluteFilePath().toUtf8();
+    return fileNameBytes(QFileInfo(path).absoluteFilePath());
 }
 
 }  // namespace

@@ -83,17 +83,28 @@ void PlayForm::setRememberedPosition(QPoint topLeft)
 
 int PlayForm::belowScreenTop() const { return velmora::belowScreenTop(virtualDesktop()); }
 
-VideoPlace PlayForm::place() const { return videoPlaceOf(pos(), belowScreenTop()); }
+// Parked is a state of its own: a window manager may keep a window from
+// standing at x = -333, so the parked window is also taken off the screen.
+VideoPlace PlayForm::place() const
+{
+    return parked_ ? VideoPlace::Parked : videoPlaceOf(pos(), belowScreenTop());
+}
+
+QPoint PlayForm::placeToStore() const { return isShownPlace() && isVisible() ? pos() : remembered_; }
 
 void PlayForm::park()
 {
-    if (!isShownPlace())
-        return;
-    if (fullScreen_)
-        setFullScreen(false);
-    remembered_ = pos();
+    if (isShownPlace()) {
+        if (fullScreen_)
+            setFullScreen(false);
+        remembered_ = pos();
+    } else if (!parked_) {
+        return;  // dropped below the screen: it comes back as it was
+    }
+    parked_ = true;
     move(kParkedLeft, kParkedTop);
     resize(kParkedWidth, height());
+    hide();
 }
 
 void PlayForm::openComplete(QSize picture)
@@ -102,8 +113,10 @@ void PlayForm::openComplete(QSize picture)
         park();
         return;
     }
+    parked_ = false;
     move(remembered_);
     resize(picture);
+    show();
 }
 
 void PlayForm::dropBelowScreen()
@@ -166,7 +179,10 @@ void PlayForm::closeEvent(QCloseEvent* event)
         return;
     }
     event->ignore();
-    park();
+    if (closeHandler_)
+        closeHandler_();
+    else
+        park();
 }
 
 }  // namespace velmora

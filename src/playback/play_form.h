@@ -49,8 +49,12 @@ public:
     VideoPlace place() const;
     bool isShownPlace() const { return place() == VideoPlace::Shown; }
 
-    // Park: when shown, remember the place; then left -333, top 0, width 7.
+    // Park: when shown, remember the place; then left -333, top 0, width 7,
+    // and off the screen (unmapped) until a picture opens.
     void park();
+    // The place Close stores: where the window is when a picture shows it,
+    // otherwise the remembered place.
+    QPoint placeToStore() const;
     // Open complete with the engine's display size: no picture (2 x 23)
     // parks; otherwise the window goes to its remembered place with its
     // client area the picture's size.
@@ -72,6 +76,10 @@ public:
 
     using KeyHandler = std::function<void(QKeyEvent&)>;
     void setKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }
+    // A close from the window manager (its frame's close button): the
+    // program parks the window through the engine, which leaves full screen
+    // and shows the pointer again. Unset: the window parks itself.
+    void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
 
 signals:
     void volumeItemToggled(bool checked);
@@ -94,6 +102,8 @@ private:
     QRect normalGeometry_;
     bool fullScreen_ = false;
     KeyHandler keyHandler_;
+    std::function<void()> closeHandler_;
+    bool parked_ = true;
 };
 
 }  // namespace velmora

@@ -202,7 +202,7 @@ void PlaybackController::openFailed()
         request.index = std::min(request.index, clips_.count());
     qCDebug(lcPlayback) << "cannot open entry" << request.index;
     walk_ = WalkRequest{request.backwards ? Walk::Backward : Walk::Forward, request.index,
-                        request.keepWalking, request.keepWalking};
+                        request.keepWalking, request.keepWalking, true};
     runRequests();
 }
 
@@ -239,7 +239,7 @@ void PlaybackController::finishOpen()
 
 void PlaybackController::NextClip(int index, bool user)
 {
-    walk_ = WalkRequest{Walk::Forward, index, user, false};
+    walk_ = WalkRequest{Walk::Forward, index, user, user};
     runRequests();
 }
 
@@ -264,8 +264,13 @@ void PlaybackController::walkForward(const WalkRequest& walk)
         endOfList();
         return;
     }
-    if (!walk.user && !settings_.flag(keys::AutoNext))
+    if (!walk.user && !settings_.flag(keys::AutoNext)) {
+        // The end of a clip stays where it is; a failed open leaves nothing
+        // playing, so the transport must not stay lit.
+        if (walk.afterFailedOpen)
+            enterIdle();
         return;
+    }
     if (!cache_ || cache_->direction != Walk::Forward || cache_->position != index) {
         cache_ = std::make_unique<WalkCache>();
         cache_->ancestors.emplace(clips_, index);
@@ -312,6 +317,7 @@ void PlaybackController::enterIdle()
     queued_.reset();
     walk_.reset();
     clips_.setCurrentIndex(-1);
+    clips_.markCurrentRow();  // the row that played loses its colour
     if (panels_.transport) {
         panels_.transport->setTransportEnabled(false);
         panels_.transport->setTimeText(kZeroTime);

@@ -45,7 +45,9 @@ public:
 
     // Open and play entry i (backwards: a failure walks back).
     void OpenClip(int index, bool backwards = false);
-    // Go on from entry i; i == playlistCount ends playback (may close).
+    // Go on from entry i; i == playlistCount ends playback (may close). A
+    // move the user asked for walks over entries that cannot be opened
+    // whatever "AutoNext" says; only the automatic move honours it.
     void NextClip(int index, bool user = false);
     // Go back from entry i; i == 1 ends playback.
     void PreviousClip(int index);
@@ -100,6 +102,7 @@ private:
         int from = 0;
         bool user = false;
         bool keepWalking = false;
+        bool afterFailedOpen = false;  // nothing plays: a walk that stops goes idle
     };
 
     // The one loop that opens entries and walks over those that cannot be

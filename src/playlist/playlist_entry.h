@@ -3,6 +3,7 @@
 // its fields their meaning. Plain data.
 
 #include <QString>
+#include "base/file_name.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -30,7 +31,7 @@ inline QString rootGroupText() { return QStringLiteral("Все клипы"); }
 inline QString entryTextForPath(const QString& path)
 {
     const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    return cut < 0 ? QString() : path.mid(cut + 1);
+    return cut < 0 ? QString() : displayFileName(path.mid(cut + 1));
 }
 
 struct PlaylistEntry {

@@ -138,6 +138,11 @@ int PlaylistModel::subtreeEnd(int index) const
     return end;
 }
 
+int PlaylistModel::blockEnd(int index) const
+{
+    return entry(index).isFile() ? index + 1 : subtreeEnd(index);
+}
+
 bool PlaylistModel::effectiveChecked(int index) const
 {
     if (index < 1 || index > playlistCount())
@@ -369,7 +374,7 @@ void PlaylistModel::removeEntryWithSubtree(int index)
         return;
     const PlaylistEntry& e = entry(index);
     // A file takes only itself; a group its whole subtree.
-    const int end = e.isFile() ? index + 1 : subtreeEnd(index);
+    const int end = blockEnd(index);
     if (e.time > 0)
         subtractFromAncestors(index, e.time);
     const bool removedCurrent = removeRange(index, end);
@@ -399,7 +404,9 @@ std::optional<int> PlaylistModel::moveDown(int index)
 {
     if (index <= 1 || index > playlistCount())
         return std::nullopt;
-    const int a = subtreeEnd(index);
+    // The entry moves as its block (a file alone); the sibling it passes
+    // keeps everything below it, as moving up passes it.
+    const int a = blockEnd(index);
     if (a > playlistCount() || entry(a).deep != entry(index).deep)
         return std::nullopt;
     const int b = subtreeEnd(a);
@@ -418,7 +425,7 @@ std::optional<int> PlaylistModel::moveUp(int index)
         --n;
     if (entry(n).deep != d)
         return std::nullopt;
-    rotateBlocks(n, index, subtreeEnd(index));
+    rotateBlocks(n, index, blockEnd(index));
     finishChange();
     return n;
 }

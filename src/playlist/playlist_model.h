@@ -124,6 +124,9 @@ public:
     int parentOf(int index) const;
     // The first index after the entry's subtree (playlistCount() + 1 at the end).
     int subtreeEnd(int index) const;
+    // The first index after what moves and goes with the entry: a group's
+    // subtree, a file alone (deeper groups after a file are not its own).
+    int blockEnd(int index) const;
     // True when the entry and every enclosing group are checked.
     bool effectiveChecked(int index) const;
 

@@ -100,12 +100,17 @@ std::optional<int> PlaylistForm::measureVisibleRows()
     list_->clear();
     list_->setRowCount(kMeasuringRows);
     // 5 twips from the left edge is inside the first pixel column.
-    const int row = list_->rowAt(QPoint(0, roundHalfEven(listHeight_) - 1));
+    const int bottom = roundHalfEven(listHeight_) - 1;
+    const int row = list_->rowAt(QPoint(0, bottom));
+    // Every row that fits whole: the row under the bottom pixel counts when
+    // that pixel is its last one.
+    const bool wholeAtBottom =
+        row > 0 && list_->visualItemRect(list_->topLevelItem(row - 1)).bottom() <= bottom;
     list_->clear();
     list_->setMeasuring(false);
     if (row <= 0)
         return std::nullopt;
-    return row - 1;
+    return wholeAtBottom ? row : row - 1;
 }
 
 }  // namespace velmora

@@ -174,3 +174,20 @@ TEST(KeyMap, PhysicalKeysWinOverTheLayout)
     EXPECT_EQ(virtualKeyFromEvent(keypadPlus), vk::NumPlus);
 }
 
+
+namespace {
+
+// Shift+S typed quickly: the Shift alone must not lock the S out.
+TEST_F(KeyCommandTest, KeysNoCommandUsesDoNotStartTheLockOut)
+{
+    open(2);
+    QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier, 50, 0, 0);
+    keys(virtualKeyFromEvent(shift));
+    keys(0);
+    EXPECT_FALSE(keys.ignoreKeys());
+    keys(vk::T);
+    EXPECT_TRUE(host.onTop);
+    EXPECT_TRUE(keys.ignoreKeys()) << "a command key still locks the next one out";
+}
+
+}  // namespace

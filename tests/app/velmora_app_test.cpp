@@ -5,6 +5,8 @@
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
 #include "app/velmora.h"
+#include "appbar/toolbar.h"
+#include "base/file_name.h"
 #include "playback/media_clips.h"
 #include "playback/play_form.h"
 #include "playlist/playlist_model.h"
@@ -23,10 +25,13 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
-#include <QUrl>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUrl>
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -82,7 +87,7 @@ protected:
         QString command;
         for (const QString& p : paths)
             command += QLatin1Char('"') + p + QStringLiteral("\" ");
-        ASSERT_TRUE(app->start(channel::StartKind::Normal, command.trimmed(), nullptr));
+        ASSERT_TRUE(app->start(command.trimmed(), nullptr));
     }
     PlaylistForm& playlistForm() { return app->windows().playlistForm(); }
 
@@ -104,6 +109,47 @@ TEST_F(VelmoraAppTest, ClipsOfTheCommandLineAreListedMeasuredAndPlayed)
         << "lengths are measured in the background";
     EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips.toneWav; })) << "the first clip plays";
     EXPECT_EQ(app->playlist().currentIndex(), 2);
+}
+
+TEST_F(VelmoraAppTest, StoppingTakesTheCurrentColourFromTheRowThatPlayed)
+{
+    start({clips.toneWav, clips.toneOgg});
+    SkinListView& list = playlistForm().list();
+    const std::uint32_t current = playlistForm().colours().current;
+    ASSERT_TRUE(waitFor([&] { return list.rowCount() >= 2 && list.rowColour(2) == current; }))
+        << "the playing row is marked";
+    app->controller().stopPressed();
+    EXPECT_EQ(app->playlist().currentIndex(), -1);
+    EXPECT_NE(list.rowColour(2), current) << "the row that played is repainted";
+}
+
+// File names are bytes: one that is not UTF-8 is added and plays, and the
+// files after it on the same command line arrive too.
+TEST_F(VelmoraAppTest, AFileNameThatIsNotUtf8PlaysAndTheNextFileArrivesToo)
+{
+    const QByteArray odd = QFile::encodeName(clipFolder.path()) + "/caf\xe9\xff.wav";
+    std::filesystem::copy_file(QFile::encodeName(clips.toneWav).toStdString(), odd.toStdString());
+    const QString oddPath = fileNameFromBytes(odd);
+    start({oddPath, clips.toneOgg});
+    ASSERT_TRUE(waitFor([&] { return app->playlist().playlistCount() == 3; })) << "both files arrive";
+    EXPECT_EQ(fileNameBytes(app->playlist().entry(2).path), odd);
+    EXPECT_EQ(app->playlist().entry(2).text, QStringLiteral("caf\uFFFD\uFFFD.wav"));
+    EXPECT_EQ(app->playlist().entry(3).path, clips.toneOgg);
+    MainForm& main = app->windows().mainForm();
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == oddPath && main.pauseEnabled(); })) << "it plays";
+}
+
+// The media libraries wait for the first clip: an empty start leaves them
+// unloaded, and the first clip handed over loads them and plays.
+TEST_F(VelmoraAppTest, TheMediaModuleLoadsWithTheFirstClip)
+{
+    start({});
+    QTest::qWait(300);
+    EXPECT_EQ(app->mediaStatus(), MediaModule::Status::NotStarted);
+    app->commands().submit(QLatin1Char('"') + clips.toneWav + QLatin1Char('"'));
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips.toneWav && app->windows().mainForm().pauseEnabled(); }))
+        << "the clip plays once the module is in";
+    EXPECT_EQ(app->mediaStatus(), MediaModule::Status::Ready);
 }
 
 TEST_F(VelmoraAppTest, VolumeButtonsStoreTheLevelAndPlusOpensTheAddFilesWindowOnce)
@@ -250,6 +296,68 @@ TEST_F(VelmoraAppTest, LeavingFullScreenByTheNextClipShowsThePointerAgain)
 }  // namespace
 
 namespace {
+
+// The docked toolbar: shown at start-up with "Toolbar" = 1, its buttons
+// acting exactly as the main window's (and not at all while the main
+// window's button is disabled), its clip text following the playing entry,
+// and Close removing it.
+void pressToolbar(Velmora& app, ToolbarForm::Button b)
+{
+    QTest::mouseClick(&app.toolbar().form()->button(b), Qt::LeftButton);
+}
+
+TEST_F(VelmoraAppTest, ToolbarButtonsActAsTheMainWindowsAndCloseRemovesTheToolbar)
+{
+    using B = ToolbarForm::Button;
+    app->settings().setWhole(keys::Toolbar, 1);
+    app->settings().setWhole(keys::AutoClose, 0);
+    start({clips.stereoWav});
+    Toolbar& toolbar = app->toolbar();
+    ASSERT_TRUE(toolbar.ToolbarShown());
+    ToolbarForm& form = *toolbar.form();
+    MainForm& main = app->windows().mainForm();
+    ASSERT_TRUE(waitFor([&] { return main.playEnabled() && main.pauseEnabled(); })) << "the clip plays";
+    EXPECT_EQ(form.clip().text(), app->playlist().entry(app->playlist().currentIndex()).text);
+    for (int i = 0; i < ToolbarForm::kButtonCount; ++i)
+        EXPECT_FALSE(form.button(B(i)).framed());
+
+    pressToolbar(*app, B::Pause);
+    EXPECT_FALSE(main.pauseEnabled()) << "the toolbar's Pause pauses as the main window's does";
+    EXPECT_TRUE(form.button(B::Pause).framed());
+    EXPECT_TRUE(waitFor([&] { return app->engine().state() != MediaEngine::kPlaying; }));
+    pressToolbar(*app, B::Play);
+    EXPECT_TRUE(main.pauseEnabled());
+    EXPECT_FALSE(form.button(B::Pause).framed());
+    EXPECT_TRUE(waitFor([&] { return app->engine().state() == MediaEngine::kPlaying; }));
+
+    pressToolbar(*app, B::Stop);
+    EXPECT_FALSE(main.playEnabled()) << "Stop ends playback";
+    EXPECT_TRUE(form.button(B::Play).framed());
+    EXPECT_TRUE(form.clip().text().isEmpty());
+    form.button(B::Play).setFramed(false);  // even unframed, a disabled main Play takes no press
+    pressToolbar(*app, B::Play);
+    EXPECT_FALSE(main.pauseEnabled());
+    EXPECT_EQ(app->playlist().currentIndex(), -1);
+
+    app->close();
+    EXPECT_FALSE(toolbar.ToolbarShown()) << "Close removes the toolbar";
+    EXPECT_EQ(toolbar.form(), nullptr);
+}
+
+// Stop on the toolbar at the end of a list the command line filled closes
+// the program (AutoClose), which removes the toolbar from inside the click
+// on its own button.
+TEST_F(VelmoraAppTest, ToolbarStopThatClosesTheProgramRemovesTheToolbarSafely)
+{
+    app->settings().setWhole(keys::Toolbar, 1);
+    start({clips.stereoWav});
+    ASSERT_TRUE(waitFor([&] { return app->windows().mainForm().playEnabled(); })) << "the clip is open";
+    pressToolbar(*app, ToolbarForm::Button::Stop);
+    EXPECT_TRUE(app->closing());
+    EXPECT_FALSE(app->toolbar().ToolbarShown());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(app->toolbar().form(), nullptr);
+}
 
 // The media pattern is the one filter of every road that reads folders.
 TEST_F(VelmoraAppTest, AFolderYieldsOnlyItsClipsByEveryRoad)

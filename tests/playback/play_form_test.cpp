@@ -48,6 +48,23 @@ TEST_F(PlayFormTest, APictureShowsTheWindowAtItsPlaceSizedToThePicture)
     EXPECT_TRUE(video.isShownPlace());
 }
 
+// Parked is the window's state, not only its place: a window manager that
+// keeps windows on the screen must not leave a small black window behind.
+TEST_F(PlayFormTest, AParkedWindowIsOffTheScreenWhereverTheWindowManagerPutsIt)
+{
+    video.park();
+    EXPECT_FALSE(video.isVisible()) << "parked at start-up, unmapped";
+    video.openComplete({320, 240});
+    EXPECT_TRUE(video.isVisible());
+    video.move(300, 150);  // moved by hand during the video
+    EXPECT_EQ(video.placeToStore(), QPoint(300, 150)) << "Close stores where the window is";
+    video.openComplete(kNoPictureDisplay);
+    EXPECT_FALSE(video.isVisible());
+    video.move(0, 0);  // a window manager clamping the parked window
+    EXPECT_EQ(video.place(), VideoPlace::Parked);
+    EXPECT_EQ(video.placeToStore(), QPoint(300, 150));
+}
+
 TEST_F(PlayFormTest, AnAudioClipParksAndRemembersWhereTheVideoWas)
 {
     video.openComplete({320, 240});

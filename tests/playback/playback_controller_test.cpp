@@ -122,18 +122,28 @@ TEST_F(ControllerTest, EndOfClipMovesOnOnlyWithAutoNext)
     EXPECT_EQ(panels.closes, 0);  // no command line filled the list
 }
 
-TEST_F(ControllerTest, AFailedForwardOpenStopsThereWithoutAutoNext)
+// Without AutoNext a move the user asks for still walks over groups and
+// entries that cannot be opened; an open that fails with nowhere to go
+// leaves the transport idle, not lit over nothing.
+TEST_F(ControllerTest, UserStepsWalkOverFailuresWithoutAutoNextAndFailuresEndIdle)
 {
     clips.root();
     clips.file(QStringLiteral("a"));
-    clips.file(QStringLiteral("broken"));
-    clips.file(QStringLiteral("b"));
+    clips.group(QStringLiteral("G"), 2);
+    clips.file(QStringLiteral("broken"), 3);
+    clips.file(QStringLiteral("b"), 3);
     engine.failing << QStringLiteral("/clips/broken");
     setSetting(keys::AutoNext, false);
     controller().OpenClip(2);
     controller().stepForward();
-    EXPECT_EQ(clips.current, 2);  // the entry played before
-    EXPECT_EQ(engine.opened.size(), 2);
+    EXPECT_EQ(playing(), "b");
+    EXPECT_TRUE(panels.transportOn);
+
+    controller().OpenClip(4);  // broken, opened directly
+    EXPECT_EQ(clips.current, -1);
+    EXPECT_FALSE(panels.transportOn);
+    EXPECT_FALSE(panels.trayOn);
+    EXPECT_TRUE(panels.framed);
 }
 
 TEST_F(ControllerTest, EndOfListClosesOnlyWhenAutoCloseAndShellStarted)

@@ -240,6 +240,23 @@ TEST(PlaylistMove, SubtreesSwapWithSiblingsAndCurrentFollows)
     EXPECT_EQ(m.currentIndex(), 8);
 }
 
+// A file's block is the file alone, as for removal: the deeper group that
+// follows it is not its own and never travels with it.
+TEST(PlaylistMove, AFileMovesAloneNotWithTheGroupsAfterIt)
+{
+    PlaylistModel m;
+    m.addPath(clip("a"));
+    m.appendGroup(QStringLiteral("G"), 2, true, 0);
+    m.addPath(clip("g"), AddOptions::at(3));
+    m.addPath(clip("b"));
+    EXPECT_EQ(m.moveDown(2), std::nullopt);  // the next entry of a's deep is not right after it
+    EXPECT_EQ(table(m), QStringList({"0:Все клипы", "1:a", "2:G", "3:g", "1:b"}));
+    EXPECT_EQ(m.moveUp(5), 2);
+    EXPECT_EQ(table(m), QStringList({"0:Все клипы", "1:b", "1:a", "2:G", "3:g"}));
+    EXPECT_EQ(m.moveDown(2), 5);  // and back down past a with what follows it
+    EXPECT_EQ(table(m), QStringList({"0:Все клипы", "1:a", "2:G", "3:g", "1:b"}));
+}
+
 TEST(PlaylistMove, NoSiblingOnThatSideChangesNothing)
 {
     PlaylistModel m;
@@ -334,10 +351,10 @@ TEST(PlaylistIdentity, IdsSurviveMovesAndAreNeverReused)
     buildSample(m);
     const EntryId c = m.entryId(6);
     const EntryId f = m.entryId(10);
-    // a's run reaches to e, whose run holds K and f: the two blocks swap.
-    EXPECT_EQ(m.moveDown(2), 5);
-    EXPECT_EQ(m.indexOf(c), 9);
-    EXPECT_EQ(m.indexOf(f), 4);
+    // e moves up past a's sibling block, which holds G and everything in it.
+    EXPECT_EQ(m.moveUp(8), 2);
+    EXPECT_EQ(m.indexOf(c), 7);
+    EXPECT_EQ(m.indexOf(f), 10);
     m.removeEntryWithSubtree(1);
     EXPECT_EQ(m.indexOf(c), 0);
     buildSample(m);
@@ -452,11 +469,11 @@ TEST(PlaylistOnePass, MovesKeepTheTreeAndEveryEntry)
             const EntryId playing = m.entryId(1 + static_cast<int>(rng() % m.playlistCount()));
             m.setCurrentIndex(m.indexOf(playing));
             const EntryId parentId = m.entryId(m.parentOf(i));
-            const int size = m.subtreeEnd(i) - i;
+            const int size = m.blockEnd(i) - i;
             const std::optional<int> h = rng() % 2 ? m.moveUp(i) : m.moveDown(i);
             if (h) {
                 ASSERT_EQ(m.entryId(*h), moved) << "seed " << seed;
-                ASSERT_EQ(m.subtreeEnd(*h) - *h, size) << "seed " << seed;
+                ASSERT_EQ(m.blockEnd(*h) - *h, size) << "seed " << seed;
                 ASSERT_EQ(m.entryId(m.parentOf(*h)), parentId) << "seed " << seed;
             }
             ASSERT_EQ(m.entryId(m.currentIndex()), playing) << "seed " << seed;

@@ -193,6 +193,26 @@ TEST(RealWindows, TheDefaultSkinOnAnXServer)
                               std::chrono::seconds(5)));
 }
 
+// A close by the window manager goes to the program's handler (which parks
+// the window through the engine, leaving full screen), not only to the window.
+TEST(RealWindows, AWindowManagerClosingTheVideoWindowAsksTheProgram)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+    XView x;
+    ASSERT_TRUE(x.ok());
+    PlayForm video;
+    int asked = 0;
+    video.setCloseHandler([&] { ++asked; });
+    video.setRememberedPosition({40, 40});
+    video.show();
+    video.openComplete({160, 120});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&video));
+    x.closeAsTheWindowManager(static_cast<Window>(video.winId()));
+    EXPECT_TRUE(test::waitFor([&] { return asked == 1; }, std::chrono::seconds(5)));
+    EXPECT_TRUE(video.isVisible()) << "the window itself never closes";
+}
+
 // The real player with a generated clip on its command line: the video
 // window's client area takes the picture's size, and the companions sit
 // where the skin puts them.

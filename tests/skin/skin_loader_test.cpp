@@ -189,7 +189,7 @@ TEST_F(SkinLoaderTest, ColumnsShareTheListWidth)
     EXPECT_LT(playlist().measuringLabel().y(), 0);  // never seen
 }
 
-TEST_F(SkinLoaderTest, VisibleRowsAreTheWholeRowsAboveTheBottomPixel)
+TEST_F(SkinLoaderTest, VisibleRowsAreTheRowsThatFitWhole)
 {
     test::writeSmallSkin(skin);
     w().loadSkin(skin.folder());
@@ -204,8 +204,8 @@ TEST_F(SkinLoaderTest, VisibleRowsAreTheWholeRowsAboveTheBottomPixel)
     };
     for (Case c : {Case{rowHeight * 5 + rowHeight / 2, 5},  // row 6 cut off
                    Case{rowHeight * 5 + 1, 5},               // row 6 shows one pixel row
-                   Case{rowHeight * 5, 4},                   // exactly five: the bottom pixel is row 5's
-                   Case{rowHeight, 0}}) {
+                   Case{rowHeight * 5, 5},                   // exactly five rows tall: all five show
+                   Case{rowHeight, 1}}) {                    // a one-row list shows its row
         TempSkin s;
         s.ini("[Skin]\nplaylistlistheight=" + QByteArray::number(c.height) + "\n");
         w().loadSkin(s.folder());

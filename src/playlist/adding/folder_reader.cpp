@@ -1,5 +1,6 @@
 #include "playlist/adding/folder_reader.h"
 
+#include "base/file_name.h"
 #include "playlist/adding/adding_log.h"
 
 #include <QFile>
@@ -38,7 +39,7 @@ Kind kindOf(int folderFd, const dirent& entry)
 
 std::optional<FolderContents> DiskFolderReader::read(const QString& folder)
 {
-    const QByteArray native = QFile::encodeName(folder);
+    const QByteArray native = fileNameBytes(folder);
     const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         qCDebug(lcAdding) << "cannot open folder" << folder << std::strerror(errno);
@@ -71,11 +72,7 @@ std::optional<FolderContents> DiskFolderReader::read(const QString& folder)
         const Kind kind = kindOf(::dirfd(dir), *entry);
         if (kind == Kind::Other)
             continue;
-        const QString name = QFile::decodeName(entry->d_name);
-        if (QFile::encodeName(name) != QByteArrayView(entry->d_name)) {
-            qCDebug(lcAdding) << "skipping a name that is not in the file-name encoding in" << folder;
-            continue;
-        }
+        const QString name = fileNameFromBytes(entry->d_name);
         (kind == Kind::Folder ? contents.subfolders : contents.files).append(name);
     }
     ::closedir(dir);

@@ -31,9 +31,9 @@ class FolderReader {
 public:
     virtual ~FolderReader() = default;
     // The folder's entries, or nullopt when it cannot be opened and read.
-    // Hidden entries (names starting with ".") are left out, as are names
-    // that do not survive the round trip to and from the file system's
-    // bytes (they could not be opened by the path the playlist would keep).
+    // Hidden entries (names starting with ".") are left out. Names are
+    // decoded with fileNameFromBytes(), so every name, valid UTF-8 or not,
+    // opens again by the path the playlist keeps.
     virtual std::optional<FolderContents> read(const QString& folder) = 0;
 };
 

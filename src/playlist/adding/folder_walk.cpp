@@ -1,5 +1,6 @@
 #include "playlist/adding/folder_walk.h"
 
+#include "base/file_name.h"
 #include "playlist/adding/adding_log.h"
 
 #include <QDir>
@@ -34,7 +35,7 @@ namespace {
 // kind is checked first and the open does not wait).
 bool opensAsFile(const QString& path)
 {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = fileNameBytes(path);
     struct stat st {};
     if (::stat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;

@@ -164,6 +164,11 @@ bool PlaylistWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched != list.viewport())
         return false;
     switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        // A click on a row is the user pointing at the list again, even when
+        // the keyboard focus never left it (skin buttons do not take it).
+        listFocus_ = true;
+        return false;
     case QEvent::Wheel:
         return wheelTurned(*static_cast<QWheelEvent*>(event));
     case QEvent::MouseMove:
@@ -186,6 +191,8 @@ bool PlaylistWindow::eventFilter(QObject* watched, QEvent* event)
             // Always a copy: a "move" would let the file manager delete the files.
             drag->setDropAction(Qt::CopyAction);
             drag->accept();
+            if (event->type() == QEvent::DragEnter && hooks_.clipsComing)
+                hooks_.clipsComing();
         } else {
             drag->ignore();
         }

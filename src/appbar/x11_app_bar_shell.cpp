@@ -1,0 +1,331 @@
+#include "appbar/x11_app_bar_shell.h"
+
+#include "appbar/app_bar_log.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+
+namespace velmora {
+
+struct X11AppBarShell::Atoms {
+    explicit Atoms(xcb_connection_t* c)
+        : strut(x11::atom(c, "_NET_WM_STRUT")),
+          strutPartial(x11::atom(c, "_NET_WM_STRUT_PARTIAL")),
+          workArea(x11::atom(c, "_NET_WORKAREA")),
+          currentDesktop(x11::atom(c, "_NET_CURRENT_DESKTOP")),
+          clientList(x11::atom(c, "_NET_CLIENT_LIST")),
+          activeWindow(x11::atom(c, "_NET_ACTIVE_WINDOW")),
+          state(x11::atom(c, "_NET_WM_STATE")),
+          fullScreen(x11::atom(c, "_NET_WM_STATE_FULLSCREEN"))
+    {
+    }
+    xcb_atom_t strut, strutPartial, workArea, currentDesktop, clientList, activeWindow, state, fullScreen;
+    xcb_atom_t selections[4] = {};
+};
+
+namespace {
+
+constexpr const char* kEdgeNames[] = {"LEFT", "TOP", "RIGHT", "BOTTOM"};
+
+// The edge's place in a strut: left, right, top, bottom (not the shell's
+// order of edges); its span follows at 4 + 2 x that place.
+int strutIndex(BarEdge edge)
+{
+    switch (edge) {
+    case BarEdge::Left: return 0;
+    case BarEdge::Right: return 1;
+    case BarEdge::Top: return 2;
+    case BarEdge::Bottom: return 3;
+    default: break;
+    }
+    return 0;
+}
+
+xcb_window_t selectionOwner(xcb_connection_t* c, xcb_atom_t selection)
+{
+    xcb_get_selection_owner_reply_t* reply =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+    if (!reply)
+        return XCB_WINDOW_NONE;
+    const xcb_window_t owner = reply->owner;
+    std::free(reply);
+    return owner;
+}
+
+}  // namespace
+
+X11AppBarShell::X11AppBarShell(const x11::Server& server, xcb_window_t window, const BarDesktop& desktop, qreal scale,
+                               QObject* parent)
+    : QObject(parent),
+      server_(server),
+      window_(window),
+      desktop_(desktop),
+      scale_(scale > 0 ? scale : 1.0),
+      atoms_(std::make_unique<Atoms>(server.connection))
+{
+    for (int e = 0; e < 4; ++e)
+        atoms_->selections[e] = x11::atom(server_.connection, selectionName(static_cast<BarEdge>(e)).constData());
+}
+
+X11AppBarShell::~X11AppBarShell()
+{
+    if (registered_)
+        removeBar();
+}
+
+QByteArray X11AppBarShell::selectionName(BarEdge edge) const
+{
+    return QByteArray("_APPBAR_AUTOHIDE_S") + QByteArray::number(server_.screenNumber) + '_' +
+           kEdgeNames[static_cast<int>(edge) & 3];
+}
+
+void X11AppBarShell::registerBar()
+{
+    if (registered_)
+        return;
+    registered_ = true;
+    x11::selectEvents(server_, server_.root, XCB_EVENT_MASK_PROPERTY_CHANGE);
+    QCoreApplication::instance()->installNativeEventFilter(this);
+    followScreen(QGuiApplication::primaryScreen());
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this](QScreen* screen) {
+        followScreen(screen);
+        screenChanged();
+    }, Qt::QueuedConnection);
+    workArea_ = workArea();
+    followActiveWindow();
+    fullScreen_ = false;
+    checkFullScreen();
+}
+
+void X11AppBarShell::removeBar()
+{
+    if (!registered_)
+        return;
+    registered_ = false;
+    QCoreApplication::instance()->removeNativeEventFilter(this);
+    disconnect(qGuiApp, nullptr, this, nullptr);
+    followScreen(nullptr);
+    writeStrut({});
+    for (int e = 0; e < 4; ++e)
+        setAutoHideBar(static_cast<BarEdge>(e), false);
+    xcb_flush(server_.connection);
+}
+
+// The space other bars reserve at `edge`, within the proposed rectangle's
+// span along that edge (their struts; nothing without a window manager).
+Box X11AppBarShell::queryPos(BarEdge edge, const Box& proposed)
+{
+    if (!isDocked(edge))
+        return proposed;
+    Box r = proposed;
+    readRootSize();
+    const QList<quint32> clients = x11::cardinals(server_.connection, server_.root, atoms_->clientList);
+    const int e = strutIndex(edge);
+    // Native span of the proposed rectangle along the edge.
+    const bool horizontal = edge == BarEdge::Top || edge == BarEdge::Bottom;
+    const qint64 spanStart = std::llround((horizontal ? proposed.left : proposed.top) * scale_);
+    const qint64 spanEnd = std::llround((horizontal ? proposed.right : proposed.bottom) * scale_);
+    for (quint32 client : clients) {
+        if (client == window_)
+            continue;
+        QList<quint32> s = x11::cardinals(server_.connection, client, atoms_->strutPartial);
+        if (s.size() < 12) {
+            const QList<quint32> plain = x11::cardinals(server_.connection, client, atoms_->strut);
+            if (plain.size() < 4)
+                continue;
+            const quint32 full = std::max(server_.rootWidth, server_.rootHeight);
+            s = plain + QList<quint32>{0, full, 0, full, 0, full, 0, full};
+        }
+        const qint64 thickness = s[e];
+        const qint64 start = s[4 + 2 * e], end = qint64(s[5 + 2 * e]) + 1;
+        if (thickness == 0 || end <= spanStart || start >= spanEnd)
+            continue;
+        const int t = static_cast<int>(std::ceil(thickness / scale_));
+        switch (edge) {
+        case BarEdge::Left: r.left = std::max(r.left, t); break;
+        case BarEdge::Top: r.top = std::max(r.top, t); break;
+        case BarEdge::Right:
+            r.right = std::min(r.right, static_cast<int>((server_.rootWidth - thickness) / scale_));
+            break;
+        case BarEdge::Bottom:
+            r.bottom = std::min(r.bottom, static_cast<int>((server_.rootHeight - thickness) / scale_));
+            break;
+        default: break;
+        }
+    }
+    return r;
+}
+
+void X11AppBarShell::readRootSize()
+{
+    // The root grows and shrinks with the screens (RandR).
+    if (auto* g = xcb_get_geometry_reply(server_.connection, xcb_get_geometry(server_.connection, server_.root), nullptr)) {
+        server_.rootWidth = g->width;
+        server_.rootHeight = g->height;
+        std::free(g);
+    }
+}
+
+Box X11AppBarShell::setPos(BarEdge edge, const Box& rect)
+{
+    if (!isDocked(edge) || rect.isNull()) {
+        writeStrut({});
+        return rect;
+    }
+    readRootSize();
+    const auto n = [this](int v) { return static_cast<quint32>(std::max<qint64>(0, std::llround(v * scale_))); };
+    QList<quint32> partial(12, 0);
+    const int e = strutIndex(edge);
+    switch (edge) {
+    case BarEdge::Left: partial[e] = n(rect.right); break;
+    case BarEdge::Top: partial[e] = n(rect.bottom); break;
+    case BarEdge::Right: partial[e] = static_cast<quint32>(std::max<qint64>(0, server_.rootWidth - n(rect.left))); break;
+    case BarEdge::Bottom:
+        partial[e] = static_cast<quint32>(std::max<qint64>(0, server_.rootHeight - n(rect.top)));
+        break;
+    default: break;
+    }
+    const bool horizontal = edge == BarEdge::Top || edge == BarEdge::Bottom;
+    partial[4 + 2 * e] = n(horizontal ? rect.left : rect.top);
+    partial[5 + 2 * e] = n(horizontal ? rect.right : rect.bottom) - 1;
+    writeStrut(partial);
+    return rect;
+}
+
+void X11AppBarShell::writeStrut(const QList<quint32>& partial)
+{
+    if (partial == strut_)
+        return;  // unchanged: no new work area, no round of notifications
+    strut_ = partial;
+    xcb_connection_t* c = server_.connection;
+    if (partial.isEmpty()) {
+        xcb_delete_property(c, window_, atoms_->strutPartial);
+        xcb_delete_property(c, window_, atoms_->strut);
+    } else {
+        x11::setCardinals(c, window_, atoms_->strutPartial, XCB_ATOM_CARDINAL, partial);
+        x11::setCardinals(c, window_, atoms_->strut, XCB_ATOM_CARDINAL, partial.mid(0, 4));
+    }
+    xcb_flush(c);
+}
+
+bool X11AppBarShell::isAutoHideBar(BarEdge edge) const
+{
+    if (!isDocked(edge))
+        return false;
+    return selectionOwner(server_.connection, atoms_->selections[static_cast<int>(edge)]) == window_;
+}
+
+bool X11AppBarShell::setAutoHideBar(BarEdge edge, bool on)
+{
+    if (!isDocked(edge))
+        return false;
+    xcb_connection_t* c = server_.connection;
+    const xcb_atom_t selection = atoms_->selections[static_cast<int>(edge)];
+    const xcb_window_t owner = selectionOwner(c, selection);
+    if (!on) {
+        if (owner == window_)
+            xcb_set_selection_owner(c, XCB_WINDOW_NONE, selection, XCB_CURRENT_TIME);
+        return true;
+    }
+    if (owner != XCB_WINDOW_NONE && owner != window_)
+        return false;
+    xcb_set_selection_owner(c, window_, selection, XCB_CURRENT_TIME);
+    return selectionOwner(c, selection) == window_;
+}
+
+Box X11AppBarShell::workArea() const
+{
+    const Box screen = desktop_.screen();
+    const QList<quint32> areas = x11::cardinals(server_.connection, server_.root, atoms_->workArea);
+    const QList<quint32> current = x11::cardinals(server_.connection, server_.root, atoms_->currentDesktop);
+    const qsizetype desktop = current.isEmpty() ? 0 : current.front();
+    if (areas.size() < 4 * (desktop + 1))
+        return screen;
+    const qsizetype i = 4 * desktop;
+    const Box area{static_cast<int>(areas[i] / scale_), static_cast<int>(areas[i + 1] / scale_),
+                   static_cast<int>((qint64(areas[i]) + areas[i + 2]) / scale_),
+                   static_cast<int>((qint64(areas[i + 1]) + areas[i + 3]) / scale_)};
+    const Box inside{std::max(area.left, screen.left), std::max(area.top, screen.top),
+                     std::min(area.right, screen.right), std::min(area.bottom, screen.bottom)};
+    return inside.width() > 0 && inside.height() > 0 ? inside : screen;
+}
+
+bool X11AppBarShell::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+        return false;
+    const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+    if (property->window == server_.root && property->atom == atoms_->workArea) {
+        QMetaObject::invokeMethod(this, &X11AppBarShell::workAreaChanged, Qt::QueuedConnection);
+    } else if (property->window == server_.root && property->atom == atoms_->activeWindow) {
+        QMetaObject::invokeMethod(this, [this] {
+            followActiveWindow();
+            checkFullScreen();
+        }, Qt::QueuedConnection);
+    } else if (active_ != 0 && property->window == active_ && property->atom == atoms_->state) {
+        QMetaObject::invokeMethod(this, &X11AppBarShell::checkFullScreen, Qt::QueuedConnection);
+    }
+    return false;
+}
+
+// Only a real change counts: our own strut, rewritten unchanged, must not
+// start a round of updates.
+void X11AppBarShell::workAreaChanged()
+{
+    const Box area = workArea();
+    if (area == workArea_)
+        return;
+    workArea_ = area;
+    if (listener_ && registered_)
+        listener_->shellPositionChanged();
+}
+
+void X11AppBarShell::followScreen(QScreen* screen)
+{
+    if (screen_)
+        disconnect(screen_, nullptr, this, nullptr);
+    screen_ = screen;
+    if (screen_)
+        connect(screen_, &QScreen::geometryChanged, this, &X11AppBarShell::screenChanged, Qt::QueuedConnection);
+}
+
+void X11AppBarShell::screenChanged()
+{
+    workArea_ = workArea();
+    if (listener_ && registered_)
+        listener_->shellScreenChanged();
+}
+
+void X11AppBarShell::followActiveWindow()
+{
+    const QList<quint32> active = x11::cardinals(server_.connection, server_.root, atoms_->activeWindow);
+    active_ = active.isEmpty() ? 0 : active.front();
+    // Its state changes reach us too (a window going full screen while active).
+    if (active_ != 0)
+        x11::selectEvents(server_, active_, XCB_EVENT_MASK_PROPERTY_CHANGE);
+}
+
+void X11AppBarShell::checkFullScreen()
+{
+    bool on = false;
+    if (active_ != 0 && active_ != window_)
+        on = x11::cardinals(server_.connection, active_, atoms_->state).contains(atoms_->fullScreen);
+    if (on == fullScreen_)
+        return;
+    fullScreen_ = on;
+    qCDebug(lcAppBar) << "full-screen application:" << on;
+    if (listener_ && registered_)
+        listener_->shellFullScreenApp(on);
+}
+
+}  // namespace velmora

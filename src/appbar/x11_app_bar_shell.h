@@ -1,0 +1,81 @@
+#pragma once
+// X11AppBarShell: the application-bar service on an EWMH desktop, for one
+// window, over Qt's xcb connection.
+//
+//   - Reserved space is the window's _NET_WM_STRUT_PARTIAL and _NET_WM_STRUT
+//     (the window manager takes it off _NET_WORKAREA); auto-hiding bars
+//     reserve nothing.
+//   - "One auto-hide bar per edge" is an X selection per screen and edge,
+//     owned by the bar's window: any program that follows the same rule
+//     sees the edge taken, and the place is freed when the window goes.
+//   - The space of other bars is read from their struts; the work area
+//     from _NET_WORKAREA (the screen without a window manager).
+//   - Notifications: a change of _NET_WORKAREA (position changed), of the
+//     primary screen or its geometry (screen changed); the active window (_NET_ACTIVE_WINDOW) entering or
+//     leaving _NET_WM_STATE_FULLSCREEN (full-screen application). They are
+//     passed on from the event loop, never from inside Qt's event handling.
+//
+// Coordinates are the program's pixels; X values are scaled by the
+// screen's device pixel ratio. UI thread only; the window must outlive the
+// object.
+
+#include "appbar/app_bar_platform.h"
+#include "appbar/x11_window.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QObject>
+#include <QPointer>
+#include <QScreen>
+
+#include <memory>
+
+namespace velmora {
+
+class X11AppBarShell : public QObject, public AppBarShell, public QAbstractNativeEventFilter {
+    Q_OBJECT
+public:
+    X11AppBarShell(const x11::Server& server, xcb_window_t window, const BarDesktop& desktop, qreal scale,
+                   QObject* parent = nullptr);
+    ~X11AppBarShell() override;
+
+    void setListener(AppBarShellListener* listener) override { listener_ = listener; }
+    void registerBar() override;
+    void removeBar() override;
+    Box queryPos(BarEdge edge, const Box& proposed) override;
+    Box setPos(BarEdge edge, const Box& rect) override;
+    bool isAutoHideBar(BarEdge edge) const override;
+    bool setAutoHideBar(BarEdge edge, bool on) override;
+    void activate() override {}          // the window manager keeps docks' order
+    void windowPosChanged() override {}  // struts follow setPos, not the window
+    Box workArea() const override;
+
+    // The selection that holds an edge's auto-hide place on this screen.
+    QByteArray selectionName(BarEdge edge) const;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    struct Atoms;
+    void writeStrut(const QList<quint32>& partial);
+    void readRootSize();
+    void followActiveWindow();
+    void checkFullScreen();
+    void workAreaChanged();
+    void followScreen(QScreen* screen);
+    void screenChanged();
+
+    x11::Server server_;
+    xcb_window_t window_;
+    const BarDesktop& desktop_;
+    qreal scale_;
+    std::unique_ptr<Atoms> atoms_;
+    AppBarShellListener* listener_ = nullptr;
+    bool registered_ = false;
+    QList<quint32> strut_;  // what the window carries now
+    Box workArea_;
+    QPointer<QScreen> screen_;  // the primary screen, whose changes we follow
+    xcb_window_t active_ = 0;
+    bool fullScreen_ = false;
+};
+
+}  // namespace velmora

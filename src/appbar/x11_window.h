@@ -1,0 +1,52 @@
+#pragma once
+// Small EWMH helpers over Qt's own xcb connection, so that our requests
+// reach the X server in order with Qt's (a window type set here before
+// show() is in place when Qt maps the window). Every call is skipped when
+// the program does not run on xcb. UI thread only.
+
+#include "appbar/app_bar_platform.h"
+
+#include <xcb/xcb.h>
+
+#include <QByteArray>
+#include <QList>
+
+#include <optional>
+
+namespace velmora::x11 {
+
+// Qt's connection and the default root window; nothing off xcb.
+struct Server {
+    xcb_connection_t* connection = nullptr;
+    xcb_window_t root = 0;
+    int screenNumber = 0;
+    int rootWidth = 0, rootHeight = 0;
+};
+std::optional<Server> qtServer();
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name);
+
+// 32-bit property values (CARDINAL, ATOM, WINDOW); empty when missing.
+QList<quint32> cardinals(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property);
+void setCardinals(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
+                  const QList<quint32>& values);
+
+// A window manager that follows EWMH runs (_NET_SUPPORTING_WM_CHECK).
+bool windowManagerPresent(const Server& d);
+
+// _NET_WM_WINDOW_TYPE = _NET_WM_WINDOW_TYPE_DOCK (or _NORMAL): set before
+// the window is mapped, window managers read it then.
+void setDockType(const Server& d, xcb_window_t window, bool dock);
+
+// Above or below the other windows (_NET_WM_STATE_ABOVE / _BELOW through
+// the window manager, the stacking order itself without one).
+void setStacking(const Server& d, xcb_window_t window, BarStacking stacking);
+
+// The stacking without a window manager, redone after each move.
+void restack(const Server& d, xcb_window_t window, BarStacking stacking);
+
+// Ensures events of `mask` arrive for `window` on Qt's connection, keeping
+// what Qt selected there.
+void selectEvents(const Server& d, xcb_window_t window, uint32_t mask);
+
+}  // namespace velmora::x11

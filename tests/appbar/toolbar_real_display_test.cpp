@@ -1,0 +1,222 @@
+// The toolbar on a real X server (Xvfb, no window manager), looked at from
+// a connection of the test's own: a dock window from its first mapping,
+// hidden at y = c - 32 with its strip on the screen, sliding out when the
+// pointer enters the strip and back when it leaves, reserving no space
+// while auto-hiding; a second auto-hiding bar at the top is refused, docks
+// without auto-hide and reserves its height.
+
+#include "appbar/toolbar.h"
+#include "support/test_support.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTest>
+
+#include <xcb/xcb.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+using namespace velmora;
+using velmora::test::waitFor;
+
+namespace {
+
+class XServer {
+public:
+    XServer() : c_(xcb_connect(nullptr, nullptr))
+    {
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
+    }
+    ~XServer() { xcb_disconnect(c_); }
+
+    xcb_atom_t atom(const char* name)
+    {
+        auto* r = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t a = r ? r->atom : 0;
+        std::free(r);
+        return a;
+    }
+    std::vector<uint32_t> property(xcb_window_t w, const char* name)
+    {
+        std::vector<uint32_t> values;
+        auto* r = xcb_get_property_reply(c_, xcb_get_property(c_, 0, w, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
+                                         nullptr);
+        if (r && r->format == 32) {
+            const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(r));
+            values.assign(v, v + xcb_get_property_value_length(r) / 4);
+        }
+        std::free(r);
+        return values;
+    }
+    // The window's place on the root window as the server has it.
+    QRect geometry(xcb_window_t w)
+    {
+        auto* g = xcb_get_geometry_reply(c_, xcb_get_geometry(c_, w), nullptr);
+        auto* t = xcb_translate_coordinates_reply(c_, xcb_translate_coordinates(c_, w, root_, 0, 0), nullptr);
+        const QRect r = g && t ? QRect(t->dst_x, t->dst_y, g->width, g->height) : QRect();
+        std::free(g);
+        std::free(t);
+        return r;
+    }
+    void movePointer(int x, int y)
+    {
+        xcb_warp_pointer(c_, XCB_WINDOW_NONE, root_, 0, 0, 0, 0, int16_t(x), int16_t(y));
+        xcb_flush(c_);
+    }
+    void setProperty(xcb_window_t w, const char* name, xcb_atom_t type, const std::vector<uint32_t>& values)
+    {
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atom(name), type, 32, uint32_t(values.size()), values.data());
+        xcb_flush(c_);
+    }
+    void deleteProperty(xcb_window_t w, const char* name)
+    {
+        xcb_delete_property(c_, w, atom(name));
+        xcb_flush(c_);
+    }
+    xcb_window_t root() const { return root_; }
+    // An unmapped window of the test's own, standing for another program's.
+    xcb_window_t makeWindow()
+    {
+        const xcb_window_t w = xcb_generate_id(c_);
+        xcb_create_window(c_, XCB_COPY_FROM_PARENT, w, root_, 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_flush(c_);
+        return w;
+    }
+    xcb_window_t selectionOwner(const char* name)
+    {
+        auto* r = xcb_get_selection_owner_reply(c_, xcb_get_selection_owner(c_, atom(name)), nullptr);
+        const xcb_window_t owner = r ? r->owner : 0;
+        std::free(r);
+        return owner;
+    }
+
+private:
+    xcb_connection_t* c_;
+    xcb_window_t root_ = 0;
+};
+
+Toolbar::Hooks noHooks()
+{
+    Toolbar::Hooks h;
+    h.mainState = [] { return Toolbar::MainState{}; };
+    return h;
+}
+
+QMessageBox* refusalBox()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
+
+class ToolbarRealDisplay : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            GTEST_SKIP() << "needs an X server";
+    }
+    XServer x;
+};
+
+TEST_F(ToolbarRealDisplay, AutoHidingDockSlidesOutUnderThePointerAndBack)
+{
+    x.movePointer(600, 500);
+    Toolbar toolbar(noHooks());
+    toolbar.ShowToolbar(true);
+    toolbar.ShowToolbar(true);
+    ToolbarForm* form = toolbar.form();
+    ASSERT_NE(form, nullptr);
+    const auto id = xcb_window_t(form->winId());
+
+    const auto type = x.property(id, "_NET_WM_WINDOW_TYPE");
+    ASSERT_FALSE(type.empty());
+    EXPECT_EQ(type.front(), x.atom("_NET_WM_WINDOW_TYPE_DOCK"));
+    const int width = QGuiApplication::primaryScreen()->geometry().width();
+    ASSERT_TRUE(waitFor([&] { return x.geometry(id) == QRect(0, -30, width, 32); }))
+        << "hidden at y = c - 32 across the screen; it is at " << x.geometry(id).y();
+    EXPECT_TRUE(x.property(id, "_NET_WM_STRUT_PARTIAL").empty()) << "an auto-hiding bar reserves nothing";
+    EXPECT_EQ(x.selectionOwner("_APPBAR_AUTOHIDE_S0_TOP"), id) << "it holds the top edge's auto-hide place";
+
+    x.movePointer(width / 2, 0);
+    x.movePointer(width / 2 + 1, 1);
+    EXPECT_TRUE(waitFor([&] { return x.geometry(id).y() == 0; })) << "the pointer in the strip slides it out";
+    x.movePointer(600, 500);
+    EXPECT_TRUE(waitFor([&] { return x.geometry(id).y() == -30; })) << "and back once the pointer has left";
+
+    toolbar.ShowToolbar(false);
+    EXPECT_EQ(x.selectionOwner("_APPBAR_AUTOHIDE_S0_TOP"), xcb_window_t(XCB_WINDOW_NONE)) << "removal frees the edge";
+}
+
+TEST_F(ToolbarRealDisplay, ASecondAutoHideBarAtTheTopIsRefusedAndReservesItsHeight)
+{
+    Toolbar first(noHooks());
+    first.ShowToolbar(true);
+    Toolbar second(noHooks());
+    second.ShowToolbar(true);
+
+    ASSERT_TRUE(waitFor([] { return refusalBox() != nullptr; })) << "the second bar says the edge is taken";
+    QMessageBox* box = refusalBox();
+    EXPECT_EQ(box->text(), TAppBar::refusalText());
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Velmora 4"));
+    box->close();
+
+    const auto id = xcb_window_t(second.form()->winId());
+    EXPECT_FALSE(second.bar()->fields().autoHide);
+    EXPECT_TRUE(waitFor([&] { return x.geometry(id).y() == 0; })) << "docked at the top, not hidden";
+    const auto strut = x.property(id, "_NET_WM_STRUT_PARTIAL");
+    ASSERT_EQ(strut.size(), 12u);
+    EXPECT_EQ(strut[2], 32u) << "it reserves its 32 pixels at the top";
+    EXPECT_EQ(strut[8], 0u) << "across the whole width";
+    EXPECT_EQ(strut[9], uint32_t(QGuiApplication::primaryScreen()->geometry().width() - 1));
+    EXPECT_EQ(x.property(id, "_NET_WM_STRUT").size(), 4u);
+    EXPECT_NE(x.selectionOwner("_APPBAR_AUTOHIDE_S0_TOP"), id);
+}
+
+// What a window manager would publish, written by the test itself: a panel
+// reserving the top 24 pixels in the client list, and an active window that
+// goes full screen and back.
+TEST_F(ToolbarRealDisplay, DocksBelowOtherBarsAndGoesBelowFullScreenApplications)
+{
+    const int width = QGuiApplication::primaryScreen()->geometry().width();
+    const xcb_window_t panel = x.makeWindow();
+    x.setProperty(panel, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL,
+                  {0, 0, 24, 0, 0, 0, 0, 0, 0, uint32_t(width - 1), 0, 0});
+    x.setProperty(x.root(), "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {panel});
+    const xcb_window_t video = x.makeWindow();
+
+    Toolbar toolbar(noHooks());
+    toolbar.ShowToolbar(true);
+    TAppBar& bar = *toolbar.bar();
+    bar.fields().autoHide = false;
+    bar.UpdateBar();
+    const auto id = xcb_window_t(toolbar.form()->winId());
+    EXPECT_TRUE(waitFor([&] { return x.geometry(id).y() == 24; })) << "docked below the panel's space";
+    const auto strut = x.property(id, "_NET_WM_STRUT_PARTIAL");
+    ASSERT_EQ(strut.size(), 12u);
+    EXPECT_EQ(strut[2], 56u);
+
+    x.setProperty(video, "_NET_WM_STATE", XCB_ATOM_ATOM, {});
+    x.setProperty(x.root(), "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, {video});
+    QTest::qWait(100);
+    EXPECT_FALSE(bar.fields().fullScreenApp);
+    x.setProperty(video, "_NET_WM_STATE", XCB_ATOM_ATOM, {x.atom("_NET_WM_STATE_FULLSCREEN")});
+    EXPECT_TRUE(waitFor([&] { return bar.fields().fullScreenApp; })) << "the active window went full screen";
+    x.setProperty(x.root(), "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, {0});
+    EXPECT_TRUE(waitFor([&] { return !bar.fields().fullScreenApp; })) << "another window is active";
+
+    toolbar.ShowToolbar(false);
+    x.deleteProperty(x.root(), "_NET_CLIENT_LIST");
+    x.deleteProperty(x.root(), "_NET_ACTIVE_WINDOW");
+}
+
+}  // namespace
