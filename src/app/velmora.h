@@ -33,6 +33,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 namespace velmora {
 
@@ -44,10 +45,13 @@ class DesktopProjection;
 class FreedesktopProjection;
 class CommandSink;
 class InstanceServer;
+class MprisBridge;
+class ObservedTransport;
 class PlaylistModelSink;
 class PlaylistWindow;
 class VolumeControl;
 class PlayForm;
+class SeekBar;
 class SeekControls;
 class TrayIcon;
 class Toolbar;
@@ -63,6 +67,9 @@ public:
         // Where the file classes and folder actions go; null: the user's
         // freedesktop folders ($XDG_DATA_HOME, $XDG_CONFIG_HOME).
         DesktopProjection* desktop = nullptr;
+        // The desktop's media controls (MPRIS): nullopt none, empty the
+        // session bus, otherwise the address of the bus to use.
+        std::optional<QString> mprisBus;
     };
 
     Velmora();
@@ -87,6 +94,9 @@ public:
     void forceExit();
     // The tray icon's double-click: shows the windows Close hid.
     void restoreFromTray();
+    // Opens an entry as a double click on its row does (the root plays
+    // from the start).
+    void openEntry(int index);
     bool hiddenToTray() const { return hiddenToTray_; }
     bool closing() const { return closing_; }
 
@@ -108,6 +118,10 @@ public:
     FileTypes& fileTypes() { return fileTypes_; }
     // Which files of a folder every road adds (the media pattern).
     const FileFilter& mediaFilter() const { return mediaFilter_; }
+    VolumeControl& volumeControl() { return *volume_; }
+    SeekBar& seekBar();
+    // Null without a bus or before start().
+    MprisBridge* mpris() { return mpris_.get(); }
     // The docked toolbar: ShowToolbar(bool), ToolbarShown().
     Toolbar& toolbar() { return *toolbar_; }
 
@@ -131,6 +145,7 @@ private:
     void closeAddForm();
     void startNormal(const QString& commandText);
     void listen(const channel::InstanceLock* lock);
+    void publishOnBus();
     void unload();
     void loadMediaOnFirstEntry();
     void releaseMemory();
@@ -156,6 +171,7 @@ private:
     std::unique_ptr<Services> services_;
     std::unique_ptr<EngineEvents> engineEvents_;
     std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<ObservedTransport> transport_;
     std::unique_ptr<Toolbar> toolbar_;
     std::unique_ptr<PlaybackController> controller_;
     std::unique_ptr<KeyCommand> keys_;
@@ -167,6 +183,9 @@ private:
     QPointer<AddForm> addForm_;
     std::unique_ptr<CommandHandler> commands_;
     std::unique_ptr<InstanceServer> server_;
+    std::optional<QString> mprisBus_;
+    QString mprisConnection_;  // the connection made for mprisBus_, to close at the end
+    std::unique_ptr<MprisBridge> mpris_;
 
     int mediaTrigger_ = -1;  // the playlist handler that loads the media module
     bool forceExit_ = false;
