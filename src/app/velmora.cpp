@@ -17,6 +17,7 @@
 #include "playlist/adding/folder_walk.h"
 #include "playlist/adding/playlist_model_sink.h"
 #include "playlist/window/playlist_window.h"
+#include "shell/freedesktop_projection.h"
 #include "shell/tray_icon.h"
 #include "skin/skinned_windows.h"
 #include "skin/trans_img.h"
@@ -38,10 +39,41 @@ namespace velmora {
 
 namespace {
 
-QString settingsFile(const Velmora::Options& options)
+QString configFile(const Velmora::Options& options, const QString& name)
 {
     const QString folder = options.configFolder.isEmpty() ? userConfigFolder() : options.configFolder;
-    return withSlash(folder) + QStringLiteral("settings.ini");
+    return withSlash(folder) + name;
+}
+
+// The folder of the program's data: the executable's folder in the build
+// tree, the data folder of an installed tree.
+QString programFolderOf(const Velmora::Options& options)
+{
+    return withSlash(options.programFolder.isEmpty() ? programDataFolder(QCoreApplication::applicationDirPath())
+                                                     : options.programFolder);
+}
+
+// The front program the desktop starts (it hands files to a running copy).
+QString frontProgramOf(const Velmora::Options& options)
+{
+    return options.programFolder.isEmpty() ? frontProgramPath(QCoreApplication::applicationDirPath())
+                                           : withSlash(options.programFolder) + QStringLiteral("velmora4");
+}
+
+std::unique_ptr<FreedesktopProjection> userDesktop(const Velmora::Options& options)
+{
+    if (options.desktop)
+        return nullptr;
+    // The desktop starts the front program, which hands files to a running copy.
+    return std::make_unique<FreedesktopProjection>(frontProgramOf(options),
+                                                   FreedesktopProjection::Folders::fromEnvironment());
+}
+
+// The current type icons live with the user's data: the program folder may
+// not be writable.
+QString currentIconFolder()
+{
+    return FreedesktopProjection::Folders::fromEnvironment().dataHome + QStringLiteral("/velmora4/icons/");
 }
 
 }  // namespace
@@ -148,13 +180,23 @@ private:
 Velmora::Velmora() : Velmora(Options{}) {}
 
 Velmora::Velmora(Options options)
-    : programFolder_(withSlash(options.programFolder.isEmpty() ? programDataFolder(QCoreApplication::applicationDirPath())
-                                                               : options.programFolder)),
-      store_(settingsFile(options)),
+    : programFolder_(programFolderOf(options)),
+      store_(configFile(options, QStringLiteral("settings.ini"))),
       settings_(store_),
+      freedesktop_(userDesktop(options)),
+      desktop_(options.desktop ? options.desktop : freedesktop_.get()),
+      classRoot_(configFile(options, QStringLiteral("classes.ini")), desktop_),
+      shell_(classRoot_, frontProgramOf(options)),
+      typeIcons_(currentIconFolder(), programFolder_ + QStringLiteral("default icons/")),
+      fileTypes_(settings_, shell_, typeIcons_),
       media_(options.media),
       mprisBus_(options.mprisBus)
 {
+    fileTypes_.setPatternHandler([this](const QString& pattern) {
+        mediaFilter_ = FileFilter::fromPattern(pattern);
+        if (addForm_)
+            addForm_->setAcceptedFiles(mediaFilter_);
+    });
 }
 
 Velmora::~Velmora()
@@ -245,7 +287,7 @@ void Velmora::buildWindows()
         sources.reserve(static_cast<std::size_t>(paths.size()));
         for (const QString& path : paths)
             sources.push_back({AddSource::Kind::FileOrFolder, path, 1});
-        walker_.add(std::move(sources), FileFilter::everyFile(), *sink_,
+        walker_.add(std::move(sources), mediaFilter_, *sink_,
                     {.started = std::move(started), .finished = std::move(finished)});
     };
     playlistWindow_ = std::make_unique<PlaylistWindow>(windows_->playlistForm(), playlist_, settings_, hooks);
@@ -259,7 +301,7 @@ void Velmora::buildWindows()
         FolderWalker::Callbacks callbacks;
         callbacks.unresolved = [named](const QString&) { *named = false; };
         callbacks.finished = [named, done = std::move(done)](int) { done(*named); };
-        walker_.add({{AddSource::Kind::CommandToken, path, 1}}, FileFilter::everyFile(), *commandSink_,
+        walker_.add({{AddSource::Kind::CommandToken, path, 1}}, mediaFilter_, *commandSink_,
                     std::move(callbacks));
     };
     list.startMeasuring = [this] { playlistWindow_->startMeasuring(); };
@@ -366,7 +408,9 @@ void Velmora::showAddForm()
         if (const int code = virtualKeyFromEvent(event))
             (*keys_)(code);
     };
-    addForm_ = new AddForm(settings_, walker_, *sink_, hooks);
+    AddForm::Options options;
+    options.accepted = mediaFilter_;
+    addForm_ = new AddForm(settings_, walker_, *sink_, hooks, options);
     addForm_->setAttribute(Qt::WA_DeleteOnClose);
     connect(addForm_, &AddForm::closed, this, [this] { playlistWindow_->enablePlus(); });
     windows_->setAddFilesWindow(addForm_);
@@ -384,9 +428,12 @@ void Velmora::closeAddForm()
 
 void Velmora::maintain(channel::StartKind kind)
 {
-    // The settings go as a whole.
-    store_.deleteApplication();
+    // The types held are given back and the classes, the settings (as a
+    // whole) and the folder verb removed.
+    UndoShellRegistration(store_, shell_);
     if (kind == channel::StartKind::Init) {
+        // The default file types, registered again; none is taken over.
+        fileTypes_.LoadFileTypes();
         // The first-run settings. The main window's "Left" and "Top" stay
         // unset: without a screen there is no centre to store, and unset
         // they centre the window on the screen of the next start.
@@ -395,12 +442,17 @@ void Velmora::maintain(channel::StartKind kind)
         settings_.setFraction(keys::PlayTop, 0);
         settings_.setFlag(keys::VolumeOpen, false);
         settings_.setFlag(keys::PlaylistOpen, false);
+    } else {
+        typeIcons_.removeCurrentFolder();
     }
     store_.flush();
+    if (freedesktop_)
+        freedesktop_->waitForTools(30000);  // the desktop's caches are whole when we end
 }
 
 bool Velmora::start(const QString& commandText, const channel::InstanceLock* lock)
 {
+    fileTypes_.LoadFileTypes();
     if (settings_.text(keys::MailslotName).isEmpty())
         settings_.setText(keys::MailslotName, QStringLiteral("Velmora 4"));
     buildWindows();

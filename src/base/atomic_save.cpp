@@ -85,7 +85,7 @@ bool saveFileAtomically(const QString& path, const QByteArray& bytes, const Atom
         (void)owned;
         ::fchmod(fd, old.st_mode & 07777);
     }
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, bytes) && (!options.sync || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (ok && options.beforeRename && !options.beforeRename(QFile::decodeName(temp)))
         return false;

@@ -21,6 +21,10 @@ struct AtomicSaveOptions {
     // A symbolic link at the path: replace the file it points to and keep
     // the link (false: the link itself is replaced by the file).
     bool followLinks = true;
+    // Whether the data reaches the disk before the rename. Files that are
+    // only a copy of state kept elsewhere (the desktop's view of it) skip
+    // the wait: the rename still never shows half a file.
+    bool sync = true;
     // Called with the temporary file written and synced; returning false
     // abandons the save there, as a crash at that moment would (the
     // temporary file stays). For tests.

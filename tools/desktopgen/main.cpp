@@ -8,11 +8,8 @@
 
 #include "shell/program_icon.h"
 
-#if __has_include("shell/default_file_types.h")
 #include "shell/default_file_types.h"
 #include "shell/freedesktop_files.h"
-#define VELMORA_HAS_TYPE_TABLE 1
-#endif
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +36,6 @@ struct TypeList {
 TypeList defaultTypes()
 {
     TypeList list;
-#ifdef VELMORA_HAS_TYPE_TABLE
     for (const velmora::DefaultFileType& type : velmora::kDefaultFileTypes) {
         const QString ext = QString::fromLatin1(type.name.data(), static_cast<qsizetype>(type.name.size()));
         for (const QString& mime : velmora::mimeTypesForExtension(ext)) {
@@ -52,7 +48,6 @@ TypeList defaultTypes()
             }
         }
     }
-#endif
     return list;
 }
 
