@@ -114,6 +114,9 @@ struct Running {
         }
         env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), config);
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+        // The file classes go to the run's own desktop folders.
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("xdg-config")));
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.setStandardOutputFile(QProcess::nullDevice());
@@ -179,10 +182,15 @@ void BM_ColdStartToMainWindowMapped(benchmark::State& state)
         state.SkipWithError("no X server (run under xvfb-run -a)");
         return;
     }
+    // Argument 1: the settings and the desktop's file classes are there from
+    // an earlier "init" (every start but the very first); 0: the first start.
+    const bool prepared = state.range(0) == 1;
     std::vector<double> ms;
     for (auto _ : state) {
-        watch.drain();
         Running run;
+        if (prepared)
+            run.secondStart({QStringLiteral("init")});
+        watch.drain();
         const auto start = Clock::now();
         run.process.start(program(), {});
         if (!watch.waitForMain(std::chrono::seconds(20))) {
@@ -198,7 +206,7 @@ void BM_ColdStartToMainWindowMapped(benchmark::State& state)
     state.counters["median_ms"] = ms[ms.size() / 2];
     state.counters["max_ms"] = ms.back();
 }
-BENCHMARK(BM_ColdStartToMainWindowMapped)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColdStartToMainWindowMapped)->Arg(0)->Arg(1)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Starts the program on a clip, lets it settle, then measures memory and CPU
 // over ten seconds.

@@ -15,6 +15,7 @@
 #include "playlist/adding/folder_walk.h"
 #include "playlist/adding/playlist_model_sink.h"
 #include "playlist/window/playlist_window.h"
+#include "shell/freedesktop_projection.h"
 #include "shell/tray_icon.h"
 #include "skin/skinned_windows.h"
 #include "skin/trans_img.h"
@@ -40,10 +41,31 @@ QString withSlash(QString folder)
     return folder;
 }
 
-QString settingsFile(const Velmora::Options& options)
+QString configFile(const Velmora::Options& options, const QString& name)
 {
     const QString folder = options.configFolder.isEmpty() ? userConfigFolder() : options.configFolder;
-    return withSlash(folder) + QStringLiteral("settings.ini");
+    return withSlash(folder) + name;
+}
+
+QString programFolderOf(const Velmora::Options& options)
+{
+    return withSlash(options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : options.programFolder);
+}
+
+std::unique_ptr<FreedesktopProjection> userDesktop(const Velmora::Options& options)
+{
+    if (options.desktop)
+        return nullptr;
+    // The desktop starts the front program, which hands files to a running copy.
+    return std::make_unique<FreedesktopProjection>(programFolderOf(options) + QStringLiteral("velmora4"),
+                                                   FreedesktopProjection::Folders::fromEnvironment());
+}
+
+// The current type icons live with the user's data: the program folder may
+// not be writable.
+QString currentIconFolder()
+{
+    return FreedesktopProjection::Folders::fromEnvironment().dataHome + QStringLiteral("/velmora4/icons/");
 }
 
 }  // namespace
@@ -148,12 +170,22 @@ private:
 Velmora::Velmora() : Velmora(Options{}) {}
 
 Velmora::Velmora(Options options)
-    : programFolder_(withSlash(options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                               : options.programFolder)),
-      store_(settingsFile(options)),
+    : programFolder_(programFolderOf(options)),
+      store_(configFile(options, QStringLiteral("settings.ini"))),
       settings_(store_),
+      freedesktop_(userDesktop(options)),
+      desktop_(options.desktop ? options.desktop : freedesktop_.get()),
+      classRoot_(configFile(options, QStringLiteral("classes.ini")), desktop_),
+      shell_(classRoot_, programFolder_ + QStringLiteral("velmora4")),
+      typeIcons_(currentIconFolder(), programFolder_ + QStringLiteral("default icons/")),
+      fileTypes_(settings_, shell_, typeIcons_),
       media_(options.media)
 {
+    fileTypes_.setPatternHandler([this](const QString& pattern) {
+        mediaFilter_ = FileFilter::fromPattern(pattern);
+        if (addForm_)
+            addForm_->setAcceptedFiles(mediaFilter_);
+    });
 }
 
 Velmora::~Velmora()
@@ -240,7 +272,7 @@ void Velmora::buildWindows()
         sources.reserve(static_cast<std::size_t>(paths.size()));
         for (const QString& path : paths)
             sources.push_back({AddSource::Kind::FileOrFolder, path, 1});
-        walker_.add(std::move(sources), FileFilter::everyFile(), *sink_,
+        walker_.add(std::move(sources), mediaFilter_, *sink_,
                     {.started = std::move(started), .finished = std::move(finished)});
     };
     playlistWindow_ = std::make_unique<PlaylistWindow>(windows_->playlistForm(), playlist_, settings_, hooks);
@@ -254,7 +286,7 @@ void Velmora::buildWindows()
         FolderWalker::Callbacks callbacks;
         callbacks.unresolved = [named](const QString&) { *named = false; };
         callbacks.finished = [named, done = std::move(done)](int) { done(*named); };
-        walker_.add({{AddSource::Kind::CommandToken, path, 1}}, FileFilter::everyFile(), *commandSink_,
+        walker_.add({{AddSource::Kind::CommandToken, path, 1}}, mediaFilter_, *commandSink_,
                     std::move(callbacks));
     };
     list.startMeasuring = [this] { playlistWindow_->startMeasuring(); };
@@ -329,7 +361,9 @@ void Velmora::showAddForm()
         if (const int code = virtualKeyFromEvent(event))
             (*keys_)(code);
     };
-    addForm_ = new AddForm(settings_, walker_, *sink_, hooks);
+    AddForm::Options options;
+    options.accepted = mediaFilter_;
+    addForm_ = new AddForm(settings_, walker_, *sink_, hooks, options);
     addForm_->setAttribute(Qt::WA_DeleteOnClose);
     connect(addForm_, &AddForm::closed, this, [this] { playlistWindow_->enablePlus(); });
     windows_->setAddFilesWindow(addForm_);
@@ -347,8 +381,9 @@ void Velmora::closeAddForm()
 
 void Velmora::maintain(channel::StartKind kind)
 {
-    // The settings go as a whole.
-    store_.deleteApplication();
+    // The types the program holds go back to their earlier handlers; the
+    // classes, the folder verb and the settings go as a whole.
+    UndoShellRegistration(store_, shell_);
     if (kind == channel::StartKind::Init) {
         // The first-run settings. The main window's "Left" and "Top" stay
         // unset: without a screen there is no centre to store, and unset
@@ -358,12 +393,19 @@ void Velmora::maintain(channel::StartKind kind)
         settings_.setFraction(keys::PlayTop, 0);
         settings_.setFlag(keys::VolumeOpen, false);
         settings_.setFlag(keys::PlaylistOpen, false);
+        // The default table with its classes and the folder verb, afresh.
+        fileTypes_.LoadFileTypes();
+    } else {
+        typeIcons_.removeCurrentFolder();
     }
     store_.flush();
+    if (freedesktop_)
+        freedesktop_->waitForTools(30000);  // the desktop's caches are whole when we end
 }
 
 bool Velmora::start(const QString& commandText, const channel::InstanceLock* lock)
 {
+    fileTypes_.LoadFileTypes();
     if (settings_.text(keys::MailslotName).isEmpty())
         settings_.setText(keys::MailslotName, QStringLiteral("Velmora 4"));
     buildWindows();

@@ -1,10 +1,10 @@
 #pragma once
 // Velmora: the application object. It owns everything program-wide (the
-// settings, the profile-file cache, the volume tables, the
-// playlist, the media module with its engine and length probe, the windows,
-// the playback controller, the keyboard commands, the command handler and
-// the channel), builds them in dependency order and tears them down in
-// reverse, and hands each the references it needs. Any number of instances
+// settings, the profile-file cache, the volume tables, the playlist, the
+// media module with its engine and length probe, the windows, the playback
+// controller, the keyboard commands, the command handler, the channel and
+// the file types with their desktop associations), builds them in
+// dependency order and tears them down in reverse, and hands each the references it needs. Any number of instances
 // can live side by side in a test. UI thread only.
 //
 // Life: construct, start() with the kind of start, run the event loop until
@@ -20,6 +20,10 @@
 #include "playback/playback_controller.h"
 #include "playlist/adding/folder_walker.h"
 #include "playlist/playlist_model.h"
+#include "shell/class_root.h"
+#include "shell/file_types.h"
+#include "shell/shell_registration.h"
+#include "shell/type_icons.h"
 #include "settings/profile_files.h"
 #include "volume/volume_scale.h"
 
@@ -36,6 +40,8 @@ namespace channel {
 class InstanceLock;
 }
 class AddForm;
+class DesktopProjection;
+class FreedesktopProjection;
 class CommandSink;
 class InstanceServer;
 class PlaylistModelSink;
@@ -54,6 +60,9 @@ public:
         QString configFolder;   // empty: userConfigFolder()
         QString programFolder;  // empty: the executable's folder
         MediaModule::Options media;
+        // Where the file classes and folder actions go; null: the user's
+        // freedesktop folders ($XDG_DATA_HOME, $XDG_CONFIG_HOME).
+        DesktopProjection* desktop = nullptr;
     };
 
     Velmora();
@@ -95,6 +104,11 @@ public:
     TrayIcon& tray() { return *tray_; }
     // The docked toolbar: ShowToolbar(bool), ToolbarShown().
     Toolbar& toolbar() { return *toolbar_; }
+    // The file type table: the options dialog's way to the types, their
+    // icons and associations.
+    FileTypes& fileTypes() { return fileTypes_; }
+    // Which files of a folder every road adds (the media pattern).
+    const FileFilter& mediaFilter() const { return mediaFilter_; }
 
     // The folder of the executable, ending in "/".
     const QString& programFolder() const { return programFolder_; }
@@ -121,6 +135,13 @@ private:
     QString programFolder_;
     SettingsStore store_;
     Settings settings_;
+    std::unique_ptr<FreedesktopProjection> freedesktop_;  // when Options::desktop is null
+    DesktopProjection* desktop_;
+    ClassRoot classRoot_;
+    ShellRegistration shell_;
+    TypeIcons typeIcons_;
+    FileTypes fileTypes_;
+    FileFilter mediaFilter_ = FileFilter::fromPattern({});
     ProfileFiles profiles_;
     VolumeScale volumeScale_;
     MediaModule media_;

@@ -41,7 +41,7 @@ bool saveFileAtomically(const QString& path, const QByteArray& bytes, const Atom
     if (fd < 0)
         return false;
     ::fchmod(fd, static_cast<mode_t>(options.mode));
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, bytes) && (!options.sync || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (ok && options.beforeRename && !options.beforeRename(QFile::decodeName(temp)))
         return false;

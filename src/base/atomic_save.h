@@ -16,6 +16,10 @@ namespace velmora {
 struct AtomicSaveOptions {
     // Permission bits of the new file.
     unsigned mode = 0644;
+    // Whether the data reaches the disk before the rename. Files that are
+    // only a copy of state kept elsewhere (the desktop's view of it) skip
+    // the wait: the rename still never shows half a file.
+    bool sync = true;
     // Called with the temporary file written and synced; returning false
     // abandons the save there, as a crash at that moment would (the
     // temporary file stays). For tests.

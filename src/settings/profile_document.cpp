@@ -279,6 +279,38 @@ void ProfileDocument::writeKey(const QString& section, const QString& key, const
     rememberWritten(&sections_.back(), section);
 }
 
+bool ProfileDocument::removeKey(QStringView section, QStringView key)
+{
+    const Section* s = findSection(section);
+    const Key* k = s ? findKey(*s, lookupName(key)) : nullptr;
+    if (!k)
+        return false;
+    materialize();
+    lines_.removeAt(k->line);
+    reindex();
+    return true;
+}
+
+QStringList ProfileDocument::sectionNames() const
+{
+    QStringList names;
+    for (const Section& s : sections_) {
+        if (s.firstOfName)
+            names.append(QString(s.name.constData(), s.name.size()));  // names may share the document's text
+    }
+    return names;
+}
+
+QStringList ProfileDocument::keyNames(QStringView section) const
+{
+    QStringList names;
+    if (const Section* s = findSection(section)) {
+        for (const Key& k : s->keys)
+            names.append(keyName(k).toString());
+    }
+    return names;
+}
+
 void ProfileDocument::rememberWritten(const Section* s, const QString& name)
 {
     lastWritten_ = s - sections_.data();

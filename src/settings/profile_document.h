@@ -60,6 +60,14 @@ public:
     // Writing a file from start to end (new keys into the last section) costs
     // O(1) per key.
     void writeKey(const QString& section, const QString& key, const QString& value);
+    // Removes the key's line from the section readKey() reads; false when
+    // there is no such key. Other lines stay as they were.
+    bool removeKey(QStringView section, QStringView key);
+
+    // The names of the sections readKey() reads (the first of each name), and
+    // of a section's keys, in file order, as written.
+    QStringList sectionNames() const;
+    QStringList keyNames(QStringView section) const;
 
     // Text that reads back unchanged through readKey(): values with blanks
     // or quote marks at either end are enclosed in double quotes; line

@@ -4,6 +4,7 @@
 #include "support/test_support.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
@@ -171,4 +172,29 @@ TEST_F(PlayerProcessTest, AKilledFirstCopyDoesNotBlockTheNextStart)
     const QString file = clip(QStringLiteral("after.mp3"));
     EXPECT_EQ(run({file}), 0);
     ASSERT_TRUE(test::waitFor([&] { return added(second).contains(file); }, 20s)) << stderr_.toStdString();
+}
+
+TEST_F(PlayerProcessTest, InitRegistersTheClassesAndUninstallLeavesTheDesktopAsItWas)
+{
+    const QString data = home_.file(QStringLiteral("data"));
+    const QString mimeapps = home_.file(QStringLiteral("xdg-config/mimeapps.list"));
+    test::writeFile(mimeapps, "[Default Applications]\naudio/mpeg=other.desktop;\n");
+    EXPECT_EQ(run({QStringLiteral("init")}), 0);
+    const QStringList entries = QDir(data + QStringLiteral("/applications")).entryList({QStringLiteral("vlmr4_*.desktop")});
+    EXPECT_EQ(entries.size(), 34);
+    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/file-manager/actions/velmora4-play-clips.desktop")));
+    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/velmora4/icons/mp3.png")));
+    EXPECT_TRUE(settingsText().contains(QStringLiteral("34 checked=0")));
+
+    EXPECT_EQ(run({QStringLiteral("uninstall")}), 0);
+    EXPECT_TRUE(QDir(data + QStringLiteral("/applications")).entryList({QStringLiteral("vlmr4_*")}).isEmpty());
+    EXPECT_FALSE(QFile::exists(data + QStringLiteral("/file-manager/actions/velmora4-play-clips.desktop")));
+    QStringList left;
+    QDirIterator it(data, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        left << it.next();
+    EXPECT_EQ(left, QStringList()) << "nothing of the player is left on the desktop";
+    QFile list(mimeapps);
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    EXPECT_EQ(list.readAll(), "[Default Applications]\naudio/mpeg=other.desktop;\n");
 }

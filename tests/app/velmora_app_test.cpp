@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QAbstractButton>
 #include <QAction>
 #include <QDropEvent>
 #include <QFile>
@@ -74,7 +75,6 @@ protected:
         ASSERT_TRUE(velmora::test::makeMediaClips(clipFolder.path(), &clips, &error)) << error.toStdString();
         velmora::test::writeFile(home.file(QStringLiteral("settings.ini")),
                                  "[Settings]\nVolumeOpen=True\nPlaylistOpen=True\n");
-        Velmora::Options options;
         options.configFolder = home.path();
         options.programFolder = QStringLiteral(VELMORA_BUILD_DIR "/");
         options.media.moduleFile = QStringLiteral(VELMORA_BUILD_DIR "/libvelmora-media.so");
@@ -92,6 +92,7 @@ protected:
     PlaylistForm& playlistForm() { return app->windows().playlistForm(); }
 
     velmora::test::TempHome home;
+    Velmora::Options options;
     QTemporaryDir clipFolder;
     velmora::test::MediaClips clips;
     std::unique_ptr<Velmora> app;
@@ -343,6 +344,56 @@ TEST_F(VelmoraAppTest, ToolbarStopThatClosesTheProgramRemovesTheToolbarSafely)
     EXPECT_FALSE(app->toolbar().ToolbarShown());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(app->toolbar().form(), nullptr);
+}
+
+// The media pattern is the one filter of every road that reads folders.
+TEST_F(VelmoraAppTest, AFolderYieldsOnlyItsClipsByEveryRoad)
+{
+    const QString folder = clipFolder.filePath(QStringLiteral("mixed"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(clips.toneWav, folder + QStringLiteral("/a.wav")));
+    ASSERT_TRUE(QFile::copy(clips.toneWav, folder + QStringLiteral("/Track.MP3")));
+    velmora::test::writeFile(folder + QStringLiteral("/cover.png"), "picture");
+    velmora::test::writeFile(folder + QStringLiteral("/notes.txt"), "text");
+    app.reset();
+    velmora::test::writeFile(home.file(QStringLiteral("settings.ini")),
+                             "[Settings]\nAutoPlay=0\nPlaylistOpen=True\nOpenPath=" + folder.toUtf8() + "\n");
+    app = std::make_unique<Velmora>(options);
+    start({folder});
+    const QStringList one{folder + QStringLiteral("/a.wav"), folder + QStringLiteral("/Track.MP3")};
+    auto paths = [&] {
+        QStringList found;
+        for (int i = 1; i <= app->playlist().playlistCount(); ++i) {
+            if (!app->playlist().entry(i).path.isEmpty())
+                found << app->playlist().entry(i).path;
+        }
+        return found;
+    };
+    ASSERT_TRUE(waitFor([&] { return paths().size() >= 2; })) << "the command line";
+    EXPECT_EQ(paths(), one);
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(folder)});
+    QWidget* viewport = playlistForm().list().viewport();
+    QDragEnterEvent enter(viewport->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &enter);
+    QDropEvent drop(viewport->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &drop);
+    ASSERT_TRUE(waitFor([&] { return paths().size() >= 4; })) << "a drop";
+    EXPECT_EQ(paths(), one + one);
+
+    TransImg* plus = playlistForm().element("Plus");
+    ASSERT_NE(plus, nullptr);
+    click(*plus);
+    QWidget* form = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (form = topLevelTitled(QStringLiteral("Добавить файлы"))) != nullptr; }));
+    auto* addFolder = form->findChild<QAbstractButton*>(QStringLiteral("AddFolder"));
+    ASSERT_NE(addFolder, nullptr);
+    ASSERT_TRUE(waitFor([&] { return addFolder->isEnabled(); }));
+    QTest::mouseClick(addFolder, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return paths().size() >= 6; })) << "the add-files window";
+    EXPECT_EQ(paths(), one + one + one);
+    form->close();
 }
 
 }  // namespace

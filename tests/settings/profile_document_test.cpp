@@ -177,3 +177,22 @@ TEST(ProfileDocument, ReadingInFileOrderStillFindsTheFirstOfRepeatedSections)
     EXPECT_EQ(d.readKey(u"c", u"k"), "4");
     EXPECT_EQ(d.readKey(u" C ", u"K"), "4");
 }
+
+TEST(ProfileDocument, RemovingAKeyKeepsEveryOtherLineAndNamesOutliveTheDocument)
+{
+    QStringList sections, keys;
+    QByteArray text;
+    {
+        ProfileDocument doc = ProfileDocument::fromBytes(
+            "# kept\n[Default Applications]\naudio/mpeg=a.desktop;\ntext/plain=b.desktop;\n\n[Added]\nx=1\n");
+        EXPECT_TRUE(doc.removeKey(u"default applications", u"AUDIO/MPEG"));
+        EXPECT_FALSE(doc.removeKey(u"Added", u"missing"));
+        EXPECT_EQ(doc.readKey(u"Added", u"x"), "1");
+        sections = doc.sectionNames();
+        keys = doc.keyNames(u"Default Applications");
+        text = doc.toUtf8();
+    }
+    EXPECT_EQ(sections, (QStringList{QStringLiteral("Default Applications"), QStringLiteral("Added")}));
+    EXPECT_EQ(keys, QStringList{QStringLiteral("text/plain")});
+    EXPECT_EQ(text, "# kept\n[Default Applications]\ntext/plain=b.desktop;\n\n[Added]\nx=1\n");
+}

@@ -10,8 +10,12 @@
 namespace velmora::test {
 
 TempHome::TempHome()
-    : oldConfig_(qgetenv("VELMORA_CONFIG_HOME")), oldRuntime_(qgetenv("XDG_RUNTIME_DIR"))
+    : oldConfig_(qgetenv("VELMORA_CONFIG_HOME")), oldRuntime_(qgetenv("XDG_RUNTIME_DIR")),
+      oldData_(qgetenv("XDG_DATA_HOME")), oldXdgConfig_(qgetenv("XDG_CONFIG_HOME"))
 {
+    // File classes, icons and defaults go to the test's own desktop folders.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("data"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("xdg-config"))));
     qputenv("VELMORA_CONFIG_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("config"))));
     QDir().mkpath(dir_.filePath(QStringLiteral("runtime")));
     QFile::setPermissions(dir_.filePath(QStringLiteral("runtime")),
@@ -23,6 +27,16 @@ TempHome::~TempHome()
 {
     qputenv("VELMORA_CONFIG_HOME", oldConfig_);
     qputenv("XDG_RUNTIME_DIR", oldRuntime_);
+    restore("XDG_DATA_HOME", oldData_);
+    restore("XDG_CONFIG_HOME", oldXdgConfig_);
+}
+
+void TempHome::restore(const char* name, const QByteArray& value)
+{
+    if (value.isNull())
+        qunsetenv(name);
+    else
+        qputenv(name, value);
 }
 
 bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout)

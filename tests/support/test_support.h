@@ -9,8 +9,9 @@
 
 namespace velmora::test {
 
-// A fresh temporary folder that also serves as VELMORA_CONFIG_HOME and
-// XDG_RUNTIME_DIR for the lifetime of the object.
+// A fresh temporary folder that also serves as VELMORA_CONFIG_HOME,
+// XDG_RUNTIME_DIR, XDG_DATA_HOME ("data") and XDG_CONFIG_HOME ("xdg-config")
+// for the lifetime of the object.
 class TempHome {
 public:
     TempHome();
@@ -19,8 +20,10 @@ public:
     QString file(const QString& name) const { return dir_.filePath(name); }
 
 private:
+    static void restore(const char* name, const QByteArray& value);
+
     QTemporaryDir dir_;
-    QByteArray oldConfig_, oldRuntime_;
+    QByteArray oldConfig_, oldRuntime_, oldData_, oldXdgConfig_;
 };
 
 // Lets events run until done() or the timeout; false on timeout (a test

@@ -1,0 +1,431 @@
+#include "shell/freedesktop_projection.h"
+
+#include "base/atomic_save.h"
+#include "shell/default_file_types.h"
+#include "shell/freedesktop_files.h"
+#include "shell/shell_log.h"
+#include "shell/type_icons.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace velmora {
+
+namespace {
+
+constexpr std::chrono::milliseconds kToolDelay{2000};
+const QString kDefaultsSection = QStringLiteral("Default Applications");
+const QString kVerbLabel = QStringLiteral("Play clips");
+
+QString envFolder(const char* name, const QString& fallback)
+{
+    const QString value = qEnvironmentVariable(name);
+    return value.isEmpty() ? fallback : value;
+}
+
+QStringList envFolders(const char* name, const QString& fallback)
+{
+    return envFolder(name, fallback).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+}
+
+// A name that stays inside the folder it is put in.
+bool safeExtension(const QString& ext)
+{
+    return !ext.isEmpty() && !ext.contains(QLatin1Char('/')) && !ext.contains(QChar(0)) && ext != QLatin1String(".")
+        && ext != QLatin1String("..");
+}
+
+QString iconName(const QString& ext)
+{
+    return QStringLiteral("velmora4-") + ext;
+}
+
+}  // namespace
+
+FreedesktopProjection::Folders FreedesktopProjection::Folders::fromEnvironment()
+{
+    const QString home = QDir::homePath();
+    Folders f;
+    f.dataHome = envFolder("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
+    f.configHome = envFolder("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
+    f.dataDirs = envFolders("XDG_DATA_DIRS", QStringLiteral("/usr/local/share:/usr/share"));
+    f.configDirs = envFolders("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg"));
+    f.desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").toLower().split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    return f;
+}
+
+FreedesktopProjection::FreedesktopProjection(QString program, Folders folders)
+    : program_(std::move(program)), folders_(std::move(folders))
+{
+    toolDelay_.setSingleShot(true);
+    toolDelay_.setInterval(kToolDelay);
+    toolDelay_.callOnTimeout([this] { startPendingTools(); });
+}
+
+FreedesktopProjection::~FreedesktopProjection()
+{
+    waitForTools(30000);
+}
+
+QString FreedesktopProjection::applicationsFolder() const
+{
+    return folders_.dataHome + QStringLiteral("/applications");
+}
+
+QStringList FreedesktopProjection::mimeTypes(const QString& ext)
+{
+    auto it = mimeTypes_.constFind(ext);
+    if (it == mimeTypes_.constEnd())
+        it = mimeTypes_.insert(ext, mimeTypesForExtension(ext));
+    return *it;
+}
+
+bool FreedesktopProjection::writeFile(const QString& path, const QByteArray& bytes, bool executable)
+{
+    QFile old(path);
+    if (old.open(QIODevice::ReadOnly) && old.readAll() == bytes
+        && (!executable || (old.permissions() & QFile::ExeOwner)))
+        return false;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // The class root holds the truth; these files are its picture.
+    AtomicSaveOptions options;
+    options.mode = executable ? 0755 : 0644;
+    options.sync = false;
+    if (!saveFileAtomically(path, bytes, options)) {
+        qCDebug(lcShell) << "cannot write" << path;
+        return false;
+    }
+    return true;
+}
+
+bool FreedesktopProjection::removeFile(const QString& path)
+{
+    return QFileInfo::exists(path) && QFile::remove(path);
+}
+
+// 1. The desktop entry of the class. 2. The MIME package it needs.
+void FreedesktopProjection::writeFileClass(const QString& ext, const QString& iconPath)
+{
+    if (!safeExtension(ext))
+        return;
+    QString types;
+    for (const QString& type : mimeTypes(ext))
+        types += type + QLatin1Char(';');
+    const QString entry = QStringLiteral(
+                              "[Desktop Entry]\n"
+                              "Type=Application\n"
+                              "Version=1.0\n"
+                              "Name=Velmora 4\n"
+                              "Exec=%1\n"
+                              "Icon=%2\n"
+                              "MimeType=%3\n"
+                              "NoDisplay=true\n"
+                              "Terminal=false\n")
+                              .arg(escapeDesktopValue(quoteExecArgument(program_) + QStringLiteral(" %F")),
+                                   escapeDesktopValue(iconPath), escapeDesktopValue(types));
+    if (writeFile(applicationsFolder() + QLatin1Char('/') + ownHandler(ext), entry.toUtf8()))
+        applicationsChanged_ = true;
+    writeMimePackage(ext, defaultHandler(ext) == ownHandler(ext));
+}
+
+void FreedesktopProjection::removeFileClass(const QString& ext)
+{
+    if (!safeExtension(ext))
+        return;
+    if (removeFile(applicationsFolder() + QLatin1Char('/') + ownHandler(ext)))
+        applicationsChanged_ = true;
+    writeHeldIcon(ext, {}, false);
+    writeMimePackage(ext, false);
+}
+
+// A package of our own for ext: the type itself when the database knows
+// none (while the class exists), our icon for its types while we hold it.
+void FreedesktopProjection::writeMimePackage(const QString& ext, bool held)
+{
+    const QString path = folders_.dataHome + QStringLiteral("/mime/packages/velmora4-") + ext + QStringLiteral(".xml");
+    const QStringList types = mimeTypes(ext);
+    const bool ownType = isOwnMimeType(types.value(0))
+        && QFileInfo::exists(applicationsFolder() + QLatin1Char('/') + ownHandler(ext));
+    if (!ownType && !held) {
+        if (removeFile(path))
+            mimeChanged_ = true;
+        return;
+    }
+    QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                  "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n");
+    for (const QString& type : types) {
+        text += QStringLiteral("  <mime-type type=\"%1\">\n").arg(escapeXml(type));
+        if (ownType) {
+            text += QStringLiteral("    <comment>%1</comment>\n    <glob pattern=\"*.%1\"/>\n").arg(escapeXml(ext));
+        }
+        if (held)
+            text += QStringLiteral("    <icon name=\"%1\"/>\n").arg(escapeXml(iconName(ext)));
+        text += QStringLiteral("  </mime-type>\n");
+    }
+    text += QStringLiteral("</mime-info>\n");
+    if (writeFile(path, text.toUtf8()))
+        mimeChanged_ = true;
+}
+
+// The icon's pictures in the user's hicolor theme, by size.
+void FreedesktopProjection::writeHeldIcon(const QString& ext, const QString& iconPath, bool held)
+{
+    const QString theme = folders_.dataHome + QStringLiteral("/icons/hicolor/");
+    const QString file = QStringLiteral("/mimetypes/") + iconName(ext) + QStringLiteral(".png");
+    const int sizes[] = {kLargeIconSize, kSmallIconSizes[0], kSmallIconSizes[1], kSmallIconSizes[2]};
+    const QFileInfo icon(iconPath);
+    const QStringList pictures = held ? iconSetFiles(icon.absolutePath(), icon.completeBaseName()) : QStringList();
+    for (int i = 0; i < 4; ++i) {
+        const QString target = theme + QStringLiteral("%1x%1").arg(sizes[i]) + file;
+        QFile picture(pictures.value(i));
+        if (held && picture.open(QIODevice::ReadOnly))
+            writeFile(target, picture.readAll());
+        else
+            removeFile(target);
+    }
+}
+
+const ProfileDocument& FreedesktopProjection::list(const QString& path)
+{
+    const QFileInfo info(path);
+    CachedList& cached = lists_[path];
+    const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
+    const qint64 size = info.exists() ? info.size() : -1;
+    if (cached.size != size || cached.modified != modified || size < 0) {
+        cached.doc = size < 0 ? ProfileDocument() : ProfileDocument::fromFile(path);
+        cached.size = size;
+        cached.modified = modified;
+    }
+    return cached.doc;
+}
+
+bool FreedesktopProjection::installed(const QString& desktopId) const
+{
+    if (desktopId.isEmpty() || desktopId.contains(QLatin1Char('/')))
+        return false;
+    if (QFileInfo::exists(applicationsFolder() + QLatin1Char('/') + desktopId))
+        return true;
+    for (const QString& dir : folders_.dataDirs) {
+        if (QFileInfo::exists(dir + QStringLiteral("/applications/") + desktopId))
+            return true;
+    }
+    return false;
+}
+
+// The lists in the order the MIME applications specification reads them;
+// the first installed entry named as the type's default wins.
+QString FreedesktopProjection::defaultFor(const QString& mimeType)
+{
+    QStringList dirs{folders_.configHome};
+    dirs += folders_.configDirs;
+    dirs << applicationsFolder();
+    for (const QString& dir : folders_.dataDirs)
+        dirs << dir + QStringLiteral("/applications");
+    QStringList prefixes;
+    for (const QString& desktop : folders_.desktops)
+        prefixes << desktop + QLatin1Char('-');
+    prefixes << QString();
+    for (const QString& dir : dirs) {
+        for (const QString& prefix : prefixes) {
+            const ProfileDocument& doc = list(dir + QLatin1Char('/') + prefix + QStringLiteral("mimeapps.list"));
+            const QString ids = doc.readKey(kDefaultsSection, mimeType);
+            for (const QString& id : ids.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+                if (installed(id.trimmed()))
+                    return id.trimmed();
+            }
+        }
+    }
+    return {};
+}
+
+QString FreedesktopProjection::defaultHandler(const QString& ext)
+{
+    if (!safeExtension(ext))
+        return {};
+    return defaultFor(mimeTypes(ext).value(0));
+}
+
+void FreedesktopProjection::editUserDefaults(const QString& mimeType, const QString& remove, const QString& putFirst)
+{
+    const QString path = folders_.configHome + QStringLiteral("/mimeapps.list");
+    ProfileDocument doc = ProfileDocument::fromFile(path);
+    const QString old = doc.readKey(kDefaultsSection, mimeType);
+    QStringList ids = old.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    if (!remove.isEmpty())
+        ids.removeAll(remove);
+    if (!putFirst.isEmpty()) {
+        ids.removeAll(putFirst);
+        ids.prepend(putFirst);
+    }
+    const QString value = ids.isEmpty() ? QString() : ids.join(QLatin1Char(';')) + QLatin1Char(';');
+    if (value == old || (ids.isEmpty() && old.isEmpty()))
+        return;
+    if (ids.isEmpty())
+        doc.removeKey(kDefaultsSection, mimeType);
+    else
+        doc.writeKey(kDefaultsSection, mimeType, value);
+    lists_.remove(path);
+    bool anyKey = false;
+    for (const QString& section : doc.sectionNames())
+        anyKey = anyKey || !doc.keyNames(section).isEmpty();
+    if (!anyKey) {
+        QFile::remove(path);  // nothing left but what we added
+        return;
+    }
+    QDir().mkpath(folders_.configHome);
+    if (!doc.saveTo(path))
+        qCDebug(lcShell) << "cannot write" << path;
+}
+
+void FreedesktopProjection::setDefaultHandler(const QString& ext, const QString& handler, const QString& iconPath)
+{
+    if (!safeExtension(ext))
+        return;
+    const QString own = ownHandler(ext);
+    const bool ours = handler == own;
+    for (const QString& type : mimeTypes(ext)) {
+        if (ours) {
+            editUserDefaults(type, {}, own);
+            continue;
+        }
+        editUserDefaults(type, own, {});
+        // Our claim alone is gone; the earlier handler comes back as it was,
+        // and is named only when the lists no longer make it the default.
+        if (!handler.isEmpty() && defaultFor(type) != handler)
+            editUserDefaults(type, {}, handler);
+    }
+    writeHeldIcon(ext, iconPath, ours);
+    writeMimePackage(ext, ours);
+}
+
+QStringList FreedesktopProjection::folderActionFiles() const
+{
+    const QString& data = folders_.dataHome;
+    return {data + QStringLiteral("/kio/servicemenus/velmora4-play-clips.desktop"),
+            data + QStringLiteral("/nautilus/scripts/") + kVerbLabel,
+            data + QStringLiteral("/nemo/actions/velmora4-play-clips.nemo_action"),
+            data + QStringLiteral("/file-manager/actions/velmora4-play-clips.desktop")};
+}
+
+// Each file manager hands the selected folders over as separate arguments,
+// so a folder with blanks in its name arrives whole.
+void FreedesktopProjection::writeFolderAction()
+{
+    const QStringList files = folderActionFiles();
+    const QString exec = escapeDesktopValue(quoteExecArgument(program_) + QStringLiteral(" %F"));
+    const QString dolphin = QStringLiteral(
+                                "[Desktop Entry]\n"
+                                "Type=Service\n"
+                                "Name=%1\n"
+                                "MimeType=inode/directory;\n"
+                                "Actions=playClips;\n"
+                                "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
+                                "\n"
+                                "[Desktop Action playClips]\n"
+                                "Name=%1\n"
+                                "Exec=%2\n")
+                                .arg(kVerbLabel, exec);
+    const QString nautilus = QStringLiteral("#!/bin/sh\n"
+                                            "# Plays the clips of the selected folders with Velmora 4.\n"
+                                            "exec %1 \"$@\"\n")
+                                 .arg(quoteShellWord(program_));
+    const QString nemo = QStringLiteral(
+                             "[Nemo Action]\n"
+                             "Name=%1\n"
+                             "Comment=%1\n"
+                             "Exec=%2\n"
+                             "Selection=notnone\n"
+                             "Extensions=dir;\n"
+                             "Quote=double\n")
+                             .arg(kVerbLabel, exec);
+    const QString actions = QStringLiteral(
+                                "[Desktop Entry]\n"
+                                "Type=Action\n"
+                                "Name=%1\n"
+                                "Profiles=folders;\n"
+                                "\n"
+                                "[X-Action-Profile folders]\n"
+                                "MimeTypes=inode/directory;\n"
+                                "Exec=%2\n")
+                                .arg(kVerbLabel, exec);
+    writeFile(files[0], dolphin.toUtf8(), true);
+    writeFile(files[1], nautilus.toUtf8(), true);
+    writeFile(files[2], nemo.toUtf8());
+    writeFile(files[3], actions.toUtf8());
+}
+
+void FreedesktopProjection::removeFolderAction()
+{
+    for (const QString& file : folderActionFiles())
+        removeFile(file);
+}
+
+void FreedesktopProjection::runTool(const QString& tool, const QStringList& arguments)
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->start(tool, arguments);
+    if (!process->waitForStarted(5000)) {
+        qCDebug(lcShell) << "cannot run" << tool;
+        return;
+    }
+    tools_.push_back(std::move(process));
+}
+
+// A cache that describes nothing any more (the last entry or package was
+// ours) goes with what it described, so that removing everything leaves the
+// folders as they were before the program.
+void FreedesktopProjection::commit()
+{
+    std::erase_if(tools_, [](const auto& p) { return p->state() == QProcess::NotRunning; });
+    const QString applications = applicationsFolder();
+    if (applicationsChanged_ && QFileInfo::exists(applications)) {
+        if (QDir(applications).entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Hidden).isEmpty()) {
+            desktopToolPending_ = false;
+            waitForTools(30000);
+            QFile::remove(applications + QStringLiteral("/mimeinfo.cache"));
+            QDir().rmdir(applications);
+        } else {
+            desktopToolPending_ = true;
+        }
+    }
+    const QString mime = folders_.dataHome + QStringLiteral("/mime");
+    if (mimeChanged_ && QFileInfo::exists(mime + QStringLiteral("/packages"))) {
+        if (QDir(mime + QStringLiteral("/packages")).isEmpty()) {
+            mimeToolPending_ = false;
+            waitForTools(30000);
+            QDir(mime).removeRecursively();
+        } else {
+            mimeToolPending_ = true;
+        }
+    }
+    applicationsChanged_ = mimeChanged_ = false;
+    // The tools run a moment later, not while the program's windows come up.
+    if (desktopToolPending_ || mimeToolPending_)
+        toolDelay_.start();
+}
+
+void FreedesktopProjection::startPendingTools()
+{
+    toolDelay_.stop();
+    if (desktopToolPending_)
+        runTool(QStringLiteral("update-desktop-database"), {QStringLiteral("-q"), applicationsFolder()});
+    if (mimeToolPending_)
+        runTool(QStringLiteral("update-mime-database"), {folders_.dataHome + QStringLiteral("/mime")});
+    desktopToolPending_ = mimeToolPending_ = false;
+}
+
+bool FreedesktopProjection::waitForTools(int msecs)
+{
+    startPendingTools();
+    bool all = true;
+    for (const auto& p : tools_)
+        all = (p->state() == QProcess::NotRunning || p->waitForFinished(msecs)) && all;
+    tools_.clear();
+    return all;
+}
+
+}  // namespace velmora

@@ -1,0 +1,174 @@
+#include "shell/type_icons.h"
+
+#include "shell/default_file_types.h"
+#include "shell/shell_log.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+
+namespace velmora {
+
+namespace {
+
+QString withSlash(QString folder)
+{
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+bool staysInFolder(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+}
+
+void removeSet(const QString& folder, const QString& name)
+{
+    for (const QString& file : iconSetFiles(folder, name)) {
+        if (QFileInfo::exists(file) && !QFile::remove(file))
+            qCDebug(lcShell) << "cannot delete" << file;
+    }
+}
+
+void copySet(const QString& fromFolder, const QString& fromName, const QString& toFolder, const QString& toName)
+{
+    const QStringList from = iconSetFiles(fromFolder, fromName);
+    const QStringList to = iconSetFiles(toFolder, toName);
+    for (qsizetype i = 0; i < from.size() && i < to.size(); ++i) {
+        QDir().mkpath(QFileInfo(to[i]).absolutePath());
+        QFile::remove(to[i]);
+        if (!QFile::copy(from[i], to[i]))
+            qCDebug(lcShell) << "cannot copy" << from[i] << "to" << to[i];
+    }
+}
+
+// The largest picture of the file (an icon file holds several), or for a
+// drawing (SVG) one rendered at the size asked for.
+QImage readPicture(const QString& file, int size)
+{
+    QImageReader reader(file);
+    if (reader.supportsOption(QImageIOHandler::ScaledSize) && reader.format() == "svg") {
+        reader.setScaledSize(QSize(size, size));
+        return reader.read();
+    }
+    QImage best;
+    const int count = std::max(1, reader.imageCount());
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && !reader.jumpToImage(i))
+            break;
+        const QImage image = reader.read();
+        if (image.width() * image.height() > best.width() * best.height())
+            best = image;
+    }
+    return best;
+}
+
+// The picture scaled into a square of the size, centred, the rest clear.
+QImage squared(const QImage& picture, int size)
+{
+    QImage out(size, size, QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    const QImage scaled = picture.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPainter p(&out);
+    p.drawImage((size - scaled.width()) / 2, (size - scaled.height()) / 2, scaled);
+    return out;
+}
+
+}  // namespace
+
+QStringList iconSetFiles(const QString& folder, const QString& name)
+{
+    if (!staysInFolder(name) || folder.isEmpty())
+        return {};
+    const QString base = withSlash(folder);
+    QStringList files{base + name + QStringLiteral(".png")};
+    for (const int size : kSmallIconSizes)
+        files << base + QStringLiteral("%1x%1/").arg(size) + name + QStringLiteral(".png");
+    return files;
+}
+
+TypeIcons::TypeIcons(QString currentFolder, QString factoryFolder)
+    : current_(withSlash(std::move(currentFolder))), factory_(withSlash(std::move(factoryFolder)))
+{
+}
+
+QString TypeIcons::iconPath(const QString& name) const
+{
+    return current_ + name + QStringLiteral(".png");
+}
+
+void TypeIcons::fillCurrentFolder()
+{
+    if (QFileInfo::exists(current_))
+        return;
+    QDir().mkpath(current_);
+    QDirIterator it(factory_, {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        const QString to = current_ + QDir(factory_).relativeFilePath(from);
+        QDir().mkpath(QFileInfo(to).absolutePath());
+        QFile::copy(from, to);
+    }
+}
+
+void TypeIcons::addType(const QString& name)
+{
+    const QString templateName = QString::fromLatin1(kTemplateIconName.data(), kTemplateIconName.size());
+    if (!staysInFolder(name) || name == templateName)
+        return;
+    removeSet(current_, name);
+    copySet(current_, templateName, current_, name);
+    copySet(factory_, templateName, factory_, name);
+}
+
+void TypeIcons::removeType(const QString& name)
+{
+    if (name == QLatin1String(kTemplateIconName.data(), kTemplateIconName.size()))
+        return;  // the template stays, whatever a hand-edited table names
+    removeSet(current_, name);
+    removeSet(factory_, name);
+}
+
+void TypeIcons::replace(const QString& name, const QString& sourceFile)
+{
+    const QStringList files = iconSetFiles(current_, name);
+    if (files.isEmpty())
+        return;
+    removeSet(current_, name);
+    const int sizes[] = {kLargeIconSize, kSmallIconSizes[0], kSmallIconSizes[1], kSmallIconSizes[2]};
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QImage picture = readPicture(sourceFile, sizes[i]);
+        if (picture.isNull()) {
+            qCDebug(lcShell) << "not a picture:" << sourceFile;
+            return;
+        }
+        QDir().mkpath(QFileInfo(files[i]).absolutePath());
+        if (!squared(picture, sizes[i]).save(files[i], "PNG"))
+            qCDebug(lcShell) << "cannot write" << files[i];
+    }
+}
+
+void TypeIcons::restore(const QString& name)
+{
+    if (!staysInFolder(name))
+        return;
+    removeSet(current_, name);
+    copySet(factory_, name, current_, name);
+}
+
+void TypeIcons::removeCurrentFolder()
+{
+    QDir folder(current_);
+    if (!folder.exists())
+        return;
+    folder.removeRecursively();
+    QDir().rmdir(QFileInfo(QDir::cleanPath(current_)).absolutePath());
+}
+
+}  // namespace velmora

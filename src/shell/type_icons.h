@@ -1,0 +1,53 @@
+#pragma once
+// TypeIcons: the icon files of the file types, in two folders: the current
+// icons (what the desktop shows; the user may replace them) and the factory
+// icons beside the program (what "restore" copies back). Each icon is a set
+// of pictures (default_file_types.h); every step works on the whole set.
+//
+// No step touches a file outside the two folders: a name that would leave
+// its folder (a "/", "..", an empty name) makes the step do nothing. Every
+// failure (missing file, unwritable folder) is skipped; the caller goes on.
+// UI thread (reads pictures with Qt Gui).
+
+#include <QString>
+
+namespace velmora {
+
+class TypeIcons {
+public:
+    // Folders end in "/". currentFolder is created on first use.
+    TypeIcons(QString currentFolder, QString factoryFolder);
+
+    const QString& currentFolder() const { return current_; }
+    const QString& factoryFolder() const { return factory_; }
+
+    // The picture an entry's icon path names: currentFolder + name + ".png".
+    QString iconPath(const QString& name) const;
+
+    // First use: copies every factory picture the current folder lacks.
+    void fillCurrentFolder();
+    // A new type: its current set from the current template, its factory
+    // set from the factory template (an old current set is deleted first).
+    void addType(const QString& name);
+    // Deletes the type's current and factory sets.
+    void removeType(const QString& name);
+    // The current set becomes the picture in sourceFile (any format Qt
+    // reads: PNG, SVG, ICO, XPM...), stored as PNG at every size. The old set
+    // is deleted first, as the user asked for it to go.
+    void replace(const QString& name, const QString& sourceFile);
+    // The current set becomes a copy of the factory set.
+    void restore(const QString& name);
+    // Uninstalling: the current folder goes as a whole (it holds nothing
+    // but the program's icons), and its parent when that is left empty.
+    void removeCurrentFolder();
+
+private:
+    QString current_;
+    QString factory_;
+};
+
+// The files of a set in a folder (the large picture first); empty when the
+// name would lead out of the folder.
+QStringList iconSetFiles(const QString& folder, const QString& name);
+
+}  // namespace velmora

@@ -1,0 +1,191 @@
+// The file types projected onto a real freedesktop layout in temporary
+// XDG folders, checked with the desktop's own tools (desktop-file-validate,
+// xdg-mime, the file managers' ways of running an action).
+
+#include "shell/freedesktop_files.h"
+#include "shell/freedesktop_projection.h"
+#include "shell_fixture.h"
+
+#include <QDirIterator>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+
+namespace {
+
+class FreedesktopTest : public ::testing::Test {
+protected:
+    FreedesktopTest()
+    {
+        // What file managers start: a stand-in that notes its arguments.
+        program_ = test::writeFile(home_.file(QStringLiteral("bin/velmora4")),
+                                   "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$ARGS_OUT\"\n");
+        QFile::setPermissions(program_, QFile::permissions(program_) | QFile::ExeOwner);
+        desktop_ = std::make_unique<FreedesktopProjection>(program_, FreedesktopProjection::Folders::fromEnvironment());
+        t_.build(desktop_.get(), program_);
+        // The user's earlier handler of MP3 files.
+        writeEntry(QStringLiteral("other-player.desktop"));
+        test::writeFile(mimeapps(), "[Default Applications]\naudio/mpeg=other-player.desktop;\ntext/plain=vim.desktop;\n"
+                                    "\n[Added Associations]\naudio/mpeg=other-player.desktop;\n");
+        before_ = readAll(mimeapps());
+    }
+
+    QString data(const QString& rel) const { return home_.file(QStringLiteral("data/") + rel); }
+    QString mimeapps() const { return home_.file(QStringLiteral("xdg-config/mimeapps.list")); }
+    static QByteArray readAll(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    void writeEntry(const QString& id)
+    {
+        test::writeFile(data(QStringLiteral("applications/") + id),
+                        "[Desktop Entry]\nType=Application\nName=Other\nExec=/bin/true %F\nMimeType=audio/mpeg;\n");
+    }
+    QProcessEnvironment toolEnvironment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"XDG_CURRENT_DESKTOP", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID", "DESKTOP_SESSION"})
+            env.remove(QString::fromLatin1(name));
+        env.insert(QStringLiteral("ARGS_OUT"), home_.file(QStringLiteral("args")));
+        return env;
+    }
+    // Runs a tool; its standard output, trimmed (error output too when it fails).
+    QString run(const QString& tool, const QStringList& args)
+    {
+        QProcess p;
+        p.setProcessEnvironment(toolEnvironment());
+        p.start(tool, args);
+        EXPECT_TRUE(p.waitForFinished(30000)) << tool.toStdString();
+        const QString out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
+        return p.exitCode() == 0 ? out : QStringLiteral("failed: ") + out;
+    }
+    QString defaultFor(const QString& mimeType)
+    {
+        desktop_->waitForTools(30000);
+        return run(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    }
+    int entryNumber(const QString& name) const
+    {
+        for (int n = 1; n <= t_.types->count(); ++n) {
+            if (t_.types->entry(n).name == name)
+                return n;
+        }
+        return 0;
+    }
+    // The arguments the program received when the line ran with the folder.
+    QStringList runExec(QString exec, const QString& folder)
+    {
+        exec.replace(QLatin1String("\\\\"), QLatin1String("\\"));  // the entry's string escapes
+        exec.replace(QLatin1String("%F"), QLatin1String("\"$@\""));
+        QFile::remove(home_.file(QStringLiteral("args")));
+        run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), exec, QStringLiteral("sh"), folder});
+        return QString::fromUtf8(readAll(home_.file(QStringLiteral("args")))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    QStringList ours() const
+    {
+        QStringList found;
+        QDirIterator it(home_.file(QStringLiteral("data")), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString f = it.next();
+            if (f.contains(QLatin1String("vlmr4_")) || f.contains(QLatin1String("velmora4-"))
+                || f.contains(QLatin1String("Play clips")))
+                found << f;
+        }
+        return found;
+    }
+
+    test::ShellFixture t_{nullptr};
+    const test::TempHome& home_ = t_.home;
+    QString program_;
+    std::unique_ptr<FreedesktopProjection> desktop_;
+    QByteArray before_;
+};
+
+TEST_F(FreedesktopTest, ClassesAndFolderActionsAreValidAndHandOverWholePaths)
+{
+    t_.types->LoadFileTypes();
+    desktop_->waitForTools(30000);
+    QStringList entries = QDir(data(QStringLiteral("applications"))).entryList({QStringLiteral("vlmr4_*.desktop")});
+    ASSERT_EQ(entries.size(), 34);
+    for (QString& e : entries)
+        e = data(QStringLiteral("applications/") + e);
+    EXPECT_EQ(run(QStringLiteral("desktop-file-validate"), entries), QString());
+    const QString entry = QString::fromUtf8(readAll(data(QStringLiteral("applications/vlmr4_pmlfile.desktop"))));
+    EXPECT_TRUE(entry.contains(QStringLiteral("MimeType=application/x-velmora4-pml;"))) << "a type of our own";
+    EXPECT_TRUE(entry.contains(QStringLiteral("NoDisplay=true")));
+    EXPECT_TRUE(QFile::exists(data(QStringLiteral("mime/packages/velmora4-pml.xml"))));
+    EXPECT_FALSE(QString::fromUtf8(readAll(data(QStringLiteral("applications/mimeinfo.cache")))).contains(QStringLiteral("inode/directory")))
+        << "never the folder opener";
+    EXPECT_EQ(readAll(mimeapps()), before_) << "registering takes nothing over";
+
+    const QString folder = home_.file(QStringLiteral("My Clips $HOME"));
+    QDir().mkpath(folder);
+    const QStringList actions = desktop_->folderActionFiles();
+    for (const QString& file : {actions[0], actions[2], actions[3], data(QStringLiteral("applications/vlmr4_mp3file.desktop"))}) {
+        const QString text = QString::fromUtf8(readAll(file));
+        const qsizetype at = text.indexOf(QLatin1String("\nExec="));
+        ASSERT_GE(at, 0) << file.toStdString();
+        const QString exec = text.mid(at + 6, text.indexOf(QLatin1Char('\n'), at + 1) - at - 6);
+        EXPECT_EQ(runExec(exec, folder), QStringList{folder}) << file.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("Play clips")) || file.endsWith(QLatin1String(".desktop")));
+    }
+    // A program in a folder with blanks and a "$" in its name.
+    const QString odd = home_.file(QStringLiteral("bin $dir/velmora 4"));
+    QDir().mkpath(QFileInfo(odd).absolutePath());
+    ASSERT_TRUE(QFile::copy(program_, odd));
+    EXPECT_EQ(runExec(escapeDesktopValue(quoteExecArgument(odd) + QStringLiteral(" %F")), folder), QStringList{folder});
+
+    QFile::remove(home_.file(QStringLiteral("args")));
+    run(actions[1], {folder});  // the Nautilus script, as Nautilus runs it
+    EXPECT_EQ(QString::fromUtf8(readAll(home_.file(QStringLiteral("args")))).trimmed(), folder);
+}
+
+TEST_F(FreedesktopTest, TakingOverNamesThePlayerAndGivingBackRestoresTheEarlierHandler)
+{
+    t_.types->LoadFileTypes();
+    const int mp3 = entryNumber(QStringLiteral("mp3"));
+    EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), "other-player.desktop");
+    t_.types->AssociateType(mp3);
+    EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), "vlmr4_mp3file.desktop");
+    EXPECT_EQ(t_.stored(fileTypeKey(mp3, "type")), "other-player.desktop");
+    EXPECT_TRUE(QFile::exists(data(QStringLiteral("icons/hicolor/48x48/mimetypes/velmora4-mp3.png"))));
+    EXPECT_TRUE(readAll(data(QStringLiteral("mime/packages/velmora4-mp3.xml"))).contains("velmora4-mp3"));
+    t_.types->LoadFileTypes();
+    EXPECT_TRUE(t_.types->entry(mp3).checked) << "the mark is read back from the desktop";
+
+    t_.types->DissociateType(mp3);
+    EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), "other-player.desktop");
+    EXPECT_EQ(readAll(mimeapps()), before_);
+    EXPECT_FALSE(QFile::exists(data(QStringLiteral("icons/hicolor/48x48/mimetypes/velmora4-mp3.png"))));
+
+    // Another program takes MP3 files while we hold them: it keeps them.
+    t_.types->AssociateType(mp3);
+    writeEntry(QStringLiteral("third.desktop"));
+    run(QStringLiteral("xdg-mime"), {QStringLiteral("default"), QStringLiteral("third.desktop"), QStringLiteral("audio/mpeg")});
+    t_.types->LoadFileTypes();
+    EXPECT_FALSE(t_.types->entry(mp3).checked);
+    t_.types->DissociateType(mp3);
+    EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), "third.desktop");
+}
+
+TEST_F(FreedesktopTest, UndoLeavesTheDesktopAsItWasBeforeThePlayer)
+{
+    // A user without a list of defaults of their own.
+    QFile::remove(mimeapps());
+    const QString earlier = defaultFor(QStringLiteral("audio/mpeg"));
+    t_.types->LoadFileTypes();
+    t_.types->AssociateType(entryNumber(QStringLiteral("mp3")));
+    t_.types->AssociateType(entryNumber(QStringLiteral("pml")));
+    t_.types->AddFileType(QStringLiteral("nsv"));
+    EXPECT_EQ(defaultFor(QStringLiteral("application/x-velmora4-pml")), "vlmr4_pmlfile.desktop");
+    UndoShellRegistration(t_.store, *t_.shell);
+    desktop_->waitForTools(30000);
+    EXPECT_EQ(ours(), QStringList());
+    EXPECT_FALSE(QFile::exists(mimeapps()));
+    EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), earlier);
+}
+
+}  // namespace
