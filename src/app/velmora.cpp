@@ -5,11 +5,13 @@
 #include "app/channel/instance_lock.h"
 #include "app/channel/instance_server.h"
 #include "app/command_sink.h"
+#include "app/options_window.h"
 #include "app/seek_controls.h"
 #include "app/video_binding.h"
 #include "appbar/toolbar.h"
 #include "keys/key_map.h"
 #include "base/config_paths.h"
+#include "options/options_form.h"
 #include "playback/play_form.h"
 #include "playlist/adding/add_form.h"
 #include "playlist/adding/folder_walk.h"
@@ -25,6 +27,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLoggingCategory>
+#include <QSystemTrayIcon>
 
 #include <optional>
 
@@ -201,6 +204,7 @@ Velmora::~Velmora()
     keys_.reset();
     volume_.reset();
     controller_.reset();
+    options_.reset();
     toolbar_.reset();
     tray_.reset();
     playlist_.setLengthProbe(nullptr);
@@ -241,6 +245,9 @@ void Velmora::buildWindows()
     trayHooks.exitProgram = [this] { forceExit(); };
     tray_ = std::make_unique<TrayIcon>(trayHooks);
     buildToolbar();
+    options_ = std::make_unique<OptionsWindow>(OptionsWindow::Parts{
+        settings_, *tray_, *toolbar_, *windows_, fileTypes_, programFolder_ + QStringLiteral("skin/")});
+    connect(video_.get(), &PlayForm::optionsItemTriggered, options_.get(), &OptionsWindow::show);
     PlaybackController::Panels panels{&windows_->mainForm(), toolbar_.get(), tray_.get(), services_.get()};
     controller_ = std::make_unique<PlaybackController>(engine, clips_, settings_, panels);
     playlist_.setEndOfListHandler([this](int position) { controller_->NextClip(position); });
@@ -418,7 +425,10 @@ bool Velmora::start(const QString& commandText, const channel::InstanceLock* loc
 void Velmora::listen(const channel::InstanceLock* lock)
 {
     server_ = std::make_unique<InstanceServer>([this](const std::string& text) {
-        commands_->submit(fileNameFromBytes(text));
+        if (text.empty())
+            restoreWithoutTray();
+        else
+            commands_->submit(fileNameFromBytes(text));
     });
     if (lock) {
         const std::string name = channel::channelFileName(settings_.text(keys::MailslotName).toStdString());
@@ -463,6 +473,13 @@ void Velmora::restoreFromTray()
     windows_->mainForm().show();
 }
 
+void Velmora::restoreWithoutTray()
+{
+    if (tray_->shown() && QSystemTrayIcon::isSystemTrayAvailable())
+        return;  // the icon's double-click is the way back
+    restoreFromTray();
+}
+
 void Velmora::forceExit()
 {
     forceExit_ = true;
@@ -480,6 +497,8 @@ void Velmora::close()
         windows_->recordVisibility();
         if (addForm_)
             addForm_->hide();
+        if (OptionsForm* form = options_->form())
+            form->hide();
         windows_->playlistForm().hide();
         windows_->volumeForm().hide();
         windows_->mainForm().hide();
@@ -495,6 +514,7 @@ void Velmora::close()
     settings_.setFlag(keys::VolumeOpen, video_->volumeItem().isChecked());
     settings_.setFlag(keys::PlaylistOpen, video_->playlistItem().isChecked());
     closeAddForm();
+    options_->unload();
     walker_.cancelAll();  // nothing more arrives in a list that is closing
     if (server_)
         server_->close();

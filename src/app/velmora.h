@@ -40,6 +40,7 @@ namespace channel {
 class InstanceLock;
 }
 class AddForm;
+class OptionsWindow;
 class DesktopProjection;
 class FreedesktopProjection;
 class CommandSink;
@@ -87,6 +88,9 @@ public:
     void forceExit();
     // The tray icon's double-click: shows the windows Close hid.
     void restoreFromTray();
+    // A second start without arguments: the tray's restore, when there is no
+    // tray icon to do it (no notification area, or "Tray" 0).
+    void restoreWithoutTray();
     bool hiddenToTray() const { return hiddenToTray_; }
     bool closing() const { return closing_; }
 
@@ -104,6 +108,8 @@ public:
     TrayIcon& tray() { return *tray_; }
     // The docked toolbar: ShowToolbar(bool), ToolbarShown().
     Toolbar& toolbar() { return *toolbar_; }
+    // The options dialog, opened by the video window's menu item.
+    OptionsWindow& options() { return *options_; }
     // The file type table: the options dialog's way to the types, their
     // icons and associations.
     FileTypes& fileTypes() { return fileTypes_; }
@@ -154,6 +160,7 @@ private:
     std::unique_ptr<EngineEvents> engineEvents_;
     std::unique_ptr<TrayIcon> tray_;
     std::unique_ptr<Toolbar> toolbar_;
+    std::unique_ptr<OptionsWindow> options_;
     std::unique_ptr<PlaybackController> controller_;
     std::unique_ptr<KeyCommand> keys_;
     std::unique_ptr<VolumeControl> volume_;
