@@ -1,5 +1,6 @@
 #include "options/file_types_page.h"
 
+#include "options/file_choice.h"
 #include "options/options_effects.h"
 
 #include <QFileDialog>
@@ -163,19 +164,13 @@ void FileTypesPage::removeType()
 void FileTypesPage::selectIcon()
 {
     const int row = list_->currentRow();
-    if (row < 0 || iconSelect_)
+    if (row < 0)
         return;
     iconRow_ = row;
-    iconSelect_ = new QFileDialog(this, QStringLiteral("Выбрать иконку"), QString(),
-                                  QStringLiteral("Иконки (*.ico *.png *.svg *.xpm *.bmp)"));
-    iconSelect_->setObjectName(QStringLiteral("IconSelect"));
-    iconSelect_->setFileMode(QFileDialog::ExistingFile);
-    connect(iconSelect_, &QFileDialog::fileSelected, this, &FileTypesPage::iconChosen);
-    connect(iconSelect_, &QDialog::finished, this, [this] {
-        iconSelect_->deleteLater();
-        iconSelect_ = nullptr;
-    });
-    iconSelect_->open();
+    chooseFile(*this, iconSelect_,
+               {"IconSelect", QStringLiteral("Выбрать иконку"), {},
+                QStringLiteral("Иконки (*.ico *.png *.svg *.xpm *.bmp)")},
+               [this](const QString& file) { iconChosen(file); });
 }
 
 void FileTypesPage::iconChosen(const QString& file)

@@ -10,6 +10,7 @@
 // unmarked gives it back. Item n of the list is entry n of the table.
 // UI thread only; the operations outlive the page.
 
+#include <QPointer>
 #include <QWidget>
 
 class QFileDialog;
@@ -55,7 +56,7 @@ private:
     QListWidget* list_ = nullptr;
     QLabel* typeIcon_ = nullptr;
     QLineEdit* newFileType_ = nullptr;
-    QFileDialog* iconSelect_ = nullptr;
+    QPointer<QFileDialog> iconSelect_;
     int iconRow_ = -1;  // the item whose icon the open dialog replaces
 };
 

@@ -1,6 +1,7 @@
 #include "options/options_form.h"
 
 #include "base/rounding.h"
+#include "options/file_choice.h"
 #include "options/file_types_page.h"
 #include "options/option_controls.h"
 #include "options/options_log.h"
@@ -179,19 +180,9 @@ void OptionsForm::sliderChanged(const SliderControl& control, int percent)
 
 void OptionsForm::chooseSkin()
 {
-    if (skinSelect_)
-        return;
-    skinSelect_ = new QFileDialog(this, QStringLiteral("Выбрать тему"), themePath_->text(),
-                                  QStringLiteral("skin.ini (skin.ini)"));
-    skinSelect_->setObjectName(QStringLiteral("SkinSelect"));
-    skinSelect_->setFileMode(QFileDialog::ExistingFile);
-    connect(skinSelect_, &QFileDialog::fileSelected, this, &OptionsForm::skinChosen);
-    connect(skinSelect_, &QDialog::finished, this, [this] {
-        skinSelect_->deleteLater();
-        skinSelect_ = nullptr;
-    });
-    // Window-modal: the player's own windows go on working meanwhile.
-    skinSelect_->open();
+    chooseFile(*this, skinSelect_,
+               {"SkinSelect", QStringLiteral("Выбрать тему"), themePath_->text(), QStringLiteral("skin.ini (skin.ini)")},
+               [this](const QString& file) { skinChosen(file); });
 }
 
 // The skin is tried before anything is stored, so a folder that cannot

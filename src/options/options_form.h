@@ -23,6 +23,7 @@
 
 #include "options/options_effects.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -86,7 +87,7 @@ private:
     QLabel* theme_ = nullptr;
     QLineEdit* themePath_ = nullptr;
     QPushButton* themeSelect_ = nullptr;
-    QFileDialog* skinSelect_ = nullptr;
+    QPointer<QFileDialog> skinSelect_;
     FileTypesPage* typesPage_ = nullptr;
 };
 
