@@ -64,7 +64,8 @@ public:
     }
 
     // Waits for a MapNotify of the window with role "MainForm".
-    bool waitForMain(std::chrono::milliseconds timeout)
+    bool waitForMain(std::chrono::milliseconds timeout) { return waitForMainWindow(timeout) != 0; }
+    Window waitForMainWindow(std::chrono::milliseconds timeout)
     {
         const auto deadline = Clock::now() + timeout;
         while (Clock::now() < deadline) {
@@ -72,12 +73,26 @@ public:
                 XEvent e;
                 XNextEvent(display_, &e);
                 if (e.type == MapNotify && role(e.xmap.window) == "MainForm")
-                    return true;
+                    return e.xmap.window;
             }
             pollfd fd{ConnectionNumber(display_), POLLIN, 0};
             poll(&fd, 1, 5);
         }
-        return false;
+        return 0;
+    }
+
+    // Asks the window to close as a window manager does (WM_DELETE_WINDOW).
+    void closeAsTheWindowManager(Window w) const
+    {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, w, False, NoEventMask, &e);
+        XFlush(display_);
     }
 
 private:
@@ -103,14 +118,19 @@ struct Running {
     QProcess process;
     QTemporaryDir home;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    explicit Running(bool allWindows = false)
+    explicit Running(bool allWindows = false, bool notClose = false)
     {
         const QString config = home.filePath(QStringLiteral("config"));
         QDir().mkpath(config);
-        if (allWindows) {
+        if (allWindows || notClose) {
             QFile settings(config + QStringLiteral("/settings.ini"));
-            if (settings.open(QIODevice::WriteOnly))
-                settings.write("[Settings]\nVolumeOpen=True\nPlaylistOpen=True\n");
+            if (settings.open(QIODevice::WriteOnly)) {
+                settings.write("[Settings]\n");
+                if (allWindows)
+                    settings.write("VolumeOpen=True\nPlaylistOpen=True\n");
+                if (notClose)
+                    settings.write("NotClose=1\n");
+            }
         }
         env.insert(QStringLiteral("VELMORA_CONFIG_HOME"), config);
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
@@ -160,6 +180,19 @@ double residentMegabytes(qint64 pid)
     for (const QByteArray& line : f.readAll().split('\n')) {
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+// Proportional set size: shared pages counted by the share of each.
+double proportionalMegabytes(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').first().toDouble() / 1024.0;
     }
     return -1;
 }
@@ -271,5 +304,52 @@ void BM_PlayingAudioAllWindowsShown(benchmark::State& state)
     measureWithClip(state, clip, false);
 }
 BENCHMARK(BM_PlayingAudioAllWindowsShown)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+// Memory of a player nobody has given a clip: started empty with every
+// window shown, and hidden by Close ("NotClose") before or after a clip.
+enum class Idle { Shown, HiddenNoClip, HiddenAfterClip };
+
+void measureIdle(benchmark::State& state, Idle idle)
+{
+    MapWatch watch;
+    if (!watch.ok()) {
+        state.SkipWithError("no X server (run under xvfb-run -a)");
+        return;
+    }
+    QTemporaryDir dir;
+    QString clip;
+    if (idle == Idle::HiddenAfterClip) {
+        clip = makeClip(dir, QStringLiteral("short.mp3"),
+                        {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                         QStringLiteral("sine=frequency=440:duration=1")});
+    }
+    for (auto _ : state) {
+        watch.drain();
+        Running run(true, idle != Idle::Shown);
+        run.process.start(program(), clip.isEmpty() ? QStringList{} : QStringList{clip});
+        const Window main = watch.waitForMainWindow(std::chrono::seconds(20));
+        if (!main) {
+            state.SkipWithError("the main window was not mapped");
+            return;
+        }
+        if (idle == Idle::HiddenAfterClip)
+            QThread::sleep(4);  // the clip plays to its end and the list goes idle
+        if (idle != Idle::Shown)
+            watch.closeAsTheWindowManager(main);
+        QThread::sleep(5);
+        state.counters["rss_MB"] = residentMegabytes(run.pid());
+        state.counters["pss_MB"] = proportionalMegabytes(run.pid());
+        state.SetIterationTime(5);
+    }
+}
+
+void BM_IdleNoClipAllWindowsShown(benchmark::State& state) { measureIdle(state, Idle::Shown); }
+BENCHMARK(BM_IdleNoClipAllWindowsShown)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+void BM_HiddenByCloseNoClipEver(benchmark::State& state) { measureIdle(state, Idle::HiddenNoClip); }
+BENCHMARK(BM_HiddenByCloseNoClipEver)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+void BM_HiddenByCloseAfterAClip(benchmark::State& state) { measureIdle(state, Idle::HiddenAfterClip); }
+BENCHMARK(BM_HiddenByCloseAfterAClip)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace

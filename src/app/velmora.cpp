@@ -27,7 +27,10 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLoggingCategory>
+#include <QPixmapCache>
 #include <QSystemTrayIcon>
+
+#include <malloc.h>
 
 #include <optional>
 
@@ -273,6 +276,7 @@ void Velmora::buildWindows()
     hooks.keyCommand = [this](int code) { (*keys_)(code); };
     hooks.setIgnoreKeys = [this](bool on) { keys_->setIgnoreKeys(on); };
     hooks.showAddForm = [this] { showAddForm(); };
+    hooks.clipsComing = [this] { media_.startLoading(); };
     hooks.addPaths = [this](const QStringList& paths, PlaylistWindow::Hooks::Started started,
                             PlaylistWindow::Hooks::Finished finished) {
         std::vector<AddSource> sources;
@@ -455,10 +459,39 @@ void Velmora::startNormal(const QString& commandText)
     windows_->playlistForm().setVisible(playlistOpen);
     tray_->show(settings_.whole(keys::Tray) != 0);
     toolbar_->ShowToolbar(settings_.whole(keys::Toolbar) != 0);
-    // The media libraries load once the windows are up.
-    media_.startLoading();
-    if (!commandText.isEmpty())
+    // The media libraries (some 40 MB) load when the first clip arrives; a
+    // command line with clips starts them at once, so its start is as quick.
+    loadMediaOnFirstEntry();
+    if (!commandText.isEmpty()) {
+        media_.startLoading();
         server_->post(fileNameBytes(commandText).toStdString());
+    }
+}
+
+// Every road of adding ends in the playlist: its first entry loads the
+// module (the open waits for it, as the deferred engine keeps what it is
+// asked). Lengths and the engine's state show idle until then.
+void Velmora::loadMediaOnFirstEntry()
+{
+    if (media_.status() != MediaModule::Status::NotStarted)
+        return;
+    mediaTrigger_ = playlist_.addChangeHandler([this](const PlaylistChange& change) {
+        if (!change.structure || playlist_.isEmpty() || mediaTrigger_ < 0)
+            return;
+        playlist_.removeChangeHandler(mediaTrigger_);
+        mediaTrigger_ = -1;
+        media_.startLoading();
+    });
+}
+
+// Hidden by Close with nothing loaded: what can be rebuilt goes back to
+// the system (pictures Qt keeps for reuse, and the allocator's free pages).
+void Velmora::releaseMemory()
+{
+    if (!hiddenToTray_ || !media_.engine().fileName().isEmpty())
+        return;
+    QPixmapCache::clear();
+    ::malloc_trim(0);
 }
 
 // The tray icon's double-click after Close only hid the program: the
@@ -502,6 +535,8 @@ void Velmora::close()
         windows_->playlistForm().hide();
         windows_->volumeForm().hide();
         windows_->mainForm().hide();
+        if (media_.engine().fileName().isEmpty())
+            QTimer::singleShot(0, this, &Velmora::releaseMemory);
         return;
     }
     closing_ = true;

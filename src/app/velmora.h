@@ -100,6 +100,7 @@ public:
     const VolumeScale& volumeScale() const { return volumeScale_; }
     PlaylistModel& playlist() { return playlist_; }
     MediaEngine& engine() { return media_.engine(); }
+    MediaModule::Status mediaStatus() const { return media_.status(); }
     PlaybackController& controller() { return *controller_; }
     SkinnedWindows& windows() { return *windows_; }
     PlayForm& videoWindow() { return *video_; }
@@ -137,6 +138,8 @@ private:
     void startNormal(const QString& commandText);
     void listen(const channel::InstanceLock* lock);
     void unload();
+    void loadMediaOnFirstEntry();
+    void releaseMemory();
 
     QString programFolder_;
     SettingsStore store_;
@@ -172,6 +175,7 @@ private:
     std::unique_ptr<CommandHandler> commands_;
     std::unique_ptr<InstanceServer> server_;
 
+    int mediaTrigger_ = -1;  // the playlist handler that loads the media module
     bool forceExit_ = false;
     bool hiddenToTray_ = false;
     bool closing_ = false;

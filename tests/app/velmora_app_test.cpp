@@ -147,6 +147,19 @@ TEST_F(VelmoraAppTest, AFileNameThatIsNotUtf8PlaysAndTheNextFileArrivesToo)
     EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == oddPath && main.pauseEnabled(); })) << "it plays";
 }
 
+// The media libraries wait for the first clip: an empty start leaves them
+// unloaded, and the first clip handed over loads them and plays.
+TEST_F(VelmoraAppTest, TheMediaModuleLoadsWithTheFirstClip)
+{
+    start({});
+    QTest::qWait(300);
+    EXPECT_EQ(app->mediaStatus(), MediaModule::Status::NotStarted);
+    app->commands().submit(QLatin1Char('"') + clips.toneWav + QLatin1Char('"'));
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips.toneWav && app->windows().mainForm().pauseEnabled(); }))
+        << "the clip plays once the module is in";
+    EXPECT_EQ(app->mediaStatus(), MediaModule::Status::Ready);
+}
+
 TEST_F(VelmoraAppTest, VolumeButtonsStoreTheLevelAndPlusOpensTheAddFilesWindowOnce)
 {
     start({});

@@ -50,6 +50,9 @@ public:
         std::function<void(bool)> setIgnoreKeys;   // held while a label is edited
         // Plus clicked; the window disables Plus itself, enablePlus() re-enables.
         std::function<void()> showAddForm;
+        // Files are dragged over the list: what the first clip needs may
+        // start loading before the drop.
+        std::function<void()> clipsComing;
         // Adds dropped paths without reading the disk on the UI thread (files
         // as they are, folders as their own files, in drop order): `started`
         // runs before the first entry goes in, `finished` after the last.

@@ -191,6 +191,8 @@ bool PlaylistWindow::eventFilter(QObject* watched, QEvent* event)
             // Always a copy: a "move" would let the file manager delete the files.
             drag->setDropAction(Qt::CopyAction);
             drag->accept();
+            if (event->type() == QEvent::DragEnter && hooks_.clipsComing)
+                hooks_.clipsComing();
         } else {
             drag->ignore();
         }
