@@ -1,5 +1,6 @@
 #include "shell/class_root.h"
 
+#include "base/atomic_save.h"
 #include "shell/desktop_projection.h"
 #include "shell/shell_log.h"
 
@@ -98,7 +99,11 @@ void ClassRoot::save() const
         return;
     }
     QDir().mkpath(QFileInfo(filePath_).absolutePath());
-    if (!writer.saveTo(filePath_))
+    // Replaced whole, so a reader never sees half of it; not waiting for the
+    // disk keeps the first start quick (init builds it again if it is lost).
+    AtomicSaveOptions options;
+    options.sync = false;
+    if (!saveFileAtomically(filePath_, writer.bytes(), options))
         qCDebug(lcShell) << "cannot write" << filePath_;
 }
 

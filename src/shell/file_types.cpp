@@ -87,7 +87,7 @@ void FileTypes::LoadFileTypes()
         if (read(n, "checked") != mark)
             write(n, "checked", mark);
     }
-    settings_.store().flush();
+    // What changed reaches the disk with the start's next save (or shortly).
     rebuildPattern();
     shell_.commit();
 }
@@ -164,6 +164,7 @@ void FileTypes::AssociateType(int n)
     if (!inRange(n))
         return;
     FileTypeEntry& e = table_[static_cast<size_t>(n - 1)];
+    icons_.finishFilling();  // the desktop shows the icon while we hold the type
     // The earlier handler is saved only when the program does not hold the
     // extension yet, so marking again keeps the first one.
     if (read(n, "checked").toInt() == 0) {

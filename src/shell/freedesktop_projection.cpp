@@ -61,7 +61,7 @@ FreedesktopProjection::FreedesktopProjection(QString program, Folders folders)
 {
     toolDelay_.setSingleShot(true);
     toolDelay_.setInterval(kToolDelay);
-    toolDelay_.callOnTimeout([this] { startPendingTools(); });
+    toolDelay_.callOnTimeout([this] { startWriting(); });
 }
 
 FreedesktopProjection::~FreedesktopProjection()
@@ -82,27 +82,49 @@ QStringList FreedesktopProjection::mimeTypes(const QString& ext)
     return *it;
 }
 
+const FreedesktopProjection::FileOp* FreedesktopProjection::plannedOp(const QString& path) const
+{
+    if (const auto it = pending_.find(path); it != pending_.end())
+        return &it->second;
+    if (inflight_) {
+        if (const auto it = inflight_->files.find(path); it != inflight_->files.end())
+            return &it->second;
+    }
+    return nullptr;
+}
+
+std::optional<QByteArray> FreedesktopProjection::contentAfterWrites(const QString& path) const
+{
+    if (const FileOp* op = plannedOp(path))
+        return op->remove ? std::nullopt : std::optional<QByteArray>(op->bytes);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+bool FreedesktopProjection::existsAfterWrites(const QString& path) const
+{
+    if (const FileOp* op = plannedOp(path))
+        return !op->remove;
+    return QFileInfo::exists(path);
+}
+
 bool FreedesktopProjection::writeFile(const QString& path, const QByteArray& bytes, bool executable)
 {
-    QFile old(path);
-    if (old.open(QIODevice::ReadOnly) && old.readAll() == bytes
-        && (!executable || (old.permissions() & QFile::ExeOwner)))
+    const std::optional<QByteArray> now = contentAfterWrites(path);
+    if (now && *now == bytes && (!executable || pending_.count(path) || (QFile::permissions(path) & QFile::ExeOwner)))
         return false;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    // The class root holds the truth; these files are its picture.
-    AtomicSaveOptions options;
-    options.mode = executable ? 0755 : 0644;
-    options.sync = false;
-    if (!saveFileAtomically(path, bytes, options)) {
-        qCDebug(lcShell) << "cannot write" << path;
-        return false;
-    }
+    pending_[path] = {bytes, executable, false};
     return true;
 }
 
 bool FreedesktopProjection::removeFile(const QString& path)
 {
-    return QFileInfo::exists(path) && QFile::remove(path);
+    if (!existsAfterWrites(path))
+        return false;
+    pending_[path] = {{}, false, true};
+    return true;
 }
 
 // 1. The desktop entry of the class. 2. The MIME package it needs.
@@ -147,7 +169,7 @@ void FreedesktopProjection::writeMimePackage(const QString& ext, bool held)
     const QString path = folders_.dataHome + QStringLiteral("/mime/packages/velmora4-") + ext + QStringLiteral(".xml");
     const QStringList types = mimeTypes(ext);
     const bool ownType = isOwnMimeType(types.value(0))
-        && QFileInfo::exists(applicationsFolder() + QLatin1Char('/') + ownHandler(ext));
+        && existsAfterWrites(applicationsFolder() + QLatin1Char('/') + ownHandler(ext));
     if (!ownType && !held) {
         if (removeFile(path))
             mimeChanged_ = true;
@@ -189,23 +211,24 @@ void FreedesktopProjection::writeHeldIcon(const QString& ext, const QString& ico
 
 const ProfileDocument& FreedesktopProjection::list(const QString& path)
 {
-    const QFileInfo info(path);
-    CachedList& cached = lists_[path];
-    const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
-    const qint64 size = info.exists() ? info.size() : -1;
-    if (cached.size != size || cached.modified != modified || size < 0) {
-        cached.doc = size < 0 ? ProfileDocument() : ProfileDocument::fromFile(path);
-        cached.size = size;
-        cached.modified = modified;
+    auto it = lists_.find(path);
+    if (it != lists_.end() && listsChecked_)
+        return it->doc;
+    if (it == lists_.end())
+        it = lists_.insert(path, {});
+    const FileIdentity identity = FileIdentity::of(path);
+    if (!(identity == it->identity)) {
+        it->doc = identity.exists ? ProfileDocument::fromFile(path) : ProfileDocument();
+        it->identity = identity;
     }
-    return cached.doc;
+    return it->doc;
 }
 
 bool FreedesktopProjection::installed(const QString& desktopId) const
 {
     if (desktopId.isEmpty() || desktopId.contains(QLatin1Char('/')))
         return false;
-    if (QFileInfo::exists(applicationsFolder() + QLatin1Char('/') + desktopId))
+    if (existsAfterWrites(applicationsFolder() + QLatin1Char('/') + desktopId))
         return true;
     for (const QString& dir : folders_.dataDirs) {
         if (QFileInfo::exists(dir + QStringLiteral("/applications/") + desktopId))
@@ -227,17 +250,19 @@ QString FreedesktopProjection::defaultFor(const QString& mimeType)
     for (const QString& desktop : folders_.desktops)
         prefixes << desktop + QLatin1Char('-');
     prefixes << QString();
+    QString found;
     for (const QString& dir : dirs) {
         for (const QString& prefix : prefixes) {
             const ProfileDocument& doc = list(dir + QLatin1Char('/') + prefix + QStringLiteral("mimeapps.list"));
             const QString ids = doc.readKey(kDefaultsSection, mimeType);
             for (const QString& id : ids.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-                if (installed(id.trimmed()))
-                    return id.trimmed();
+                if (found.isEmpty() && installed(id.trimmed()))
+                    found = id.trimmed();
             }
         }
     }
-    return {};
+    listsChecked_ = true;
+    return found;
 }
 
 QString FreedesktopProjection::defaultHandler(const QString& ext)
@@ -267,6 +292,7 @@ void FreedesktopProjection::editUserDefaults(const QString& mimeType, const QStr
     else
         doc.writeKey(kDefaultsSection, mimeType, value);
     lists_.remove(path);
+    listsChecked_ = false;
     bool anyKey = false;
     for (const QString& section : doc.sectionNames())
         anyKey = anyKey || !doc.keyNames(section).isEmpty();
@@ -362,70 +388,107 @@ void FreedesktopProjection::removeFolderAction()
         removeFile(file);
 }
 
-void FreedesktopProjection::runTool(const QString& tool, const QStringList& arguments)
+// The worker: the files in path order, then the tools, or where the last
+// entry or package was ours, the caches that now describe nothing (so that
+// removing everything leaves the folders as they were before the program).
+void FreedesktopProjection::runJob(Job& job)
 {
-    auto process = std::make_unique<QProcess>();
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->setStandardOutputFile(QProcess::nullDevice());
-    process->start(tool, arguments);
-    if (!process->waitForStarted(5000)) {
-        qCDebug(lcShell) << "cannot run" << tool;
-        return;
+    for (const auto& [path, op] : job.files) {
+        if (op.remove) {
+            QFile::remove(path);
+            continue;
+        }
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        // The class root holds the truth; these files are its picture.
+        AtomicSaveOptions options;
+        options.mode = op.executable ? 0755 : 0644;
+        options.sync = false;
+        if (!saveFileAtomically(path, op.bytes, options))
+            qCDebug(lcShell) << "cannot write" << path;
     }
-    tools_.push_back(std::move(process));
+    auto runTool = [&job](const QString& tool, const QStringList& arguments) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.start(tool, arguments);
+        if (!process.waitForStarted(5000)) {
+            qCDebug(lcShell) << "cannot run" << tool;
+            return;
+        }
+        if (!process.waitForFinished(job.toolTimeout)) {
+            job.allFinished = false;
+            process.kill();
+            process.waitForFinished(1000);
+        }
+    };
+    if (!job.applications.isEmpty() && QFileInfo::exists(job.applications)) {
+        if (QDir(job.applications).entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Hidden).isEmpty()) {
+            QFile::remove(job.applications + QStringLiteral("/mimeinfo.cache"));
+            QDir().rmdir(job.applications);
+        } else {
+            runTool(QStringLiteral("update-desktop-database"), {QStringLiteral("-q"), job.applications});
+        }
+    }
+    if (!job.mime.isEmpty() && QFileInfo::exists(job.mime + QStringLiteral("/packages"))) {
+        if (QDir(job.mime + QStringLiteral("/packages")).isEmpty())
+            QDir(job.mime).removeRecursively();
+        else
+            runTool(QStringLiteral("update-mime-database"), {job.mime});
+    }
+    job.done = true;
 }
 
-// A cache that describes nothing any more (the last entry or package was
-// ours) goes with what it described, so that removing everything leaves the
-// folders as they were before the program.
 void FreedesktopProjection::commit()
 {
-    std::erase_if(tools_, [](const auto& p) { return p->state() == QProcess::NotRunning; });
-    const QString applications = applicationsFolder();
-    if (applicationsChanged_ && QFileInfo::exists(applications)) {
-        if (QDir(applications).entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Hidden).isEmpty()) {
-            desktopToolPending_ = false;
-            waitForTools(30000);
-            QFile::remove(applications + QStringLiteral("/mimeinfo.cache"));
-            QDir().rmdir(applications);
-        } else {
-            desktopToolPending_ = true;
-        }
-    }
-    const QString mime = folders_.dataHome + QStringLiteral("/mime");
-    if (mimeChanged_ && QFileInfo::exists(mime + QStringLiteral("/packages"))) {
-        if (QDir(mime + QStringLiteral("/packages")).isEmpty()) {
-            mimeToolPending_ = false;
-            waitForTools(30000);
-            QDir(mime).removeRecursively();
-        } else {
-            mimeToolPending_ = true;
-        }
-    }
+    listsChecked_ = false;  // another program may change them before the next batch
+    desktopToolPending_ = desktopToolPending_ || applicationsChanged_;
+    mimeToolPending_ = mimeToolPending_ || mimeChanged_;
     applicationsChanged_ = mimeChanged_ = false;
-    // The tools run a moment later, not while the program's windows come up.
-    if (desktopToolPending_ || mimeToolPending_)
+    if (!pending_.empty() || desktopToolPending_ || mimeToolPending_)
         toolDelay_.start();
 }
 
-void FreedesktopProjection::startPendingTools()
+void FreedesktopProjection::joinWorker()
 {
-    toolDelay_.stop();
+    if (worker_.joinable())
+        worker_.join();
+    inflight_.reset();
+}
+
+// On the delay's timeout: one job at a time; a job still running makes the
+// next one wait for another turn instead of blocking the UI thread.
+void FreedesktopProjection::startWriting(int toolTimeout)
+{
+    if (inflight_ && !inflight_->done) {
+        toolDelay_.start();
+        return;
+    }
+    joinWorker();
+    if (pending_.empty() && !desktopToolPending_ && !mimeToolPending_)
+        return;
+    auto job = std::make_shared<Job>();
+    job->toolTimeout = toolTimeout;
+    job->files = std::move(pending_);
+    pending_.clear();
     if (desktopToolPending_)
-        runTool(QStringLiteral("update-desktop-database"), {QStringLiteral("-q"), applicationsFolder()});
+        job->applications = applicationsFolder();
     if (mimeToolPending_)
-        runTool(QStringLiteral("update-mime-database"), {folders_.dataHome + QStringLiteral("/mime")});
+        job->mime = folders_.dataHome + QStringLiteral("/mime");
     desktopToolPending_ = mimeToolPending_ = false;
+    inflight_ = job;
+    worker_ = std::thread([job] { runJob(*job); });
 }
 
 bool FreedesktopProjection::waitForTools(int msecs)
 {
-    startPendingTools();
-    bool all = true;
-    for (const auto& p : tools_)
-        all = (p->state() == QProcess::NotRunning || p->waitForFinished(msecs)) && all;
-    tools_.clear();
-    return all;
+    toolDelay_.stop();
+    joinWorker();
+    if (pending_.empty() && !desktopToolPending_ && !mimeToolPending_)
+        return true;
+    startWriting(msecs);
+    const std::shared_ptr<Job> job = inflight_;
+    joinWorker();
+    return job->allFinished;
 }
 
 }  // namespace velmora

@@ -12,27 +12,31 @@
 //    program is never declared for folders as such (it would become the
 //    folder opener).
 // A file is written only when its text differs from what is on disk, so an
-// unchanged start writes nothing. Two seconds after commit(), when their
-// folders changed, update-desktop-database and update-mime-database run in
-// the background (the first start's windows come up first).
+// unchanged start writes nothing. The files themselves are written by a
+// worker thread two seconds after commit(), followed by update-desktop-
+// database and update-mime-database where their folders changed: the first
+// start writes some forty files and its windows come up first. Until then
+// the projection answers from what it is about to write. The user's
+// mimeapps.list is written at once.
 //
-// UI thread only; the destructor starts what is pending and waits for the
-// tools.
+// Called on the UI thread only; waitForTools() and the destructor write what
+// is pending and wait for the worker.
 
 #include "shell/desktop_projection.h"
 
+#include "base/atomic_save.h"
 #include "settings/profile_document.h"
 
-#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 
+#include <atomic>
+#include <map>
 #include <memory>
-#include <vector>
-
-class QProcess;
+#include <optional>
+#include <thread>
 
 namespace velmora {
 
@@ -58,8 +62,8 @@ public:
     void removeFolderAction() override;
     void commit() override;
 
-    // Starts the tools commit() left pending and waits for them; false when
-    // one is still running after msecs.
+    // Writes what is pending and runs the tools now, waiting for the
+    // worker; false when a tool was still running after msecs (it is ended).
     bool waitForTools(int msecs);
 
     const Folders& folders() const { return folders_; }
@@ -78,24 +82,48 @@ private:
     void writeHeldIcon(const QString& ext, const QString& iconPath, bool held);
     bool writeFile(const QString& path, const QByteArray& bytes, bool executable = false);
     bool removeFile(const QString& path);
-    void runTool(const QString& tool, const QStringList& arguments);
-    void startPendingTools();
+    // The file's text once pending writes are done; nullopt: no file.
+    std::optional<QByteArray> contentAfterWrites(const QString& path) const;
+    bool existsAfterWrites(const QString& path) const;
+    void startWriting(int toolTimeout = 30000);
+    void joinWorker();
+
+    struct FileOp {
+        QByteArray bytes;
+        bool executable = false;
+        bool remove = false;
+    };
+    struct Job {
+        std::map<QString, FileOp> files;
+        QString applications;  // run update-desktop-database (or clean up)
+        QString mime;          // run update-mime-database (or clean up)
+        int toolTimeout = 30000;
+        std::atomic<bool> allFinished{true};
+        std::atomic<bool> done{false};
+    };
+    static void runJob(Job& job);
+    // The write planned for the path (pending or running), if any.
+    const FileOp* plannedOp(const QString& path) const;
 
     QString program_;
     Folders folders_;
     QHash<QString, QStringList> mimeTypes_;
     struct CachedList {
-        QDateTime modified;
-        qint64 size = -1;
+        FileIdentity identity;
         ProfileDocument doc;
     };
     QHash<QString, CachedList> lists_;
+    // Within one batch of changes (until commit()) each list is looked at
+    // once: a start asks about every type.
+    bool listsChecked_ = false;
     bool applicationsChanged_ = false;
     bool mimeChanged_ = false;
     bool desktopToolPending_ = false;
     bool mimeToolPending_ = false;
     QTimer toolDelay_;
-    std::vector<std::unique_ptr<QProcess>> tools_;
+    std::map<QString, FileOp> pending_;  // to be written by the next job
+    std::shared_ptr<Job> inflight_;      // the job the worker runs
+    std::thread worker_;
 };
 
 }  // namespace velmora

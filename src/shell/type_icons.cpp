@@ -11,6 +11,8 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace velmora {
 
 namespace {
@@ -36,14 +38,25 @@ void removeSet(const QString& folder, const QString& name)
     }
 }
 
+// A plain copy: QFile::copy syncs every file to the disk, which makes the
+// first start's filling of the icon folder take a noticeable moment.
+bool copyFile(const QString& from, const QString& to)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QFile::remove(to);
+    QFile out(to);
+    return out.open(QIODevice::WriteOnly) && out.write(in.readAll()) == in.size();
+}
+
 void copySet(const QString& fromFolder, const QString& fromName, const QString& toFolder, const QString& toName)
 {
     const QStringList from = iconSetFiles(fromFolder, fromName);
     const QStringList to = iconSetFiles(toFolder, toName);
     for (qsizetype i = 0; i < from.size() && i < to.size(); ++i) {
         QDir().mkpath(QFileInfo(to[i]).absolutePath());
-        QFile::remove(to[i]);
-        if (!QFile::copy(from[i], to[i]))
+        if (!copyFile(from[i], to[i]))
             qCDebug(lcShell) << "cannot copy" << from[i] << "to" << to[i];
     }
 }
@@ -96,6 +109,9 @@ QStringList iconSetFiles(const QString& folder, const QString& name)
 TypeIcons::TypeIcons(QString currentFolder, QString factoryFolder)
     : current_(withSlash(std::move(currentFolder))), factory_(withSlash(std::move(factoryFolder)))
 {
+    fillDelay_.setSingleShot(true);
+    fillDelay_.setInterval(std::chrono::milliseconds(2000));
+    fillDelay_.callOnTimeout([this] { startFilling(); });
 }
 
 QString TypeIcons::iconPath(const QString& name) const
@@ -103,22 +119,56 @@ QString TypeIcons::iconPath(const QString& name) const
     return current_ + name + QStringLiteral(".png");
 }
 
+TypeIcons::~TypeIcons()
+{
+    finishFilling();
+}
+
+void TypeIcons::finishFilling()
+{
+    if (fillDelay_.isActive())
+        startFilling();
+    if (filler_.joinable())
+        filler_.join();
+}
+
 void TypeIcons::fillCurrentFolder()
 {
-    if (QFileInfo::exists(current_))
+    const QString templateName = QString::fromLatin1(kTemplateIconName.data(), kTemplateIconName.size());
+    if (filler_.joinable() || fillDelay_.isActive() || QFileInfo::exists(iconPath(templateName)))
         return;
-    QDir().mkpath(current_);
-    QDirIterator it(factory_, {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString from = it.next();
-        const QString to = current_ + QDir(factory_).relativeFilePath(from);
-        QDir().mkpath(QFileInfo(to).absolutePath());
-        QFile::copy(from, to);
-    }
+    // Some hundred and forty pictures: the first start's windows do not wait.
+    fillDelay_.start();
+}
+
+void TypeIcons::startFilling()
+{
+    fillDelay_.stop();
+    const QString templateName = QString::fromLatin1(kTemplateIconName.data(), kTemplateIconName.size());
+    filler_ = std::thread([from = factory_, to = current_, templateName] {
+        QStringList last;
+        QDirIterator it(from, {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            const QString relative = QDir(from).relativeFilePath(file);
+            if (QFileInfo(file).completeBaseName() == templateName) {
+                last << relative;  // its presence says the folder is whole
+                continue;
+            }
+            QDir().mkpath(QFileInfo(to + relative).absolutePath());
+            copyFile(file, to + relative);
+        }
+        std::sort(last.begin(), last.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+        for (const QString& relative : last) {
+            QDir().mkpath(QFileInfo(to + relative).absolutePath());
+            copyFile(from + relative, to + relative);
+        }
+    });
 }
 
 void TypeIcons::addType(const QString& name)
 {
+    finishFilling();
     const QString templateName = QString::fromLatin1(kTemplateIconName.data(), kTemplateIconName.size());
     if (!staysInFolder(name) || name == templateName)
         return;
@@ -129,6 +179,7 @@ void TypeIcons::addType(const QString& name)
 
 void TypeIcons::removeType(const QString& name)
 {
+    finishFilling();
     if (name == QLatin1String(kTemplateIconName.data(), kTemplateIconName.size()))
         return;  // the template stays, whatever a hand-edited table names
     removeSet(current_, name);
@@ -137,6 +188,7 @@ void TypeIcons::removeType(const QString& name)
 
 void TypeIcons::replace(const QString& name, const QString& sourceFile)
 {
+    finishFilling();
     const QStringList files = iconSetFiles(current_, name);
     if (files.isEmpty())
         return;
@@ -156,6 +208,7 @@ void TypeIcons::replace(const QString& name, const QString& sourceFile)
 
 void TypeIcons::restore(const QString& name)
 {
+    finishFilling();
     if (!staysInFolder(name))
         return;
     removeSet(current_, name);
@@ -164,6 +217,8 @@ void TypeIcons::restore(const QString& name)
 
 void TypeIcons::removeCurrentFolder()
 {
+    fillDelay_.stop();  // nothing to fill any more
+    finishFilling();
     QDir folder(current_);
     if (!folder.exists())
         return;

@@ -7,9 +7,15 @@
 // No step touches a file outside the two folders: a name that would leave
 // its folder (a "/", "..", an empty name) makes the step do nothing. Every
 // failure (missing file, unwritable folder) is skipped; the caller goes on.
-// UI thread (reads pictures with Qt Gui).
+// Called on the UI thread (reads pictures with Qt Gui); the first filling
+// of the current folder runs on a thread of its own a moment after it is
+// asked for (the first start's windows come up first), and every other step
+// (and the destructor) waits for it.
 
 #include <QString>
+#include <QTimer>
+
+#include <thread>
 
 namespace velmora {
 
@@ -17,6 +23,9 @@ class TypeIcons {
 public:
     // Folders end in "/". currentFolder is created on first use.
     TypeIcons(QString currentFolder, QString factoryFolder);
+    ~TypeIcons();
+    TypeIcons(const TypeIcons&) = delete;
+    TypeIcons& operator=(const TypeIcons&) = delete;
 
     const QString& currentFolder() const { return current_; }
     const QString& factoryFolder() const { return factory_; }
@@ -24,8 +33,11 @@ public:
     // The picture an entry's icon path names: currentFolder + name + ".png".
     QString iconPath(const QString& name) const;
 
-    // First use: copies every factory picture the current folder lacks.
+    // First use (no current template yet): copies the factory pictures into
+    // the current folder, soon and in the background; the template goes last.
     void fillCurrentFolder();
+    // Waits until the filling is done.
+    void finishFilling();
     // A new type: its current set from the current template, its factory
     // set from the factory template (an old current set is deleted first).
     void addType(const QString& name);
@@ -44,6 +56,10 @@ public:
 private:
     QString current_;
     QString factory_;
+    void startFilling();
+
+    std::thread filler_;
+    QTimer fillDelay_;
 };
 
 // The files of a set in a folder (the large picture first); empty when the

@@ -45,6 +45,7 @@ TEST_F(FileTypesTest, FirstLoadWritesTheDefaultTableAndRegistersClassesOnly)
     EXPECT_EQ(t.stored(QStringLiteral("20 name")), "midi");
     EXPECT_EQ(t.stored(QStringLiteral("2 icon")), t.current() + QStringLiteral("mp3.png"));
     EXPECT_EQ(t.stored(QStringLiteral("34 checked")), "0");
+    t.icons.finishFilling();
     EXPECT_TRUE(QFile::exists(t.current() + QStringLiteral("16x16/mp3.png"))) << "current icons filled on first use";
 
     EXPECT_EQ(desktop.classes.size(), 34);
