@@ -41,7 +41,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Velmora 4"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    velmora::Velmora velmora;
+    velmora::Velmora::Options options;
+    options.mprisBus = QString();  // the session bus, when there is one
+    velmora::Velmora velmora(options);
     QObject::connect(&velmora, &velmora::Velmora::ended, &application, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
     velmora.start(velmora::fileNameFromBytes(start.commandText), start.lock ? &*start.lock : nullptr);

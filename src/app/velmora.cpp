@@ -8,6 +8,7 @@
 #include "app/options_window.h"
 #include "app/seek_controls.h"
 #include "app/video_binding.h"
+#include "app/mpris_bridge.h"
 #include "appbar/toolbar.h"
 #include "keys/key_map.h"
 #include "base/config_paths.h"
@@ -91,6 +92,8 @@ public:
     }
     void enginePositionChange(double oldPosition, double newPosition) override
     {
+        if (app_.mpris_)
+            app_.mpris_->positionChanged(oldPosition, newPosition, app_.engine().length());
         app_.controller_->onPositionChange(oldPosition, newPosition);
     }
     void engineTick() override
@@ -185,7 +188,8 @@ Velmora::Velmora(Options options)
       shell_(classRoot_, programFolder_ + QStringLiteral("velmora4")),
       typeIcons_(currentIconFolder(), programFolder_ + QStringLiteral("default icons/")),
       fileTypes_(settings_, shell_, typeIcons_),
-      media_(options.media)
+      media_(options.media),
+      mprisBus_(options.mprisBus)
 {
     fileTypes_.setPatternHandler([this](const QString& pattern) {
         mediaFilter_ = FileFilter::fromPattern(pattern);
@@ -198,6 +202,9 @@ Velmora::~Velmora()
 {
     // Reverse order of building: the users of the engine and the windows go
     // before them.
+    mpris_.reset();
+    if (!mprisConnection_.isEmpty())
+        QDBusConnection::disconnectFromBus(mprisConnection_);
     server_.reset();
     commands_.reset();
     closeAddForm();
@@ -251,7 +258,12 @@ void Velmora::buildWindows()
     options_ = std::make_unique<OptionsWindow>(OptionsWindow::Parts{
         settings_, *tray_, *toolbar_, *windows_, fileTypes_, programFolder_ + QStringLiteral("skin/")});
     connect(video_.get(), &PlayForm::optionsItemTriggered, options_.get(), &OptionsWindow::show);
-    PlaybackController::Panels panels{&windows_->mainForm(), toolbar_.get(), tray_.get(), services_.get()};
+    transport_ = std::make_unique<ObservedTransport>(windows_->mainForm());
+    transport_->setObserver([this] {
+        if (mpris_)
+            mpris_->stateChanged();
+    });
+    PlaybackController::Panels panels{transport_.get(), toolbar_.get(), tray_.get(), services_.get()};
     controller_ = std::make_unique<PlaybackController>(engine, clips_, settings_, panels);
     playlist_.setEndOfListHandler([this](int position) { controller_->NextClip(position); });
     playlist_.setLengthProbe(&media_.lengthProbe());
@@ -266,12 +278,7 @@ void Velmora::buildWindows()
     volume_->setKeyCommand([this](int code) { (*keys_)(code); });
 
     PlaylistWindow::Hooks hooks;
-    hooks.openEntry = [this](int index) {
-        if (index == 1)
-            controller_->playFromStart();
-        else
-            controller_->OpenClip(index);
-    };
+    hooks.openEntry = [this](int index) { openEntry(index); };
     hooks.engineHasClip = [this] { return !media_.engine().fileName().isEmpty(); };
     hooks.keyCommand = [this](int code) { (*keys_)(code); };
     hooks.setIgnoreKeys = [this](bool on) { keys_->setIgnoreKeys(on); };
@@ -305,6 +312,38 @@ void Velmora::buildWindows()
 
     wireTransport();
     connect(windows_.get(), &SkinnedWindows::closeClicked, this, &Velmora::close);
+    auto stateChanged = [this] {
+        if (mpris_)
+            mpris_->stateChanged();
+    };
+    connect(volume_.get(), &VolumeControl::volumeApplied, this, stateChanged);
+    connect(controller_.get(), &PlaybackController::clipStarted, this, stateChanged);
+    connect(controller_.get(), &PlaybackController::wentIdle, this, stateChanged);
+}
+
+SeekBar& Velmora::seekBar() { return seekControls_->seekBar(); }
+
+void Velmora::openEntry(int index)
+{
+    if (index == 1)
+        controller_->playFromStart();
+    else
+        controller_->OpenClip(index);
+}
+
+// The desktop's media controls; without a bus the program runs as before.
+void Velmora::publishOnBus()
+{
+    if (!mprisBus_)
+        return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!mprisBus_->isEmpty()) {
+        mprisConnection_ = QStringLiteral("velmora-mpris-%1").arg(reinterpret_cast<quintptr>(this), 0, 16);
+        bus = QDBusConnection::connectToBus(*mprisBus_, mprisConnection_);
+    }
+    mpris_ = std::make_unique<MprisBridge>(*this, bus);
+    if (!mpris_->registered())
+        mpris_.reset();
 }
 
 // The main window's transport buttons act on a press of any button.
@@ -459,6 +498,7 @@ void Velmora::startNormal(const QString& commandText)
     windows_->playlistForm().setVisible(playlistOpen);
     tray_->show(settings_.whole(keys::Tray) != 0);
     toolbar_->ShowToolbar(settings_.whole(keys::Toolbar) != 0);
+    publishOnBus();
     // The media libraries (some 40 MB) load when the first clip arrives; a
     // command line with clips starts them at once, so its start is as quick.
     loadMediaOnFirstEntry();

@@ -33,6 +33,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 namespace velmora {
 
@@ -45,10 +46,13 @@ class DesktopProjection;
 class FreedesktopProjection;
 class CommandSink;
 class InstanceServer;
+class MprisBridge;
+class ObservedTransport;
 class PlaylistModelSink;
 class PlaylistWindow;
 class VolumeControl;
 class PlayForm;
+class SeekBar;
 class SeekControls;
 class TrayIcon;
 class Toolbar;
@@ -64,6 +68,9 @@ public:
         // Where the file classes and folder actions go; null: the user's
         // freedesktop folders ($XDG_DATA_HOME, $XDG_CONFIG_HOME).
         DesktopProjection* desktop = nullptr;
+        // The desktop's media controls (MPRIS): nullopt none, empty the
+        // session bus, otherwise the address of the bus to use.
+        std::optional<QString> mprisBus;
     };
 
     Velmora();
@@ -91,6 +98,9 @@ public:
     // A second start without arguments: the tray's restore, when there is no
     // tray icon to do it (no notification area, or "Tray" 0).
     void restoreWithoutTray();
+    // Opens an entry as a double click on its row does (the root plays
+    // from the start).
+    void openEntry(int index);
     bool hiddenToTray() const { return hiddenToTray_; }
     bool closing() const { return closing_; }
 
@@ -107,6 +117,10 @@ public:
     CommandHandler& commands() { return *commands_; }
     KeyCommand& keys() { return *keys_; }
     TrayIcon& tray() { return *tray_; }
+    VolumeControl& volumeControl() { return *volume_; }
+    SeekBar& seekBar();
+    // Null without a bus or before start().
+    MprisBridge* mpris() { return mpris_.get(); }
     // The docked toolbar: ShowToolbar(bool), ToolbarShown().
     Toolbar& toolbar() { return *toolbar_; }
     // The options dialog, opened by the video window's menu item.
@@ -137,6 +151,7 @@ private:
     void closeAddForm();
     void startNormal(const QString& commandText);
     void listen(const channel::InstanceLock* lock);
+    void publishOnBus();
     void unload();
     void loadMediaOnFirstEntry();
     void releaseMemory();
@@ -162,6 +177,7 @@ private:
     std::unique_ptr<Services> services_;
     std::unique_ptr<EngineEvents> engineEvents_;
     std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<ObservedTransport> transport_;
     std::unique_ptr<Toolbar> toolbar_;
     std::unique_ptr<OptionsWindow> options_;
     std::unique_ptr<PlaybackController> controller_;
@@ -174,6 +190,9 @@ private:
     QPointer<AddForm> addForm_;
     std::unique_ptr<CommandHandler> commands_;
     std::unique_ptr<InstanceServer> server_;
+    std::optional<QString> mprisBus_;
+    QString mprisConnection_;  // the connection made for mprisBus_, to close at the end
+    std::unique_ptr<MprisBridge> mpris_;
 
     int mediaTrigger_ = -1;  // the playlist handler that loads the media module
     bool forceExit_ = false;

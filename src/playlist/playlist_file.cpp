@@ -1,5 +1,6 @@
 #include "playlist/playlist_file.h"
 
+#include "playlist/list_files.h"
 #include "playlist/playlist_log.h"
 #include "settings/profile_document.h"
 
@@ -121,7 +122,7 @@ QString cleanFullPath(const QString& path) { return QDir::cleanPath(QFileInfo(pa
 
 class Loader {
 public:
-    explicit Loader(PlaylistModel& model) : model_(model) {}
+    Loader(PlaylistModel& model, ListFileChain& chain) : model_(model), chain_(chain) {}
 
     // Appends the group for the file at path and its contents; the number of
     // entries added.
@@ -140,7 +141,7 @@ private:
     int fileCount(const ProfileDocument& doc) const;
 
     PlaylistModel& model_;
-    std::vector<QString> chain_;  // the playlist files being loaded, outermost first
+    ListFileChain& chain_;  // the list files being loaded, this one included
 };
 
 // A stored nesting value made to fit the tree: the kind's parity, inside the
@@ -178,17 +179,6 @@ int Loader::fileCount(const ProfileDocument& doc) const
 int Loader::load(const QString& path, int nesting, const QString& text)
 {
     const QFileInfo info(path);
-    QString key = info.canonicalFilePath();
-    if (key.isEmpty())
-        key = QDir::cleanPath(info.absoluteFilePath());
-    if (std::find(chain_.begin(), chain_.end(), key) != chain_.end()) {
-        qCDebug(lcPlaylist) << "playlist includes itself, skipped:" << path;
-        return 0;
-    }
-    if (static_cast<int>(chain_.size()) >= kMaxPlaylistNesting) {
-        qCDebug(lcPlaylist) << "playlists nested too deep, skipped:" << path;
-        return 0;
-    }
     const int before = model_.playlistCount();
     ProfileDocument doc;
     if (info.size() <= kMaxFileBytes)
@@ -198,14 +188,12 @@ int Loader::load(const QString& path, int nesting, const QString& text)
     // 2. The group that holds the loaded entries.
     const int group = model_.appendGroup(text, nesting + 1, true, 0);
     Place place{model_.entry(group).deep, 0};
-    chain_.push_back(key);
     // 3. Version 4, or the older layout for any other version.
     const QString folder = QFileInfo(cleanFullPath(path)).path();
     if (parseWhole(doc.readKey(kMain, kVersion)) == 4)
         loadVersion4(doc, folder, place);
     else
         loadOlderLayout(doc, folder, place);
-    chain_.pop_back();
     return model_.playlistCount() - before;
 }
 
@@ -265,8 +253,8 @@ void Loader::addFile(const QString& stored, const QString& folder, int relativeD
     // 6. Stored paths are relative to the playlist's folder unless full.
     const QString clip = resolveIn(stored, folder);
     const int nesting = place.container + relativeDeep;
-    if (isPlaylistFilePath(clip))
-        load(clip, nesting, text);
+    if (isListFilePath(clip))
+        loadListFile(model_, clip, AddOptions::at(nesting).withText(text), &chain_);
     else
         model_.addPath(clip, AddOptions::at(nesting).withText(text).withChecked(checked));
     place.open = relativeDeep - 1;
@@ -281,8 +269,15 @@ bool isPlaylistFilePath(const QString& path)
 
 int loadPlaylistFile(PlaylistModel& model, const QString& path, const AddOptions& options)
 {
+    ListFileChain chain;
+    chain.enter(path);
+    return loadPlaylistFile(model, path, options, chain);
+}
+
+int loadPlaylistFile(PlaylistModel& model, const QString& path, const AddOptions& options, ListFileChain& chain)
+{
     PlaylistModel::Batch batch(model);
-    Loader loader(model);
+    Loader loader(model, chain);
     return loader.load(path, options.nesting, options.text ? *options.text : entryTextForPath(path));
 }
 
@@ -335,7 +330,14 @@ QString relativePlaylistPath(const QString& clipPath, const QString& playlistPat
 
 QString resolvePlaylistPath(const QString& storedPath, const QString& playlistPath)
 {
-    return resolveIn(storedPath, QFileInfo(cleanFullPath(playlistPath)).path());
+    return resolveIn(storedPath, playlistFolder(playlistPath));
+}
+
+QString playlistFolder(const QString& playlistPath) { return QFileInfo(cleanFullPath(playlistPath)).path(); }
+
+QString resolveInPlaylistFolder(const QString& storedPath, const QString& folder)
+{
+    return resolveIn(storedPath, folder);
 }
 
 }  // namespace velmora

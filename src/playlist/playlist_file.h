@@ -15,18 +15,22 @@
 
 namespace velmora {
 
+class ListFileChain;
+
 // True when the path's last four characters are ".pml" in any case.
 bool isPlaylistFilePath(const QString& path);
 
 // Load playlist: appends a checked group (deep options.nesting + 1, time 0,
 // text options.text or the file name) and the file's entries below it,
-// shifted by that nesting. Nested ".pml" entries load in turn; a file that
-// is already being loaded further up the chain adds nothing, and nesting
-// stops at kMaxPlaylistNesting files. A missing file adds only the group;
+// shifted by that nesting. Entries naming list files load in turn
+// (list_files.h): a file already being loaded further up the chain adds
+// nothing, and nesting stops at kMaxPlaylistNesting files. A missing file adds only the group;
 // malformed contents load as far as they make a valid tree. Returns the
 // number of entries added. PlaylistModel::addPath() calls this.
 inline constexpr int kMaxPlaylistNesting = 8;
 int loadPlaylistFile(PlaylistModel& model, const QString& path, const AddOptions& options = {});
+// The same inside a load of list files (list_files.h); path is in the chain.
+int loadPlaylistFile(PlaylistModel& model, const QString& path, const AddOptions& options, ListFileChain& chain);
 
 // Save playlist: writes entries 2 ... playlistCount() to path, replacing it
 // atomically. False when it cannot be written; the old file is then as it was.
@@ -41,5 +45,9 @@ QString relativePlaylistPath(const QString& clipPath, const QString& playlistPat
 // "/..." and drive-letter paths as they stand, others joined to the
 // playlist's folder ("\" read as "/"); "." and ".." steps removed.
 QString resolvePlaylistPath(const QString& storedPath, const QString& playlistPath);
+// The same in two steps, for resolving many paths of one playlist: its
+// folder (full, clean, no trailing "/"), then each stored path in it.
+QString playlistFolder(const QString& playlistPath);
+QString resolveInPlaylistFolder(const QString& storedPath, const QString& folder);
 
 }  // namespace velmora

@@ -2,7 +2,7 @@
 
 #include "playback/media_engine.h"
 #include "playlist/folder_listing.h"
-#include "playlist/playlist_file.h"
+#include "playlist/list_files.h"
 #include "playlist/playlist_log.h"
 
 #include <algorithm>
@@ -276,8 +276,8 @@ int PlaylistModel::appendEntry(PlaylistEntry e, EntryKind kind, int nesting)
 
 int PlaylistModel::addPath(const QString& path, const AddOptions& options)
 {
-    if (isPlaylistFilePath(path))
-        return loadPlaylistFile(*this, path, options);
+    if (isListFilePath(path))
+        return loadListFile(*this, path, options);
     PlaylistEntry e;
     e.text = options.text ? *options.text : entryTextForPath(path);
     e.path = path;

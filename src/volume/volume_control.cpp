@@ -72,6 +72,21 @@ void VolumeControl::applyVolume()
     settings_.setWholeSoon(keys::Volume, p);
     if (const std::optional<int> engine = scale_.volumeForPercent(p))
         engine_.setVolume(*engine);
+    emit volumeApplied();
+}
+
+void VolumeControl::setVolumePercent(int percent)
+{
+    if (!volume_.valid())
+        return;
+    const double trackWidth = volume_.track->pictureWidth();
+    const double knobWidth = volume_.knob->pictureWidth();
+    if (trackWidth <= knobWidth)
+        return;  // no travel: the knob has one place
+    const double left = VolumeScale::knobForPercent(std::clamp(percent, 0, 100), volume_.track->left(), trackWidth,
+                                                    knobWidth);
+    volume_.knob->setLeft(left);
+    applyVolume();
 }
 
 void VolumeControl::applyBalance()

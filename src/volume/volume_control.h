@@ -43,12 +43,19 @@ public:
     // The same for the balance knob.
     void pressBalanceRight();
     void pressBalanceLeft();
+    // Places the volume knob at the percentage (0 ... 100) and applies it,
+    // as a drag to that place would (the desktop's volume control).
+    void setVolumePercent(int percent);
     // The volume knob's percentage now (the closing fade starts from it).
     int volumePercent() const;
     int balancePercent() const;
 
     // Keys pressed on the volume window, as virtual-key codes (0 never).
     void setKeyCommand(std::function<void(int vk)> keyCommand);
+
+signals:
+    // Apply volume ran (the knob may have moved).
+    void volumeApplied();
 
 private:
     struct Slider {

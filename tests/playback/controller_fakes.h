@@ -51,7 +51,7 @@ public:
         if (answer == Answer::Now)
             finish();
         else
-            QTimer::singleShot(5, finish);
+            QTimer::singleShot(5, &timerContext, finish);  // dropped if the engine goes first
     }
     QString fileName() const override { return file; }
     void run() override { ++runs; st = kPlaying; }
@@ -78,6 +78,7 @@ public:
     bool full = false;
     int w = 0, h = 0;
     int generation = 0;
+    QObject timerContext;  // pending answers die with the engine
 };
 
 struct Clip {

@@ -1,0 +1,158 @@
+#include "app/mpris_bridge.h"
+
+#include "app/channel/command_line.h"
+#include "app/velmora.h"
+#include "base/file_name.h"
+#include "keys/key_map.h"
+#include "mpris/mpris_metadata.h"
+#include "playback/seek_bar.h"
+#include "skin/main_form.h"
+#include "skin/skinned_windows.h"
+#include "volume/volume_control.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora {
+
+void ObservedTransport::setTransportEnabled(bool on)
+{
+    panel_.setTransportEnabled(on);
+    if (changed_)
+        changed_();
+}
+
+void ObservedTransport::setPauseEnabled(bool on)
+{
+    panel_.setPauseEnabled(on);
+    if (changed_)
+        changed_();
+}
+
+QStringList playableExtensions()
+{
+    // The file types offered on the first run, what the engine is commonly
+    // given beyond them, and the playlists the add path reads.
+    return {QStringLiteral("pml"),  QStringLiteral("mp3"),  QStringLiteral("wav"),  QStringLiteral("mid"),
+            QStringLiteral("mpg"),  QStringLiteral("mpeg"), QStringLiteral("mp2"),  QStringLiteral("avi"),
+            QStringLiteral("asf"),  QStringLiteral("m1v"),  QStringLiteral("mpa"),  QStringLiteral("mpe"),
+            QStringLiteral("mpv2"), QStringLiteral("mov"),  QStringLiteral("au"),   QStringLiteral("aif"),
+            QStringLiteral("aifc"), QStringLiteral("aiff"), QStringLiteral("wmv"),  QStringLiteral("midi"),
+            QStringLiteral("ogg"),  QStringLiteral("oga"),  QStringLiteral("opus"), QStringLiteral("flac"),
+            QStringLiteral("m4a"),  QStringLiteral("aac"),  QStringLiteral("wma"),  QStringLiteral("mka"),
+            QStringLiteral("mkv"),  QStringLiteral("mp4"),  QStringLiteral("m4v"),  QStringLiteral("webm"),
+            QStringLiteral("ogv"),  QStringLiteral("3gp"),  QStringLiteral("flv"),  QStringLiteral("mts"),
+            QStringLiteral("m3u"),  QStringLiteral("m3u8"), QStringLiteral("pls"),  QStringLiteral("xspf")};
+}
+
+MprisBridge::MprisBridge(Velmora& app, QDBusConnection bus) : app_(app)
+{
+    mpris::MprisService::Options options;
+    options.mimeTypes = mpris::mimeTypesForExtensions(playableExtensions());
+    service_ = std::make_unique<mpris::MprisService>(*this, std::move(bus), std::move(options));
+    if (!service_->registered())
+        return;
+    changeHandler_ = app_.playlist().addChangeHandler([this](const PlaylistChange& change) {
+        if (change.structure || change.content)
+            service_->trackListChanged();
+        if (change.current)
+            service_->stateChanged();
+    });
+}
+
+MprisBridge::~MprisBridge()
+{
+    if (changeHandler_)
+        app_.playlist().removeChangeHandler(changeHandler_);
+}
+
+void MprisBridge::positionChanged(double oldPosition, double newPosition, double length)
+{
+    const bool endOfClip = std::abs(oldPosition - length) < 0.01 && newPosition == 0;
+    if (!endOfClip)
+        service_->seeked(newPosition);
+}
+
+mpris::PlaybackStatus MprisBridge::playbackStatus() const
+{
+    const MainForm& main = app_.windows().mainForm();
+    if (!main.playEnabled())
+        return mpris::PlaybackStatus::Stopped;
+    return main.pauseEnabled() ? mpris::PlaybackStatus::Playing : mpris::PlaybackStatus::Paused;
+}
+
+double MprisBridge::position() const { return app_.engine().position(); }
+double MprisBridge::clipLength() const { return app_.engine().length(); }
+double MprisBridge::volume() const { return app_.volumeControl().volumePercent() / 100.0; }
+int MprisBridge::trackCount() const { return app_.playlist().playlistCount(); }
+
+mpris::Track MprisBridge::track(int index) const
+{
+    const PlaylistModel& list = app_.playlist();
+    const PlaylistEntry& e = list.entry(index);
+    mpris::Track t;
+    t.id = list.entryId(index);
+    t.title = displayFileName(e.text);
+    t.path = e.path;
+    if (e.isFile() && e.time >= 0)
+        t.lengthUs = std::int64_t{e.time} * 1'000'000;
+    return t;
+}
+
+int MprisBridge::indexOf(std::uint64_t id) const { return app_.playlist().indexOf(id); }
+int MprisBridge::currentIndex() const { return app_.playlist().currentIndex(); }
+
+// Play and Pause are the main window's buttons, pressed only when they
+// would change something: Play on a playing clip would restart it.
+void MprisBridge::play()
+{
+    if (playbackStatus() == mpris::PlaybackStatus::Paused)
+        app_.controller().play();
+}
+
+void MprisBridge::pause()
+{
+    if (playbackStatus() == mpris::PlaybackStatus::Playing)
+        app_.controller().pausePressed();
+}
+
+// The rest are the keys the tray menu's items press.
+void MprisBridge::playPause() { app_.keys()(vk::Space); }
+void MprisBridge::stop() { app_.keys()(vk::Escape); }
+void MprisBridge::next() { app_.keys()(vk::RightBracket); }
+void MprisBridge::previous() { app_.keys()(vk::LeftBracket); }
+
+void MprisBridge::seekTo(double seconds)
+{
+    if (playbackStatus() == mpris::PlaybackStatus::Stopped)
+        return;
+    app_.engine().setPosition(seconds);
+    app_.seekBar().showPosition();
+}
+
+void MprisBridge::setVolume(double level)
+{
+    app_.volumeControl().setVolumePercent(static_cast<int>(std::lround(std::clamp(level, 0.0, 1.0) * 100)));
+}
+
+void MprisBridge::openFile(const QString& path)
+{
+    const std::string text = channel::buildCommandLine(std::vector<std::string>{fileNameBytes(path).toStdString()}, "/");
+    if (!text.empty())
+        app_.commands().submit(fileNameFromBytes(text));
+}
+
+void MprisBridge::goTo(int index) { app_.openEntry(index); }
+
+void MprisBridge::raise()
+{
+    app_.restoreFromTray();
+    MainForm& main = app_.windows().mainForm();
+    main.setWindowState(main.windowState() & ~Qt::WindowMinimized);
+    main.raise();
+    main.activateWindow();
+}
+
+void MprisBridge::quit() { app_.forceExit(); }
+
+}  // namespace velmora

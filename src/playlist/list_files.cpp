@@ -1,0 +1,235 @@
+#include "playlist/list_files.h"
+
+#include "base/file_name.h"
+#include "playlist/foreign_playlist.h"
+#include "playlist/playlist_file.h"
+#include "playlist/playlist_log.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QUrl>
+
+#include <algorithm>
+#include <optional>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace velmora {
+
+namespace {
+
+// A list larger than this is not read (it would stall the UI).
+constexpr qint64 kMaxListBytes = 256LL * 1024 * 1024;
+
+// "scheme:" of two or more characters; "C:\..." is a drive, not a scheme.
+bool hasUrlScheme(QStringView location, QStringView* scheme)
+{
+    if (location.isEmpty() || !location[0].isLetter())
+        return false;
+    qsizetype i = 1;
+    while (i < location.size()
+           && (location[i].isLetterOrNumber() || location[i] == QLatin1Char('+') || location[i] == QLatin1Char('-')
+               || location[i] == QLatin1Char('.')))
+        ++i;
+    if (i < 2 || i >= location.size() || location[i] != QLatin1Char(':'))
+        return false;
+    *scheme = location.left(i);
+    return true;
+}
+
+// The file a "file:" URL names; its escaped bytes are the name's bytes,
+// whatever they are.
+std::optional<QString> localFileOf(const QUrl& url)
+{
+    if (!url.isValid() || !url.isLocalFile())
+        return std::nullopt;
+    if (!url.host().isEmpty() && url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
+        return std::nullopt;  // another machine's file
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (!bytes.startsWith('/'))
+        return std::nullopt;
+    return QDir::cleanPath(fileNameFromBytes(bytes));
+}
+
+struct ListPlace {
+    QString folder;  // full, clean, without a trailing "/"
+    QUrl url;        // the list itself, for XSPF's relative URIs
+};
+
+std::optional<QString> resolveLocation(const ForeignEntry& entry, ForeignFormat format, const ListPlace& list)
+{
+    if (format == ForeignFormat::Xspf)
+        return localFileOf(list.url.resolved(QUrl(entry.location, QUrl::TolerantMode)));
+    QStringView scheme;
+    if (hasUrlScheme(entry.location, &scheme)) {
+        if (scheme.compare(QLatin1String("file"), Qt::CaseInsensitive) != 0)
+            return std::nullopt;
+        return localFileOf(QUrl(entry.location, QUrl::TolerantMode));
+    }
+    return resolveInPlaylistFolder(entry.location, list.folder);
+}
+
+bool isExistingFile(const QString& path)
+{
+    struct stat st {};
+    return ::stat(fileNameBytes(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Which of a list's files exist: a folder that many entries share is read
+// once (its names and kinds) instead of looking up every file in it, which
+// makes a large list several times faster to check.
+class ExistingFiles {
+public:
+    static constexpr int kListFolderFrom = 32;  // entries in one folder
+
+    explicit ExistingFiles(const std::vector<std::optional<QString>>& paths)
+    {
+        for (const std::optional<QString>& path : paths) {
+            if (path)
+                ++uses_[folderOf(*path)];
+        }
+    }
+
+    bool contains(const QString& path)
+    {
+        const QString folder = folderOf(path);
+        if (uses_.value(folder) < kListFolderFrom)
+            return isExistingFile(path);
+        auto it = folders_.find(folder);
+        if (it == folders_.end())
+            it = folders_.insert(folder, list(folder));
+        const QString name = path.mid(folder.size() + 1);
+        if (it->files.contains(name))
+            return true;
+        // Links and entries of unknown kind are looked up one by one.
+        return it->others.contains(name) && isExistingFile(path);
+    }
+
+private:
+    struct Listing {
+        QSet<QString> files;   // regular files
+        QSet<QString> others;  // links and entries of unknown kind
+    };
+    static QString folderOf(const QString& path)
+    {
+        return path.left(std::max<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
+    }
+    static Listing list(const QString& folder)
+    {
+        Listing out;
+        DIR* dir = ::opendir(fileNameBytes(folder.isEmpty() ? QStringLiteral("/") : folder).constData());
+        if (!dir)
+            return out;
+        while (const dirent* e = ::readdir(dir)) {
+            if (e->d_type == DT_REG)
+                out.files.insert(fileNameFromBytes(e->d_name));
+            else if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN)
+                out.others.insert(fileNameFromBytes(e->d_name));
+        }
+        ::closedir(dir);
+        return out;
+    }
+
+    QHash<QString, int> uses_;
+    QHash<QString, Listing> folders_;
+};
+
+std::vector<ForeignEntry> readForeign(const QString& path, ForeignFormat format)
+{
+    QFile file(path);
+    if (file.size() > kMaxListBytes || !file.open(QIODevice::ReadOnly)) {
+        qCDebug(lcPlaylist) << "playlist cannot be read or is too large:" << path;
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    switch (format) {
+    case ForeignFormat::M3u:
+    case ForeignFormat::M3u8:
+        return parseM3u(bytes, format == ForeignFormat::M3u8);
+    case ForeignFormat::Pls:
+        return parsePls(bytes);
+    case ForeignFormat::Xspf:
+        return parseXspf(bytes);
+    }
+    return {};
+}
+
+// As a ".pml" loads: a checked group (deep nesting + 1, time 0) named after
+// the file, the entries one level inside it.
+int loadForeign(PlaylistModel& model, const QString& path, ForeignFormat format, const AddOptions& options,
+                ListFileChain& chain)
+{
+    const int before = model.playlistCount();
+    const std::vector<ForeignEntry> entries = readForeign(path, format);
+    const int group = model.appendGroup(options.text ? *options.text : entryTextForPath(path), options.nesting + 1,
+                                        true, 0);
+    const int inner = model.entry(group).deep + 1;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const ListPlace list{playlistFolder(path), QUrl::fromLocalFile(absolute)};
+    std::vector<std::optional<QString>> locals;
+    locals.reserve(entries.size());
+    for (const ForeignEntry& entry : entries)
+        locals.push_back(resolveLocation(entry, format, list));
+    ExistingFiles existing(locals);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::optional<QString>& local = locals[i];
+        if (!local) {
+            qCDebug(lcPlaylist) << "not a local file, skipped:" << entries[i].location;
+            continue;
+        }
+        if (!existing.contains(*local)) {
+            qCDebug(lcPlaylist) << "missing file skipped:" << *local;
+            continue;
+        }
+        AddOptions at = AddOptions::at(inner);
+        if (!entries[i].title.isEmpty())
+            at.withText(entries[i].title);
+        if (isListFilePath(*local))
+            loadListFile(model, *local, at, &chain);
+        else
+            model.addPath(*local, at);
+    }
+    return model.playlistCount() - before;
+}
+
+}  // namespace
+
+bool isListFilePath(const QString& path) { return isPlaylistFilePath(path) || foreignFormatOf(path).has_value(); }
+
+bool ListFileChain::enter(const QString& path)
+{
+    const QFileInfo info(path);
+    QString key = info.canonicalFilePath();
+    if (key.isEmpty())
+        key = QDir::cleanPath(info.absoluteFilePath());
+    if (std::find(files_.begin(), files_.end(), key) != files_.end()) {
+        qCDebug(lcPlaylist) << "playlist includes itself, skipped:" << path;
+        return false;
+    }
+    if (static_cast<int>(files_.size()) >= kMaxPlaylistNesting) {
+        qCDebug(lcPlaylist) << "playlists nested too deep, skipped:" << path;
+        return false;
+    }
+    files_.push_back(std::move(key));
+    return true;
+}
+
+int loadListFile(PlaylistModel& model, const QString& path, const AddOptions& options, ListFileChain* chain)
+{
+    ListFileChain own;
+    ListFileChain& files = chain ? *chain : own;
+    if (!files.enter(path))
+        return 0;
+    PlaylistModel::Batch batch(model);
+    const std::optional<ForeignFormat> format = foreignFormatOf(path);
+    const int added = format ? loadForeign(model, path, *format, options, files)
+                             : loadPlaylistFile(model, path, options, files);
+    files.leave();
+    return added;
+}
+
+}  // namespace velmora

@@ -1,0 +1,207 @@
+// The player on a private bus with its real parts: each desktop command
+// changes the player as its key or button does, properties and signals
+// follow playback, and the track list follows the playlist.
+
+#include "app/mpris_bridge.h"
+#include "app/velmora.h"
+#include "mpris/mpris_metadata.h"
+#include "playback/media_clips.h"
+#include "playlist/playlist_model.h"
+#include "settings/settings.h"
+#include "settings/settings_keys.h"
+#include "skin/main_form.h"
+#include "skin/skinned_windows.h"
+#include "support/private_bus.h"
+#include "support/test_support.h"
+#include "volume/volume_control.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+using namespace velmora;
+using velmora::test::waitFor;
+
+namespace {
+
+const QString kService = QStringLiteral("org.mpris.MediaPlayer2.velmora4");
+const QString kPath = QStringLiteral("/org/mpris/MediaPlayer2");
+const QString kRoot = QStringLiteral("org.mpris.MediaPlayer2");
+const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
+const QString kTrackList = QStringLiteral("org.mpris.MediaPlayer2.TrackList");
+
+class SignalLog : public QObject {
+    Q_OBJECT
+public:
+    QList<QDBusMessage> messages;
+    bool has(const QString& member, const std::function<bool(const QVariantList&)>& match) const
+    {
+        return std::any_of(messages.begin(), messages.end(),
+                           [&](const QDBusMessage& m) { return m.member() == member && match(m.arguments()); });
+    }
+public slots:
+    void onSignal(const QDBusMessage& message) { messages << message; }
+};
+
+class MprisAppTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(bus.ok()) << "dbus-daemon could not be started";
+        for (const char* name : {"one", "two", "three"}) {
+            const QString path = clipFolder.filePath(QLatin1String(name) + QStringLiteral(".wav"));
+            ASSERT_TRUE(test::runFfmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                         QStringLiteral("sine=f=440:d=30"), QStringLiteral("-ar"),
+                                         QStringLiteral("8000"), path}));
+            clips << path;
+        }
+        test::writeFile(home.file(QStringLiteral("settings.ini")), "[Settings]\nAutoClose=0\nVolumeOpen=True\n");
+        Velmora::Options options;
+        options.configFolder = home.path();
+        options.programFolder = QStringLiteral(VELMORA_BUILD_DIR "/");
+        options.media.moduleFile = QStringLiteral(VELMORA_BUILD_DIR "/libvelmora-media.so");
+        options.media.engine.videoOutput = QStringLiteral("null");
+        options.media.engine.audioOutput = QStringLiteral("null");
+        options.mprisBus = bus.address();
+        app = std::make_unique<Velmora>(options);
+        for (const auto& [interface, name] : {std::pair{QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                        QStringLiteral("PropertiesChanged")},
+                                              std::pair{kPlayer, QStringLiteral("Seeked")},
+                                              std::pair{kTrackList, QStringLiteral("TrackListReplaced")},
+                                              std::pair{kTrackList, QStringLiteral("TrackAdded")}})
+            bus.client().connect(kService, kPath, interface, name, &log, SLOT(onSignal(QDBusMessage)));
+    }
+    void start(const QStringList& paths)
+    {
+        QString command;
+        for (const QString& p : paths)
+            command += QLatin1Char('"') + p + QStringLiteral("\" ");
+        ASSERT_TRUE(app->start(command.trimmed(), nullptr));
+        ASSERT_NE(app->mpris(), nullptr) << "the player is on the bus";
+    }
+    void call(const QString& interface, const QString& method, const QVariantList& args = {})
+    {
+        QTest::qWait(70);  // past the keys' lock-out, as a person pressing media keys would be
+        QDBusMessage m = QDBusMessage::createMethodCall(kService, kPath, interface, method);
+        m.setArguments(args);
+        const QDBusMessage reply = bus.client().call(m, QDBus::BlockWithGui, 5000);
+        ASSERT_NE(reply.type(), QDBusMessage::ErrorMessage) << reply.errorMessage().toStdString();
+    }
+    QVariant property(const QString& interface, const QString& name)
+    {
+        QDBusMessage m = QDBusMessage::createMethodCall(kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                        QStringLiteral("Get"));
+        m.setArguments({interface, name});
+        const QDBusMessage reply = bus.client().call(m, QDBus::BlockWithGui, 5000);
+        return reply.arguments().isEmpty() ? QVariant() : qdbus_cast<QDBusVariant>(reply.arguments().at(0)).variant();
+    }
+    bool statusSignalled(const QString& status)
+    {
+        return waitFor([&] {
+            return log.has(QStringLiteral("PropertiesChanged"), [&](const QVariantList& a) {
+                return qdbus_cast<QVariantMap>(a.at(1)).value(QStringLiteral("PlaybackStatus")).toString() == status;
+            });
+        });
+    }
+    QDBusObjectPath trackOf(int index) { return mpris::trackPath(app->playlist().entryId(index)); }
+
+    test::PrivateBus bus;
+    test::TempHome home;
+    QTemporaryDir clipFolder;
+    QStringList clips;
+    std::unique_ptr<Velmora> app;
+    SignalLog log;
+};
+
+TEST_F(MprisAppTest, DesktopCommandsActAsTheKeysAndButtons)
+{
+    start(clips);
+    MainForm& main = app->windows().mainForm();
+    MediaEngine& engine = app->engine();
+    ASSERT_TRUE(waitFor([&] { return engine.fileName() == clips[0] && main.pauseEnabled(); }));
+    EXPECT_EQ(property(kPlayer, QStringLiteral("PlaybackStatus")).toString(), "Playing");
+    // Once every length is measured, only what the commands change is signalled.
+    ASSERT_TRUE(waitFor([&] { return app->playlist().entry(1).time == 90; }));
+    QTest::qWait(200);
+    log.messages.clear();
+
+    call(kPlayer, QStringLiteral("PlayPause"));
+    EXPECT_TRUE(waitFor([&] { return engine.state() == MediaEngine::kPaused && !main.pauseEnabled(); }));
+    EXPECT_TRUE(statusSignalled(QStringLiteral("Paused")));
+    call(kPlayer, QStringLiteral("Play"));
+    EXPECT_TRUE(waitFor([&] { return engine.state() == MediaEngine::kPlaying && main.pauseEnabled(); }));
+    call(kPlayer, QStringLiteral("Play"));  // playing already: no restart
+    call(kPlayer, QStringLiteral("SetPosition"), {QVariant::fromValue(trackOf(2)), qlonglong(10'000'000)});
+    EXPECT_TRUE(waitFor([&] { return engine.position() >= 10; })) << "jumped to 10 s";
+    EXPECT_TRUE(waitFor([&] {
+        return log.has(QStringLiteral("Seeked"), [](const QVariantList& a) { return a.at(0).toLongLong() == 10'000'000; });
+    }));
+
+    call(kPlayer, QStringLiteral("Next"));
+    EXPECT_TRUE(waitFor([&] { return engine.fileName() == clips[1] && app->playlist().currentIndex() == 3; }));
+    const QVariantMap metadata = qdbus_cast<QVariantMap>(property(kPlayer, QStringLiteral("Metadata")));
+    EXPECT_EQ(metadata.value(QStringLiteral("xesam:title")).toString(), "two.wav");
+    EXPECT_EQ(qdbus_cast<QDBusObjectPath>(metadata.value(QStringLiteral("mpris:trackid"))), trackOf(3));
+    call(kPlayer, QStringLiteral("Previous"));
+    EXPECT_TRUE(waitFor([&] { return engine.fileName() == clips[0] && app->playlist().currentIndex() == 2; }));
+
+    // The volume window's level and the designed table, both ways.
+    call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"),
+         {kPlayer, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(0.5))});
+    EXPECT_EQ(app->settings().whole(keys::Volume), 50);
+    EXPECT_EQ(app->volumeControl().volumePercent(), 50);
+    app->volumeControl().pressVolumeDown();
+    EXPECT_TRUE(waitFor([&] { return property(kPlayer, QStringLiteral("Volume")).toDouble() < 0.5; }));
+
+    call(kPlayer, QStringLiteral("Stop"));
+    EXPECT_TRUE(waitFor([&] { return app->playlist().currentIndex() == -1 && !main.playEnabled(); }));
+    EXPECT_TRUE(statusSignalled(QStringLiteral("Stopped")));
+    EXPECT_FALSE(property(kPlayer, QStringLiteral("CanGoNext")).toBool());
+    call(kPlayer, QStringLiteral("PlayPause"));  // as Space: nothing without an open clip
+    QTest::qWait(200);
+    EXPECT_FALSE(main.playEnabled());
+}
+
+TEST_F(MprisAppTest, TrackListFollowsThePlaylistAndOpenUriAddsAsASecondStart)
+{
+    app->settings().setWhole(keys::NotClose, 1);
+    start({});
+    test::writeFile(clipFolder.filePath(QStringLiteral("mix.m3u")), "#EXTINF:30,Second\ntwo.wav\nthree.wav\n");
+    call(kPlayer, QStringLiteral("OpenUri"),
+         {QUrl::fromLocalFile(clipFolder.filePath(QStringLiteral("mix.m3u"))).toString()});
+    PlaylistModel& list = app->playlist();
+    ASSERT_TRUE(waitFor([&] { return list.playlistCount() == 4; })) << "the root, the list's group and two clips";
+    EXPECT_EQ(list.entry(3).text, "Second");
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips[1]; })) << "AutoPlay, as a second start";
+    EXPECT_TRUE(waitFor([&] {
+        return qdbus_cast<QList<QDBusObjectPath>>(property(kTrackList, QStringLiteral("Tracks")))
+               == QList<QDBusObjectPath>({trackOf(1), trackOf(2), trackOf(3), trackOf(4)});
+    }));
+    EXPECT_TRUE(log.has(QStringLiteral("TrackListReplaced"), [](const QVariantList&) { return true; })
+                || log.has(QStringLiteral("TrackAdded"), [](const QVariantList&) { return true; }));
+
+    call(kTrackList, QStringLiteral("GoTo"), {QVariant::fromValue(trackOf(4))});
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips[2]; }));
+
+    // Close only hides (NotClose); Raise brings the windows back; Quit ends.
+    app->close();
+    ASSERT_TRUE(app->hiddenToTray());
+    call(kRoot, QStringLiteral("Raise"));
+    EXPECT_FALSE(app->hiddenToTray());
+    EXPECT_TRUE(app->windows().mainForm().isVisible());
+    QSignalSpy ended(app.get(), &Velmora::ended);
+    call(kRoot, QStringLiteral("Quit"));
+    EXPECT_TRUE(app->closing());
+    EXPECT_TRUE(ended.wait(5000));
+}
+
+}  // namespace
+
+#include "mpris_app_test.moc"
