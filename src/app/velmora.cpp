@@ -431,10 +431,12 @@ void Velmora::closeAddForm()
 
 void Velmora::maintain(channel::StartKind kind)
 {
-    // The types the program holds go back to their earlier handlers; the
-    // classes, the folder verb and the settings go as a whole.
+    // The types held are given back and the classes, the settings (as a
+    // whole) and the folder verb removed.
     UndoShellRegistration(store_, shell_);
     if (kind == channel::StartKind::Init) {
+        // The default file types, registered again; none is taken over.
+        fileTypes_.LoadFileTypes();
         // The first-run settings. The main window's "Left" and "Top" stay
         // unset: without a screen there is no centre to store, and unset
         // they centre the window on the screen of the next start.
@@ -443,8 +445,6 @@ void Velmora::maintain(channel::StartKind kind)
         settings_.setFraction(keys::PlayTop, 0);
         settings_.setFlag(keys::VolumeOpen, false);
         settings_.setFlag(keys::PlaylistOpen, false);
-        // The default table with its classes and the folder verb, afresh.
-        fileTypes_.LoadFileTypes();
     } else {
         typeIcons_.removeCurrentFolder();
     }
