@@ -15,11 +15,11 @@ function(velmora_library name)
   velmora_warnings(${name})
 endfunction()
 
-# velmora_test(name SOURCES ... LIBS ...): one GoogleTest executable, run by
-# ctest with a private config folder and the offscreen platform unless the
-# test asks for a real display itself.
+# velmora_test(name SOURCES ... LIBS ... [ENV VAR=value ...]): one GoogleTest
+# executable, run by ctest with a private config folder and the offscreen
+# platform unless the test asks for a real display itself.
 function(velmora_test name)
-  cmake_parse_arguments(ARG "REAL_DISPLAY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "REAL_DISPLAY" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} velmora_test_support GTest::gtest GTest::gmock)
   target_compile_definitions(${name} PRIVATE
@@ -36,6 +36,7 @@ function(velmora_test name)
   if(NOT ARG_REAL_DISPLAY)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
+  list(APPEND env ${ARG_ENV})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()

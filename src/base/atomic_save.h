@@ -10,12 +10,17 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace velmora {
 
 struct AtomicSaveOptions {
-    // Permission bits of the new file.
-    unsigned mode = 0644;
+    // Permission bits of the new file. Unset: those of the file replaced, or
+    // for a new file what the user's umask leaves of 0666.
+    std::optional<unsigned> mode;
+    // A symbolic link at the path: replace the file it points to and keep
+    // the link (false: the link itself is replaced by the file).
+    bool followLinks = true;
     // Whether the data reaches the disk before the rename. Files that are
     // only a copy of state kept elsewhere (the desktop's view of it) skip
     // the wait: the rename still never shows half a file.

@@ -113,7 +113,9 @@ void PlayForm::openComplete(QSize picture)
     }
     parked_ = false;
     move(remembered_);
-    resize(picture);
+    // The engine measures the picture in screen pixels; Qt sizes windows in
+    // device-independent ones (half as many at a ratio of 2).
+    resize(clientSizeForPicture(picture, devicePixelRatioF()));
     show();
 }
 

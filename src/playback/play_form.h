@@ -9,7 +9,8 @@
 // picture's size. While the main window is minimised it is dropped below
 // the screen. On deactivation it goes to the bottom of the stacking order.
 // Full screen is the window's own; leaving it restores place and size.
-// Places are Qt's device-independent pixels. UI thread only.
+// Places are Qt's device-independent pixels; the picture is measured in
+// screen pixels and shown one to one. UI thread only.
 
 #include "playback/video_place.h"
 #include "skin/video_window_place.h"
@@ -55,9 +56,9 @@ public:
     // The place Close stores: where the window is when a picture shows it,
     // otherwise the remembered place.
     QPoint placeToStore() const;
-    // Open complete with the engine's display size: no picture (2 x 23)
-    // parks; otherwise the window goes to its remembered place with its
-    // client area the picture's size.
+    // Open complete with the engine's display size (screen pixels): no
+    // picture (2 x 23) parks; otherwise the window goes to its remembered
+    // place with its client area the picture's size in screen pixels.
     void openComplete(QSize display);
 
     // VideoWindowPlace (the main window's minimise rule).

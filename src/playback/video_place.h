@@ -20,6 +20,10 @@ inline constexpr QSize kNoPictureDisplay{2, 23};
 
 enum class VideoPlace { Shown, Parked, Dropped };
 
+// The client size, in device-independent pixels, that shows a picture of
+// `picture` screen pixels one to one at this device pixel ratio.
+QSize clientSizeForPicture(QSize picture, double devicePixelRatio);
+
 // belowScreenTop: the top that puts a window below every screen.
 VideoPlace videoPlaceOf(QPoint topLeft, int belowScreenTop);
 

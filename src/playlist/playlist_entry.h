@@ -26,11 +26,14 @@ inline constexpr std::int16_t kMaxGroupDeep = 32766;
 // The root group's text.
 inline QString rootGroupText() { return QStringLiteral("Все клипы"); }
 
-// Add path's default text: the path after its last "/" or "\"; empty when
-// it holds neither.
+// Add path's default text: the path after its last "/", or after its last
+// "\" when it has no "/" (the older platform's "C:\x\y.mp3"; in our paths
+// "\" is a character of a name); empty when it holds neither.
 inline QString entryTextForPath(const QString& path)
 {
-    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
+    if (cut < 0)
+        cut = path.lastIndexOf(QLatin1Char('\\'));
     return cut < 0 ? QString() : displayFileName(path.mid(cut + 1));
 }
 

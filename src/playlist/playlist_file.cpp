@@ -103,7 +103,12 @@ QString relativeTo(const QString& clipPath, const QString& listPath)
     QString out;
     for (qsizetype up = listPath.mid(shared + 1).count(QLatin1Char('/')); up > 0; --up)
         out += QLatin1String("../");
-    return out + clip.mid(shared + 1);
+    out += clip.mid(shared + 1);
+    // A bare name with a "\" would read back as the older platform's folder
+    // and file: a "./" keeps the "\" a character.
+    if (!out.contains(QLatin1Char('/')) && out.contains(QLatin1Char('\\')))
+        out.prepend(QLatin1String("./"));
+    return out;
 }
 
 // folder: the playlist's folder, full and without a trailing "/".
@@ -111,8 +116,11 @@ QString resolveIn(const QString& storedPath, const QString& folder)
 {
     if (storedPath.size() >= 2 && storedPath[1] == QLatin1Char(':') && storedPath[0].isLetter())
         return storedPath;  // from the older platform: kept as it stands
+    // "\" separates only in the older platform's paths, which have no "/";
+    // in ours it is a character of a file name.
     QString path = storedPath;
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!path.contains(QLatin1Char('/')))
+        path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (!path.startsWith(QLatin1Char('/')))
         path = folder + QLatin1Char('/') + path;
     return cleaned(path);

@@ -38,12 +38,13 @@ bool savePlaylistFile(const PlaylistModel& model, const QString& path);
 
 // The clip path as stored in a playlist at playlistPath: relative with "/"
 // ("a/x.mp3", "../x/y.mp3") when both share a folder below "/", otherwise
-// the clip path whole.
+// the clip path whole. A bare name holding "\" is stored as "./name".
 QString relativePlaylistPath(const QString& clipPath, const QString& playlistPath);
 
 // A stored clip path read from a playlist at playlistPath, as a full path:
 // "/..." and drive-letter paths as they stand, others joined to the
-// playlist's folder ("\" read as "/"); "." and ".." steps removed.
+// playlist's folder; "\" is a separator only in a path without any "/"
+// (the older platform's); "." and ".." steps removed.
 QString resolvePlaylistPath(const QString& storedPath, const QString& playlistPath);
 // The same in two steps, for resolving many paths of one playlist: its
 // folder (full, clean, no trailing "/"), then each stored path in it.

@@ -309,6 +309,7 @@ bool SettingsStore::writeChanges()
 
     AtomicSaveOptions save;
     save.mode = 0600;
+    save.followLinks = false;
     save.beforeRename = options_.beforeRename;
     if (!saveFileAtomically(filePath_, text, save)) {
         qCDebug(lcSettings) << "cannot replace" << filePath_;

@@ -3,7 +3,14 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <cmath>
+
 namespace velmora {
+
+bool smoothSkinPictures(double devicePixelRatio)
+{
+    return std::abs(devicePixelRatio - std::round(devicePixelRatio)) > 1e-6;
+}
 
 QImage readSkinPicture(const QString& path)
 {

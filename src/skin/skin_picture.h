@@ -13,4 +13,10 @@ namespace velmora {
 // file whose content does not match its name is still read by probing.
 QImage readSkinPicture(const QString& path);
 
+// Whether skin pictures are drawn smoothed at this device pixel ratio: at
+// whole-number ratios each picture pixel becomes a square of whole screen
+// pixels (crisp, no blur); at fractional ones plain copying would make the
+// pixels uneven, so they are filtered.
+bool smoothSkinPictures(double devicePixelRatio);
+
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include "base/rounding.h"
 #include "skin/element_table.h"
+#include "skin/skin_picture.h"
 #include "skin/window_geometry.h"
 
 #include <QKeyEvent>
@@ -112,8 +113,17 @@ void SkinnedForm::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QRect r = event->rect();
     painter.fillRect(r, Qt::black);
-    if (!backgroundPixmap_.isNull())
+    if (backgroundPixmap_.isNull())
+        return;
+    if (!smoothSkinPictures(devicePixelRatioF())) {
         painter.drawPixmap(r, backgroundPixmap_, r);
+        return;
+    }
+    // Filtered: drawn whole and clipped, so that a partial repaint samples
+    // the same neighbours as a full one and leaves no seams.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setClipRect(r);
+    painter.drawPixmap(0, 0, backgroundPixmap_);
 }
 
 void SkinnedForm::mousePressEvent(QMouseEvent* event)

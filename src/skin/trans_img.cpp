@@ -126,6 +126,7 @@ void TransImg::paintEvent(QPaintEvent*)
     if (shown_.isNull())
         return;
     QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smoothSkinPictures(devicePixelRatioF()));
     if (!isEnabled())
         painter.setOpacity(kDimmedOpacity);
     painter.drawPixmap(0, 0, shown_);

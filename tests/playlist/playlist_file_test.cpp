@@ -17,6 +17,7 @@
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace velmora;
@@ -104,6 +105,59 @@ TEST(PlaylistPaths, RelativeWhereTheyShareAFolder)
     EXPECT_EQ(resolvePlaylistPath("..\\other\\.\\y.mp3", list), "/home/u/other/y.mp3");
     EXPECT_EQ(resolvePlaylistPath("/srv//y.mp3", list), "/srv/y.mp3");
     EXPECT_EQ(resolvePlaylistPath("D:\\y.mp3", list), "D:\\y.mp3");
+}
+
+// On Linux "\" is a character of a file name: a saved path keeps it, and
+// only the older platform's paths (no "/" at all) are split at it.
+TEST_F(FileFixture, BackslashesInOurNamesSurviveARoundTrip)
+{
+    PlaylistModel m;
+    m.addPath(at("AC\\DC.mp3"));
+    m.addPath(at("Rock\\Pop/Live\\1.mp3"));
+    EXPECT_EQ(m.entry(2).text, "AC\\DC.mp3");
+    ASSERT_TRUE(savePlaylistFile(m, at("list.pml")));
+    PlaylistModel loaded;
+    loadPlaylistFile(loaded, at("list.pml"));
+    ASSERT_EQ(loaded.playlistCount(), 4);
+    EXPECT_EQ(loaded.entry(3).path, at("AC\\DC.mp3"));
+    EXPECT_EQ(loaded.entry(4).path, at("Rock\\Pop/Live\\1.mp3"));
+
+    const QString list = QStringLiteral("/home/u/music/list.pml");
+    EXPECT_EQ(resolvePlaylistPath("sub/AC\\DC.mp3", list), "/home/u/music/sub/AC\\DC.mp3");
+    EXPECT_EQ(resolvePlaylistPath("sub\\x.mp3", list), "/home/u/music/sub/x.mp3");
+    EXPECT_EQ(entryTextForPath("C:\\music\\y.mp3"), "y.mp3");
+}
+
+// Saving replaces the content, not the file's standing: its permissions,
+// a link that points at it; a new file gets what the umask allows.
+TEST_F(FileFixture, SavingKeepsPermissionsAndLinks)
+{
+    PlaylistModel m;
+    m.addPath(at("a.mp3"));
+    auto mode = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0u;
+    };
+
+    test::writeFile(at("shared.pml"), "old");
+    ASSERT_TRUE(QFile::setPermissions(at("shared.pml"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                                            | QFile::WriteGroup));
+    ASSERT_TRUE(savePlaylistFile(m, at("shared.pml")));
+    EXPECT_EQ(mode(at("shared.pml")), 0660u);
+
+    ASSERT_TRUE(QDir(dir).mkpath(QStringLiteral("real")));
+    test::writeFile(at("real/list.pml"), "old");
+    ASSERT_TRUE(QFile::link(at("real/list.pml"), at("link.pml")));
+    ASSERT_TRUE(savePlaylistFile(m, at("link.pml")));
+    EXPECT_TRUE(QFileInfo(at("link.pml")).isSymLink());
+    EXPECT_TRUE(readAll(at("real/list.pml")).startsWith("[main]"));
+
+    const mode_t before = ::umask(027);
+    const bool saved = savePlaylistFile(m, at("new.pml"));
+    ::umask(before);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(mode(at("new.pml")), 0640u);
+    EXPECT_TRUE(QDir(dir).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".new.pml")).isEmpty());
 }
 
 TEST_F(FileFixture, RandomTreesComeBackOneLevelDeeper)

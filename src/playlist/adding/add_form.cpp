@@ -4,6 +4,7 @@
 #include "base/rounding.h"
 #include "playlist/adding/adding_log.h"
 #include "playlist/adding/desktop_folder.h"
+#include "playlist/adding/desktop_tree.h"
 #include "playlist/adding/folder_views.h"
 #include "playlist/adding/folder_walker.h"
 
@@ -44,7 +45,8 @@ AddForm::AddForm(Settings& settings, FolderWalker& walker, FolderTreeSink& sink,
 {
     setWindowTitle(QStringLiteral("Добавить файлы"));
     setObjectName(QStringLiteral("AddForm"));
-    buildWindow();
+    setWindowRole(objectName());  // lets tools and tests tell the windows apart
+    buildWindow(options);
     restorePlace();
 }
 
@@ -55,14 +57,15 @@ AddForm::~AddForm()
         storePlace();
 }
 
-void AddForm::buildWindow()
+void AddForm::buildWindow(const Options& options)
 {
     folderModel_ = new QFileSystemModel(this);
     folderModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     folderModel_->setReadOnly(true);
     folderModel_->setRootPath(QStringLiteral("/"));
-    folderProxy_ = new FolderTreeProxy(*folderModel_, desktop_, this);
-    folderProxy_->sort(0);
+    DesktopTreeModel::Places places{desktop_, options.homeFolder.isEmpty() ? QDir::homePath() : options.homeFolder,
+                                    options.volumes ? *options.volumes : removableVolumes()};
+    folderTree_ = new DesktopTreeModel(*folderModel_, std::move(places), this);
 
     fileModel_ = new QFileSystemModel(this);
     fileModel_->setFilter(QDir::Files | QDir::NoDotAndDotDot);
@@ -73,11 +76,10 @@ void AddForm::buildWindow()
 
     folder_ = new QTreeView(this);
     folder_->setObjectName(QStringLiteral("Folder"));
-    folder_->setModel(folderProxy_);
+    folder_->setModel(folderTree_);
     folder_->setHeaderHidden(true);
-    for (int column = 1; column < folderProxy_->columnCount(); ++column)
-        folder_->hideColumn(column);
     folder_->setSelectionMode(QAbstractItemView::SingleSelection);
+    folder_->setFocus();  // the window opens with the keys in the tree
 
     file_ = new QListView(this);
     file_->setObjectName(QStringLiteral("File"));
@@ -110,7 +112,7 @@ void AddForm::buildWindow()
     // while the folders on its way are listed.
     connect(folderModel_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
         const QModelIndex current = folder_->currentIndex();
-        const QString selected = folderModel_->filePath(folderProxy_->mapToSource(current));
+        const QString selected = folderTree_->folderPath(current);
         if (current.isValid() && (selected == loaded || selected.startsWith(childPath(loaded, QString()))))
             folder_->scrollTo(current, QAbstractItemView::PositionAtCenter);
     });
@@ -142,12 +144,7 @@ void AddForm::storePlace()
 
 void AddForm::selectFolder(const QString& folder)
 {
-    QModelIndex source;
-    if (!folder.isEmpty() && QFileInfo(folder).isDir())
-        source = folderModel_->index(QDir::cleanPath(folder));
-    if (!source.isValid())
-        source = folderModel_->index(QStringLiteral("/"));
-    const QModelIndex index = folderProxy_->mapFromSource(source);
+    const QModelIndex index = folderTree_->indexForFolder(folder);
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
         folder_->expand(up);
     if (folder_->currentIndex() == index)
@@ -159,14 +156,7 @@ void AddForm::selectFolder(const QString& folder)
 
 void AddForm::treeSelectionChanged(const QModelIndex& current)
 {
-    const QModelIndex source = folderProxy_->mapToSource(current);
-    if (!source.isValid()) {
-        showFolder({});
-        return;
-    }
-    // The top node is the desktop: it shows the desktop folder's files.
-    const bool top = !source.parent().isValid();
-    showFolder(top ? desktop_ : folderModel_->filePath(source));
+    showFolder(folderTree_->folderPath(current));
 }
 
 void AddForm::showFolder(const QString& folder)

@@ -5,8 +5,8 @@
 // (AddFolder), or the shown folder with its subfolders as nested groups
 // (AddSubFolder).
 //
-// Folder: the folder tree; its top node stands for the desktop and shows the
-// desktop folder's files. File: the shown folder's accepted files, one
+// Folder: the folder tree; its top node is the desktop folder, with the
+// desktop's subfolders below it, then home, "/" and the removable volumes. File: the shown folder's accepted files, one
 // selectable. Additions go through the shared FolderWalker, so no button
 // reads the disk on the UI thread; each one notes whether the playlist was
 // empty right before its first entry arrives, and when it is done starts
@@ -28,7 +28,10 @@
 
 #include <QWidget>
 
+#include <QStringList>
+
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QFileSystemModel;
@@ -40,8 +43,8 @@ class QTreeView;
 
 namespace velmora {
 
+class DesktopTreeModel;
 class FileListProxy;
-class FolderTreeProxy;
 class FolderTreeSink;
 class FolderWalker;
 class Settings;
@@ -60,6 +63,8 @@ public:
     struct Options {
         QString desktopFolder;  // the top node's folder; empty: desktopFolder()
         FileFilter accepted;    // the accepted-files pattern
+        QString homeFolder;     // empty: the user's home folder
+        std::optional<QStringList> volumes;  // unset: removableVolumes()
     };
 
     AddForm(Settings& settings, FolderWalker& walker, FolderTreeSink& sink, Hooks hooks, Options options = {},
@@ -85,7 +90,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildWindow();
+    void buildWindow(const Options& options);
     void restorePlace();
     void storePlace();
     void treeSelectionChanged(const QModelIndex& current);
@@ -107,7 +112,7 @@ private:
 
     QFileSystemModel* folderModel_ = nullptr;
     QFileSystemModel* fileModel_ = nullptr;
-    FolderTreeProxy* folderProxy_ = nullptr;
+    DesktopTreeModel* folderTree_ = nullptr;
     FileListProxy* fileProxy_ = nullptr;
     QTreeView* folder_ = nullptr;
     QListView* file_ = nullptr;

@@ -1,8 +1,6 @@
 #include "playlist/adding/folder_views.h"
 
 #include <QDir>
-#include <QFileIconProvider>
-#include <QFileInfo>
 #include <QFileSystemModel>
 
 namespace velmora {
@@ -22,26 +20,6 @@ bool NaturalSortProxy::lessThan(const QModelIndex& left, const QModelIndex& righ
     if (leftDir != rightDir)
         return leftDir;
     return order_.compare(source_.fileName(left), source_.fileName(right)) < 0;
-}
-
-FolderTreeProxy::FolderTreeProxy(QFileSystemModel& source, const QString& desktopFolder, QObject* parent)
-    : NaturalSortProxy(source, parent),
-      rootLabel_(QFileInfo(desktopFolder).fileName()),
-      rootIcon_(QFileIconProvider().icon(QFileIconProvider::Desktop))
-{
-    if (rootLabel_.isEmpty())
-        rootLabel_ = desktopFolder;
-}
-
-QVariant FolderTreeProxy::data(const QModelIndex& index, int role) const
-{
-    if (index.isValid() && !index.parent().isValid() && index.column() == 0) {
-        if (role == Qt::DisplayRole || role == Qt::EditRole)
-            return rootLabel_;
-        if (role == Qt::DecorationRole)
-            return rootIcon_;
-    }
-    return NaturalSortProxy::data(index, role);
 }
 
 void FileListProxy::setFolder(const QModelIndex& sourceFolder)

@@ -1,13 +1,11 @@
 #pragma once
-// The item models behind the add-files window's folder tree and file list:
-// proxies over QFileSystemModel that sort names in natural order (the order
-// the folder walk uses), show the file-system root as the desktop node, and
-// keep the file list to the shown folder's accepted files. UI thread only.
+// The item model behind the add-files window's file list: a proxy over
+// QFileSystemModel that sorts names in natural order (the order the folder
+// walk uses) and keeps to the shown folder's accepted files. UI thread only.
 
 #include "playlist/adding/file_filter.h"
 #include "playlist/adding/natural_order.h"
 
-#include <QIcon>
 #include <QPersistentModelIndex>
 #include <QSortFilterProxyModel>
 
@@ -27,19 +25,6 @@ protected:
 
 private:
     NaturalOrder order_;
-};
-
-// The folder tree: its one top node, the file-system root, stands for the
-// desktop and carries the desktop folder's name and icon.
-class FolderTreeProxy : public NaturalSortProxy {
-    Q_OBJECT
-public:
-    FolderTreeProxy(QFileSystemModel& source, const QString& desktopFolder, QObject* parent = nullptr);
-    QVariant data(const QModelIndex& index, int role) const override;
-
-private:
-    QString rootLabel_;
-    QIcon rootIcon_;
 };
 
 // The file list: rows under the shown folder pass when the filter accepts

@@ -208,13 +208,37 @@ void PlaylistWindow::thumbMoved(int button, double y)
 
 // --- Saving ----------------------------------------------------------------
 
+namespace {
+QString withPlaylistSuffix(const QString& path)
+{
+    if (isPlaylistFilePath(path))
+        return path;
+    return path + (path.endsWith(QLatin1Char('.')) ? QStringLiteral("pml") : QStringLiteral(".pml"));
+}
+
+// Qt's dialog adds its default suffix only to a name without any, and asks
+// about overwriting before fileSelected: the name gets ".pml" first, so the
+// question is about the file that will be written.
+class PlaylistSaveDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    void accept() override
+    {
+        const QString chosen = selectedFiles().value(0);
+        if (!chosen.isEmpty() && !QFileInfo(chosen).isDir() && !isPlaylistFilePath(chosen))
+            selectFile(withPlaylistSuffix(chosen));
+        QFileDialog::accept();
+    }
+};
+}  // namespace
+
 void PlaylistWindow::pressSave()
 {
     if (saveDialog_) {
         saveDialog_->raise();
         return;
     }
-    auto* dialog = new QFileDialog(&form_, QStringLiteral("Сохранить список воспроизведения"), QDir::homePath(),
+    auto* dialog = new PlaylistSaveDialog(&form_, QStringLiteral("Сохранить список воспроизведения"), QDir::homePath(),
                                    QStringLiteral("*.pml"));
     dialog->setObjectName(QStringLiteral("SaveDialog"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
@@ -236,9 +260,9 @@ bool PlaylistWindow::saveTo(const QString& path)
 {
     if (path.isEmpty())
         return false;
-    QString file = path;
-    if (QFileInfo(file).suffix().isEmpty() && !file.endsWith(QLatin1Char('.')))
-        file += QStringLiteral(".pml");
+    // Only a ".pml" name is read back as a playlist ("Mix 1.5" would be
+    // taken for a clip).
+    const QString file = withPlaylistSuffix(path);
     const bool saved = savePlaylistFile(model_, file);
     if (!saved)
         qCDebug(lcPlaylist) << "playlist not saved:" << file;

@@ -89,8 +89,8 @@ public:
     void addDroppedPaths(const QStringList& paths);
     // The local paths of a drop's text/uri-list, decoded; other URLs left out.
     static QStringList droppedLocalPaths(const QMimeData& data);
-    // Writes the playlist to `path` (".pml" added when the name has no
-    // extension); false when it could not be written.
+    // Writes the playlist to `path` (".pml" added when the name does not end
+    // in it, in any case); false when it could not be written.
     bool saveTo(const QString& path);
     // The open save dialog, or null.
     QFileDialog* saveDialog() const;

@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "playlist/adding/add_form.h"
+#include "playlist/adding/desktop_tree.h"
 #include "playlist/adding/folder_walker.h"
 #include "support/test_support.h"
 
@@ -50,7 +51,8 @@ protected:
         hooks.openFirstEntry = [this] { ++opened_; };
         hooks.startMeasuring = [this] { ++measuring_; };
         hooks.keyCommand = [this](const QKeyEvent& e) { keys_.push_back(e.key()); };
-        AddForm::Options options{desktop.isNull() ? path(QStringLiteral("Desktop")) : desktop, std::move(accepted)};
+        AddForm::Options options{desktop.isNull() ? path(QStringLiteral("Desktop")) : desktop, std::move(accepted),
+                                 dir_.path(), volumes_};
         form_ = std::make_unique<AddForm>(settings_, walker_, sink_, hooks, options);
         form_->show();
         return *form_;
@@ -100,7 +102,25 @@ protected:
     bool playlistEmpty_ = true, clipLoaded_ = false;
     int opened_ = 0, measuring_ = 0;
     std::vector<int> keys_;
+    QStringList volumes_;
 };
+
+QStringList childNames(const QAbstractItemModel& model, const QModelIndex& parent)
+{
+    QStringList names;
+    for (int r = 0; r < model.rowCount(parent); ++r)
+        names << model.index(r, 0, parent).data().toString();
+    return names;
+}
+
+// The labels from a node up to the top.
+QStringList chainOf(QModelIndex index)
+{
+    QStringList labels;
+    for (; index.isValid(); index = index.parent())
+        labels << index.data().toString();
+    return labels;
+}
 
 TEST_F(AddFormTest, ReopensWhereItWasClosedShowingTheSameFolder)
 {
@@ -142,6 +162,47 @@ TEST_F(AddFormTest, TopNodeShowsTheDesktopFolder)
     form_.reset();
     settings_.setText(keys::OpenPath, path(QStringLiteral("Gone/")));
     EXPECT_EQ(open().shownFolder(), path(QStringLiteral("Desktop")));
+}
+
+TEST_F(AddFormTest, TheDesktopHoldsItsFoldersThenHomeTheRootAndVolumes)
+{
+    for (const char* rel : {"Desktop/Clips/e.mp3", "Desktop/Another/f.mp3", "Stick/s.mp3"})
+        touch(path(QString::fromUtf8(rel)));
+    volumes_ = QStringList{path(QStringLiteral("Stick"))};
+    AddForm& form = open();
+    auto* tree = form.findChild<QTreeView*>(QStringLiteral("Folder"));
+    QAbstractItemModel& model = *tree->model();
+    const QModelIndex top = model.index(0, 0);
+    EXPECT_EQ(model.rowCount(), 1);
+    tree->expand(top);
+    const QString home = QFileInfo(dir_.path()).fileName();
+    const QStringList expected{"Another", "Clips", home, "/", "Stick"};
+    EXPECT_TRUE(waitFor([&] { return childNames(model, top) == expected; }, 10s)) << childNames(model, top).join(
+        QLatin1Char('|')).toStdString();
+
+    // Every place is listable, "/" as well.
+    tree->setCurrentIndex(model.index(3, 0, top));
+    EXPECT_EQ(form.shownFolder(), QStringLiteral("/"));
+    tree->setCurrentIndex(model.index(4, 0, top));
+    EXPECT_TRUE(waitForNames({"s.mp3"}));
+
+    // A stored folder is found under the desktop first, else under its place.
+    form.selectFolder(path(QStringLiteral("Desktop/Clips")));
+    EXPECT_EQ(chainOf(tree->currentIndex()), (QStringList{"Clips", "Desktop"}));
+    EXPECT_TRUE(waitForNames({"e.mp3"}));
+    form.selectFolder(path(QStringLiteral("Music/X")));
+    EXPECT_EQ(chainOf(tree->currentIndex()), (QStringList{"X", "Music", home, "Desktop"}));
+    EXPECT_EQ(form.shownFolder(), path(QStringLiteral("Music/X")));
+
+    // A folder made on the desktop later comes in at its place.
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("Desktop/Books"))));
+    EXPECT_TRUE(waitFor([&] { return childNames(model, top).mid(0, 3) == QStringList({"Another", "Books", "Clips"}); },
+                        10s));
+
+    EXPECT_TRUE(isRemovableMount(QStringLiteral("/media/u/STICK")));
+    EXPECT_TRUE(isRemovableMount(QStringLiteral("/run/media/u/CARD")));
+    EXPECT_FALSE(isRemovableMount(QStringLiteral("/media/")));
+    EXPECT_FALSE(isRemovableMount(QStringLiteral("/home")));
 }
 
 TEST_F(AddFormTest, FileListKeepsToAcceptedFilesInNaturalOrder)

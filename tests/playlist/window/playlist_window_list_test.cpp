@@ -291,4 +291,17 @@ TEST_F(PlaylistDropTest, SaveWritesAPlaylistAndAddsTheExtension)
     static_cast<QDialog*>(dialog)->accept();  // as the dialog's Save button does
     EXPECT_TRUE(QFileInfo::exists(files.filePath(QStringLiteral("typed.pml"))));
     EXPECT_FALSE(QFileInfo::exists(files.filePath(QStringLiteral("typed"))));
+
+    // A name with a dot of its own still gets ".pml", or it would later be
+    // taken for a clip; one that ends in it, in any case, keeps its name.
+    press(element("Save"));
+    dialog = window->saveDialog();
+    ASSERT_NE(dialog, nullptr);
+    dialog->setDirectory(files.path());
+    dialog->selectFile(QStringLiteral("Mix 1.5"));
+    static_cast<QDialog*>(dialog)->accept();
+    EXPECT_TRUE(QFileInfo::exists(files.filePath(QStringLiteral("Mix 1.5.pml"))));
+    EXPECT_FALSE(QFileInfo::exists(files.filePath(QStringLiteral("Mix 1.5"))));
+    ASSERT_TRUE(window->saveTo(files.filePath(QStringLiteral("Party.PML"))));
+    EXPECT_TRUE(QFileInfo::exists(files.filePath(QStringLiteral("Party.PML"))));
 }
