@@ -5,6 +5,7 @@
 #include "app/channel/instance_lock.h"
 #include "app/channel/instance_server.h"
 #include "app/command_sink.h"
+#include "app/options_window.h"
 #include "app/seek_controls.h"
 #include "app/video_binding.h"
 #include "app/mpris_bridge.h"
@@ -12,6 +13,7 @@
 #include "keys/key_map.h"
 #include "base/config_paths.h"
 #include "base/program_folder.h"
+#include "options/options_form.h"
 #include "playback/play_form.h"
 #include "playlist/adding/add_form.h"
 #include "playlist/adding/folder_walk.h"
@@ -28,6 +30,7 @@
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QPixmapCache>
+#include <QSystemTrayIcon>
 
 #include <malloc.h>
 
@@ -215,6 +218,7 @@ Velmora::~Velmora()
     keys_.reset();
     volume_.reset();
     controller_.reset();
+    options_.reset();
     toolbar_.reset();
     tray_.reset();
     playlist_.setLengthProbe(nullptr);
@@ -255,6 +259,9 @@ void Velmora::buildWindows()
     trayHooks.exitProgram = [this] { forceExit(); };
     tray_ = std::make_unique<TrayIcon>(trayHooks);
     buildToolbar();
+    options_ = std::make_unique<OptionsWindow>(OptionsWindow::Parts{
+        settings_, *tray_, *toolbar_, *windows_, fileTypes_, programFolder_ + QStringLiteral("skin/")});
+    connect(video_.get(), &PlayForm::optionsItemTriggered, options_.get(), &OptionsWindow::show);
     transport_ = std::make_unique<ObservedTransport>(windows_->mainForm());
     transport_->setObserver([this] {
         if (mpris_)
@@ -465,7 +472,10 @@ bool Velmora::start(const QString& commandText, const channel::InstanceLock* loc
 void Velmora::listen(const channel::InstanceLock* lock)
 {
     server_ = std::make_unique<InstanceServer>([this](const std::string& text) {
-        commands_->submit(fileNameFromBytes(text));
+        if (text.empty())
+            restoreWithoutTray();
+        else
+            commands_->submit(fileNameFromBytes(text));
     });
     if (lock) {
         const std::string name = channel::channelFileName(settings_.text(keys::MailslotName).toStdString());
@@ -540,6 +550,13 @@ void Velmora::restoreFromTray()
     windows_->mainForm().show();
 }
 
+void Velmora::restoreWithoutTray()
+{
+    if (tray_->shown() && QSystemTrayIcon::isSystemTrayAvailable())
+        return;  // the icon's double-click is the way back
+    restoreFromTray();
+}
+
 void Velmora::forceExit()
 {
     forceExit_ = true;
@@ -557,6 +574,8 @@ void Velmora::close()
         windows_->recordVisibility();
         if (addForm_)
             addForm_->hide();
+        if (OptionsForm* form = options_->form())
+            form->hide();
         windows_->playlistForm().hide();
         windows_->volumeForm().hide();
         windows_->mainForm().hide();
@@ -574,6 +593,7 @@ void Velmora::close()
     settings_.setFlag(keys::VolumeOpen, video_->volumeItem().isChecked());
     settings_.setFlag(keys::PlaylistOpen, video_->playlistItem().isChecked());
     closeAddForm();
+    options_->unload();
     walker_.cancelAll();  // nothing more arrives in a list that is closing
     if (server_)
         server_->close();

@@ -41,6 +41,7 @@ namespace channel {
 class InstanceLock;
 }
 class AddForm;
+class OptionsWindow;
 class DesktopProjection;
 class FreedesktopProjection;
 class CommandSink;
@@ -94,6 +95,9 @@ public:
     void forceExit();
     // The tray icon's double-click: shows the windows Close hid.
     void restoreFromTray();
+    // A second start without arguments: the tray's restore, when there is no
+    // tray icon to do it (no notification area, or "Tray" 0).
+    void restoreWithoutTray();
     // Opens an entry as a double click on its row does (the root plays
     // from the start).
     void openEntry(int index);
@@ -113,17 +117,19 @@ public:
     CommandHandler& commands() { return *commands_; }
     KeyCommand& keys() { return *keys_; }
     TrayIcon& tray() { return *tray_; }
-    // The file type table: the options dialog's way to the types, their
-    // icons and associations.
-    FileTypes& fileTypes() { return fileTypes_; }
-    // Which files of a folder every road adds (the media pattern).
-    const FileFilter& mediaFilter() const { return mediaFilter_; }
     VolumeControl& volumeControl() { return *volume_; }
     SeekBar& seekBar();
     // Null without a bus or before start().
     MprisBridge* mpris() { return mpris_.get(); }
     // The docked toolbar: ShowToolbar(bool), ToolbarShown().
     Toolbar& toolbar() { return *toolbar_; }
+    // The options dialog, opened by the video window's menu item.
+    OptionsWindow& options() { return *options_; }
+    // The file type table: the options dialog's way to the types, their
+    // icons and associations.
+    FileTypes& fileTypes() { return fileTypes_; }
+    // Which files of a folder every road adds (the media pattern).
+    const FileFilter& mediaFilter() const { return mediaFilter_; }
 
     // The folder of the executable, ending in "/".
     const QString& programFolder() const { return programFolder_; }
@@ -173,6 +179,7 @@ private:
     std::unique_ptr<TrayIcon> tray_;
     std::unique_ptr<ObservedTransport> transport_;
     std::unique_ptr<Toolbar> toolbar_;
+    std::unique_ptr<OptionsWindow> options_;
     std::unique_ptr<PlaybackController> controller_;
     std::unique_ptr<KeyCommand> keys_;
     std::unique_ptr<VolumeControl> volume_;

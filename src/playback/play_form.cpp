@@ -50,8 +50,6 @@ PlayForm::PlayForm() : QWidget(nullptr, Qt::Window)
     playlistItem_->setCheckable(true);
     optionsItem_ = menu_->addAction(QStringLiteral("Опции..."));
     optionsItem_->setObjectName(QStringLiteral("Options"));
-    // The options dialog comes later; until then the item is shown disabled.
-    optionsItem_->setEnabled(false);
     // triggered, not toggled: setting a check mark from code (start-up)
     // must not show or hide a window by itself.
     connect(volumeItem_, &QAction::triggered, this, &PlayForm::volumeItemToggled);

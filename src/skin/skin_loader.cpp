@@ -114,4 +114,15 @@ void dressWindows(const SkinDescription& skin, SkinTargets w, SkinState& state, 
     w.volume.placeVolumeKnob(knobs.volume);
 }
 
+bool skinDressesWindows(const SkinDescription& skin)
+{
+    if (!skin.fileFound)
+        return false;
+    for (const SkinWindowData* window : {&skin.main, &skin.volume, &skin.playlist}) {
+        if (!window->picture || readSkinPicture(*window->picture).isNull())
+            return false;
+    }
+    return true;
+}
+
 }  // namespace velmora

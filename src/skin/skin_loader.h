@@ -42,4 +42,9 @@ struct KnobPercents {
 // the two knobs.
 void dressWindows(const SkinDescription& skin, SkinTargets windows, SkinState& state, KnobPercents knobs);
 
+// Whether the skin can give the three windows a face at all: its "skin.ini"
+// was read and each window's background picture loads. A skin that cannot
+// would leave windows without a picture, outline or size.
+bool skinDressesWindows(const SkinDescription& skin);
+
 }  // namespace velmora

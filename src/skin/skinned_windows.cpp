@@ -83,6 +83,18 @@ void SkinnedWindows::loadSkin(const QString& folder)
         refresh_();
 }
 
+bool SkinnedWindows::changeSkin(const QString& folder)
+{
+    const QString f = normalizeSkinFolder(folder);
+    if (!skinDressesWindows(parseSkinDescription(profiles_.document(f + skinString(kSkinFileName)), f))) {
+        qCDebug(lcSkin) << "skin cannot dress the windows, kept the old one:" << f;
+        return false;
+    }
+    loadSkin(f);
+    placeCompanions();
+    return true;
+}
+
 // --- Group move --------------------------------------------------------
 
 void SkinnedWindows::backgroundPressed(SkinnedForm& f, QPoint global)

@@ -56,6 +56,10 @@ public:
     // step on its own, nothing reported; the windows are not moved. Calls
     // the refresh handler last. The folder may end in "/" or not.
     void loadSkin(const QString& folder);
+    // The options dialog's choice: loadSkin only when the folder's skin can
+    // dress the windows (skinDressesWindows), then the companions go to the
+    // new skin's offsets. False: nothing changed.
+    bool changeSkin(const QString& folder);
     const SkinState& skin() const { return skin_; }
     // Step 14 of loadSkin: the playlist's refresh.
     void setRefreshHandler(std::function<void()> refresh) { refresh_ = std::move(refresh); }

@@ -164,7 +164,7 @@ TEST(ChannelStartKinds, FollowTheTable)
     EXPECT_EQ(classifyStart(false, " init"), StartKind::Normal);
     EXPECT_EQ(classifyStart(true, "\"/a\""), StartKind::HandOver);
     EXPECT_EQ(classifyStart(true, "play"), StartKind::HandOver);
-    EXPECT_EQ(classifyStart(true, ""), StartKind::EndAtOnce);
+    EXPECT_EQ(classifyStart(true, ""), StartKind::HandOver);
     EXPECT_EQ(classifyStart(true, "Init"), StartKind::EndAtOnce);
     EXPECT_EQ(classifyStart(true, "UNINSTALL"), StartKind::EndAtOnce);
 }

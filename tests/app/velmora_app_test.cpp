@@ -5,6 +5,10 @@
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
 #include "app/velmora.h"
+#include "app/options_window.h"
+#include "options/file_types_page.h"
+#include "options/options_fakes.h"
+#include "options/options_form.h"
 #include "appbar/toolbar.h"
 #include "base/file_name.h"
 #include "playback/media_clips.h"
@@ -30,6 +34,10 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
 
 #include <filesystem>
 
@@ -408,6 +416,64 @@ TEST_F(VelmoraAppTest, AFolderYieldsOnlyItsClipsByEveryRoad)
     ASSERT_TRUE(waitFor([&] { return paths().size() >= 6; })) << "the add-files window";
     EXPECT_EQ(paths(), one + one + one);
     form->close();
+}
+
+}  // namespace
+
+namespace {
+
+// The options dialog in the real program: opened from the video window's
+// menu, its controls acting on the real windows, toolbar and skin, hidden
+// and shown again with the tray, unloaded by the exit.
+TEST_F(VelmoraAppTest, TheOptionsDialogActsOnTheProgramAndFollowsItsWindows)
+{
+    QTemporaryDir skins;
+    const QString green = skins.filePath(QStringLiteral("Green/"));
+    QDir().mkpath(green);
+    for (const QFileInfo& f : QDir(QStringLiteral(VELMORA_BUILD_DIR "/skin")).entryInfoList(QDir::Files))
+        QFile::copy(f.filePath(), green + f.fileName());
+    QFile ini(green + QStringLiteral("skin.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll().replace("Name=Velmora Nocturne", "Name=Green");
+    ini.close();
+    velmora::test::writeFile(green + QStringLiteral("skin.ini"), text);
+    app->settings().setWhole(keys::NotClose, 1);
+    start({});
+
+    app->videoWindow().optionsItem().trigger();
+    auto* form = qobject_cast<OptionsForm*>(topLevelTitled(QStringLiteral("Опции")));
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->typesPage().list().count(), app->fileTypes().count());
+
+    form->slider(SeeThroughWindow::Main).setValue(40);
+    EXPECT_NEAR(app->windows().mainForm().windowOpacity(), 102 / 255.0, 1e-3);
+    form->checkBox("Toolbar").click();
+    EXPECT_TRUE(app->toolbar().ToolbarShown());
+    form->checkBox("Toolbar").click();
+    EXPECT_FALSE(app->toolbar().ToolbarShown());
+
+    form->themeSelect().click();
+    velmora::test::chooseInFileDialog(*form, "SkinSelect", green + QStringLiteral("skin.ini"));
+    EXPECT_EQ(app->windows().skin().skinName, QStringLiteral("Green"));
+    EXPECT_EQ(app->skinFolder(), green);
+    form->themeSelect().click();
+    velmora::test::chooseInFileDialog(*form, "SkinSelect", clips.stereoWav);  // a folder without a skin
+    EXPECT_EQ(app->windows().skin().skinName, QStringLiteral("Green"));
+    EXPECT_EQ(app->skinFolder(), green);
+
+    app->close();
+    EXPECT_FALSE(form->isVisible()) << "hidden with the other windows";
+    app->restoreFromTray();
+    EXPECT_TRUE(form->isVisible());
+    app->videoWindow().optionsItem().trigger();
+    EXPECT_EQ(topLevelTitled(QStringLiteral("Опции")), form) << "one dialog at a time";
+
+    QPointer<OptionsForm> alive(form);
+    form->move(33, 44);
+    app->forceExit();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull()) << "the exit unloads the dialog";
+    EXPECT_EQ(app->settings().whole(keys::OptionsLeft), 33);
 }
 
 }  // namespace

@@ -132,7 +132,7 @@ TEST_F(PlayFormTest, TheMenuHasItsThreeItems)
     EXPECT_EQ(items[2]->text(), QStringLiteral("Опции..."));
     EXPECT_TRUE(items[0]->isCheckable());
     EXPECT_TRUE(items[1]->isCheckable());
-    EXPECT_FALSE(items[2]->isEnabled());  // until the options dialog exists
+    EXPECT_TRUE(items[2]->isEnabled());
     EXPECT_TRUE(items[2]->isVisible());
 }
 

@@ -191,6 +191,31 @@ TEST_F(SkinnedWindowsTest, OpacityIsTheRoundedAlpha)
     EXPECT_NEAR(playlist().windowOpacity(), 191 / 255.0, 1e-3);
 }
 
+// The options dialog's skin change: a skin that cannot give the windows a
+// face is refused whole; one that can moves the companions to its offsets.
+TEST_F(SkinnedWindowsTest, ASkinThatCannotDressTheWindowsIsRefusedAndTheOldOneStays)
+{
+    test::TempSkin none, pictureless, wide;
+    test::writeSmallSkin(pictureless);
+    QFile::remove(pictureless.folder() + QStringLiteral("playlist.bmp"));
+    test::writeSmallSkin(wide);
+    QFile ini(wide.folder() + QStringLiteral("skin.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    wide.ini(ini.readAll().replace("Name=Small", "Name=Wide").replace("Volumex=306", "Volumex=320"));
+
+    const QSize size = main().size();
+    EXPECT_FALSE(w().changeSkin(none.folder())) << "no skin.ini";
+    EXPECT_FALSE(w().changeSkin(pictureless.folder())) << "a window picture that does not load";
+    EXPECT_EQ(w().skin().skinName, QStringLiteral("Small"));
+    EXPECT_EQ(main().size(), size);
+    EXPECT_FALSE(playlist().background().isNull());
+    expectTogether();
+
+    EXPECT_TRUE(w().changeSkin(wide.folder()));
+    EXPECT_EQ(w().skin().skinName, QStringLiteral("Wide"));
+    EXPECT_EQ(volume().pos() - main().pos(), QPoint(320, 0));
+}
+
 TEST_F(SkinnedWindowsTest, StartPlacesComeFromTheSettingsAndStayOnScreen)
 {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

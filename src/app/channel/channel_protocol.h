@@ -42,6 +42,10 @@
 //    a single " as the end of the path. The builder never writes two quoted
 //    paths without a blank between them, so "" inside quotes cannot mean
 //    anything else.
+//
+// An empty text (a second start without arguments) asks the running copy
+// to show the windows that its close button only hid, in case it has no
+// tray icon through which the user could bring them back.
 
 #include <cstddef>
 #include <cstdint>

@@ -107,7 +107,9 @@ StartKind classifyStart(bool anotherCopyRuns, std::string_view commandText)
 {
     const auto word = commandWord(commandText);
     if (anotherCopyRuns) {
-        if (commandText.empty() || word == CommandWord::Init || word == CommandWord::Uninstall)
+        // An empty text goes over too: it asks the running copy for its
+        // windows when no tray icon can bring them back.
+        if (word == CommandWord::Init || word == CommandWord::Uninstall)
             return StartKind::EndAtOnce;
         return StartKind::HandOver;
     }

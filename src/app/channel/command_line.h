@@ -40,8 +40,8 @@ enum class StartKind {
     Normal,      // no other copy: start and hand the text to the own handler
     Init,        // no other copy, "init": remove, set defaults, end
     Uninstall,   // no other copy, "uninstall": remove, end
-    HandOver,    // another copy runs: send the text to it, end
-    EndAtOnce,   // another copy runs and the text is empty, init or uninstall
+    HandOver,    // another copy runs: send the text (even empty) to it, end
+    EndAtOnce,   // another copy runs and the text is init or uninstall
 };
 StartKind classifyStart(bool anotherCopyRuns, std::string_view commandText);
 

@@ -68,7 +68,10 @@ std::string InstanceServer::socketPath() const
 
 void InstanceServer::post(std::string commandText)
 {
-    enqueue(std::move(commandText));
+    // An own empty command line asks for nothing; a sender's empty one asks
+    // for the windows (channel_protocol.h).
+    if (!commandText.empty())
+        enqueue(std::move(commandText));
 }
 
 void InstanceServer::acceptConnections()
@@ -138,8 +141,6 @@ void InstanceServer::dropStaleConnections()
 
 void InstanceServer::enqueue(std::string commandText)
 {
-    if (commandText.empty())
-        return;  // nothing to handle
     queue_.push_back(std::move(commandText));
     scheduleDispatch();
 }

@@ -60,7 +60,8 @@ public:
     // The socket's path, empty when not listening.
     std::string socketPath() const;
 
-    // Queues a command text of this copy behind those already queued.
+    // Queues a command text of this copy behind those already queued (an
+    // empty one asks for nothing). A sender's empty message is handed on.
     void post(std::string commandText);
 
     // Messages queued and not yet handed to the handler.
