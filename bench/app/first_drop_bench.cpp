@@ -117,6 +117,9 @@ void measureChildren(benchmark::State& state, const char* mode, int hoverMs = 0)
             QProcess child;
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert(QString::fromLatin1(kChildClip), clip);
+            // The desktop files a first start writes stay in the run's folders.
+            env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+            env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
             env.insert(QString::fromLatin1(kChildMode), QString::fromLatin1(mode));
             env.insert(QString::fromLatin1(kChildHover), QString::number(hoverMs));
             child.setProcessEnvironment(env);
