@@ -15,7 +15,7 @@ namespace velmora {
 
 QString withSlash(QString folder)
 {
-    if (!folder.endsWith(QLatin1Char('/')))
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;
 }

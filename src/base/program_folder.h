@@ -22,7 +22,8 @@ QString programDataFolder(const QString& playerFolder);
 // copy): beside the player when it is there, else the installed bin/ one.
 QString frontProgramPath(const QString& playerFolder);
 
-// folder with one "/" at its end.
+// folder with one "/" at its end; no folder (empty) stays empty rather than
+// turning into the file system's root.
 QString withSlash(QString folder);
 
 }  // namespace velmora

@@ -237,7 +237,7 @@ bool FreedesktopProjection::installed(const QString& desktopId) const
     return false;
 }
 
-// The lists in the order the MIME applications specification reads them;
+// The lists in the order freedesktop's mimeapps.list rules read them;
 // the first installed entry named as the type's default wins.
 QString FreedesktopProjection::defaultFor(const QString& mimeType)
 {

@@ -46,7 +46,7 @@ public:
         QString dataHome, configHome;  // $XDG_DATA_HOME, $XDG_CONFIG_HOME
         QStringList dataDirs, configDirs;
         QStringList desktops;  // $XDG_CURRENT_DESKTOP, lower case
-        // The XDG variables with the specification's defaults.
+        // The XDG base-directory variables, with their standard defaults.
         static Folders fromEnvironment();
     };
 

@@ -1,5 +1,6 @@
 #include "shell/type_icons.h"
 
+#include "base/program_folder.h"
 #include "shell/default_file_types.h"
 #include "shell/shell_log.h"
 
@@ -16,13 +17,6 @@
 namespace velmora {
 
 namespace {
-
-QString withSlash(QString folder)
-{
-    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
-}
 
 bool staysInFolder(const QString& name)
 {
