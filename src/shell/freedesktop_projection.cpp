@@ -388,6 +388,31 @@ void FreedesktopProjection::removeFolderAction()
         removeFile(file);
 }
 
+// A user's mimeinfo.cache outranks the system's, so one that the program
+// brought into being must not outlive its entries: the marker beside it
+// says the cache is ours, and it goes with the last of our entries. A
+// cache that was there before is only rebuilt.
+void FreedesktopProjection::updateDesktopCache(const QString& applications,
+                                               const std::function<void(const QString&, const QStringList&)>& runTool)
+{
+    const QString cache = applications + QStringLiteral("/mimeinfo.cache");
+    const QString marker = applications + QStringLiteral("/.velmora4-mimeinfo-cache");
+    const bool oursLeft = !QDir(applications).entryList({QStringLiteral("vlmr4_*.desktop")}, QDir::Files).isEmpty();
+    const bool cacheIsOurs = QFileInfo::exists(marker) || !QFileInfo::exists(cache);
+    if (!oursLeft && cacheIsOurs) {
+        QFile::remove(cache);
+        QFile::remove(marker);
+        QDir().rmdir(applications);  // only when nothing else is in it
+        return;
+    }
+    if (!QFileInfo::exists(cache)) {
+        QFile note(marker);
+        if (!note.open(QIODevice::WriteOnly))
+            qCDebug(lcShell) << "cannot mark" << cache << "as ours";
+    }
+    runTool(QStringLiteral("update-desktop-database"), {QStringLiteral("-q"), applications});
+}
+
 // The worker: the files in path order, then the tools, or where the last
 // entry or package was ours, the caches that now describe nothing (so that
 // removing everything leaves the folders as they were before the program).
@@ -421,14 +446,8 @@ void FreedesktopProjection::runJob(Job& job)
             process.waitForFinished(1000);
         }
     };
-    if (!job.applications.isEmpty() && QFileInfo::exists(job.applications)) {
-        if (QDir(job.applications).entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Hidden).isEmpty()) {
-            QFile::remove(job.applications + QStringLiteral("/mimeinfo.cache"));
-            QDir().rmdir(job.applications);
-        } else {
-            runTool(QStringLiteral("update-desktop-database"), {QStringLiteral("-q"), job.applications});
-        }
-    }
+    if (!job.applications.isEmpty() && QFileInfo::exists(job.applications))
+        updateDesktopCache(job.applications, runTool);
     if (!job.mime.isEmpty() && QFileInfo::exists(job.mime + QStringLiteral("/packages"))) {
         if (QDir(job.mime + QStringLiteral("/packages")).isEmpty())
             QDir(job.mime).removeRecursively();

@@ -33,6 +33,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -102,6 +103,8 @@ private:
         std::atomic<bool> done{false};
     };
     static void runJob(Job& job);
+    static void updateDesktopCache(const QString& applications,
+                                   const std::function<void(const QString&, const QStringList&)>& runTool);
     // The write planned for the path (pending or running), if any.
     const FileOp* plannedOp(const QString& path) const;
 

@@ -173,9 +173,11 @@ TEST_F(FreedesktopTest, TakingOverNamesThePlayerAndGivingBackRestoresTheEarlierH
 
 TEST_F(FreedesktopTest, UndoLeavesTheDesktopAsItWasBeforeThePlayer)
 {
-    // A user without a list of defaults of their own.
+    // A user without a list of defaults of their own, whose folder holds an
+    // entry but no cache: the system's player opens MP3 files.
     QFile::remove(mimeapps());
-    const QString earlier = defaultFor(QStringLiteral("audio/mpeg"));
+    const QString cache = data(QStringLiteral("applications/mimeinfo.cache"));
+    ASSERT_EQ(defaultFor(QStringLiteral("audio/mpeg")), test::kSystemPlayer);
     t_.types->LoadFileTypes();
     t_.types->AssociateType(entryNumber(QStringLiteral("mp3")));
     t_.types->AssociateType(entryNumber(QStringLiteral("pml")));
@@ -185,7 +187,25 @@ TEST_F(FreedesktopTest, UndoLeavesTheDesktopAsItWasBeforeThePlayer)
     desktop_->waitForTools(30000);
     EXPECT_EQ(ours(), QStringList());
     EXPECT_FALSE(QFile::exists(mimeapps()));
-    EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), earlier);
+    EXPECT_FALSE(QFile::exists(cache)) << "the cache the player made goes with it";
+    EXPECT_TRUE(QFile::exists(data(QStringLiteral("applications/other-player.desktop"))));
+    EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), test::kSystemPlayer);
+}
+
+TEST_F(FreedesktopTest, UndoRebuildsACacheTheUserHadBefore)
+{
+    const QString cache = data(QStringLiteral("applications/mimeinfo.cache"));
+    run(QStringLiteral("update-desktop-database"), {data(QStringLiteral("applications"))});
+    ASSERT_TRUE(readAll(cache).contains("other-player.desktop"));
+    t_.types->LoadFileTypes();
+    desktop_->waitForTools(30000);
+    EXPECT_TRUE(readAll(cache).contains("vlmr4_mp3file.desktop"));
+    UndoShellRegistration(t_.store, *t_.shell);
+    desktop_->waitForTools(30000);
+    EXPECT_TRUE(readAll(cache).contains("other-player.desktop"));
+    EXPECT_FALSE(readAll(cache).contains("vlmr4_"));
+    EXPECT_EQ(QDir(data(QStringLiteral("applications"))).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("mimeinfo.cache"), QStringLiteral("other-player.desktop")}));
 }
 
 }  // namespace

@@ -9,6 +9,59 @@
 
 namespace velmora::test {
 
+namespace {
+
+// The MIME database is a dependency of the program, not a choice of the
+// machine: the first one the system has is linked into the test's own folder.
+QString sharedMimeDatabase()
+{
+    QStringList dirs = qEnvironmentVariable("XDG_DATA_DIRS").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    dirs << QStringLiteral("/usr/local/share") << QStringLiteral("/usr/share");
+    for (const QString& dir : dirs) {
+        if (QFileInfo::exists(dir + QStringLiteral("/mime/mime.cache")))
+            return dir + QStringLiteral("/mime");
+    }
+    return {};
+}
+
+}  // namespace
+
+void isolateDesktop()
+{
+    // Lives as long as the process; removed at exit.
+    static QTemporaryDir root(QDir::tempPath() + QStringLiteral("/velmora-test-desktop-XXXXXX"));
+    const QString base = root.path();
+    const QString system = base + QStringLiteral("/system-data");
+    writeFile(system + QStringLiteral("/applications/") + QLatin1String(kSystemPlayer),
+              "[Desktop Entry]\nType=Application\nName=System Player\nExec=/bin/true %F\n"
+              "MimeType=audio/mpeg;video/mpeg;audio/midi;\n");
+    writeFile(system + QStringLiteral("/applications/mimeinfo.cache"),
+              QByteArray("[MIME Cache]\naudio/midi=") + kSystemPlayer + ";\naudio/mpeg=" + kSystemPlayer
+                  + ";\nvideo/mpeg=" + kSystemPlayer + ";\n");
+    if (const QString mime = sharedMimeDatabase(); !mime.isEmpty())
+        QFile::link(mime, system + QStringLiteral("/mime"));
+    QDir().mkpath(base + QStringLiteral("/system-config"));
+    const QString home = base + QStringLiteral("/home");
+    const QString runtime = base + QStringLiteral("/runtime");
+    for (const QString& dir : {home + QStringLiteral("/.local/share"), home + QStringLiteral("/.config"),
+                               home + QStringLiteral("/.cache"), home + QStringLiteral("/.local/state"), runtime})
+        QDir().mkpath(dir);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const auto set = [](const char* name, const QString& value) { qputenv(name, QFile::encodeName(value)); };
+    set("HOME", home);
+    set("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
+    set("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
+    set("XDG_CACHE_HOME", home + QStringLiteral("/.cache"));
+    set("XDG_STATE_HOME", home + QStringLiteral("/.local/state"));
+    set("XDG_DATA_DIRS", system);
+    set("XDG_CONFIG_DIRS", base + QStringLiteral("/system-config"));
+    set("XDG_RUNTIME_DIR", runtime);
+    set("VELMORA_CONFIG_HOME", home + QStringLiteral("/.config/Velmora 4"));
+    for (const char* name : {"XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
+                             "GNOME_DESKTOP_SESSION_ID", "SESSION_MANAGER", "XDG_SESSION_ID"})
+        qunsetenv(name);
+}
+
 TempHome::TempHome()
     : oldConfig_(qgetenv("VELMORA_CONFIG_HOME")), oldRuntime_(qgetenv("XDG_RUNTIME_DIR")),
       oldData_(qgetenv("XDG_DATA_HOME")), oldXdgConfig_(qgetenv("XDG_CONFIG_HOME"))

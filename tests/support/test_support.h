@@ -9,6 +9,16 @@
 
 namespace velmora::test {
 
+// Gives the whole test process a desktop of its own before Qt starts: HOME,
+// every XDG folder (a "system" data folder holding one system player that
+// handles audio/mpeg, video/mpeg and audio/midi, with its mimeinfo.cache, and
+// the shared MIME database linked in), a runtime folder, no session manager
+// and no desktop name. Child processes inherit it. Called by the test main.
+void isolateDesktop();
+
+// The system player's desktop entry id in that "system" folder.
+inline constexpr const char* kSystemPlayer = "system-player.desktop";
+
 // A fresh temporary folder that also serves as VELMORA_CONFIG_HOME,
 // XDG_RUNTIME_DIR, XDG_DATA_HOME ("data") and XDG_CONFIG_HOME ("xdg-config")
 // for the lifetime of the object.
