@@ -2,8 +2,10 @@
 // start-up, then the event loop until the closing fade ends.
 
 #include "app/channel/instance_start.h"
-#include "base/file_name.h"
+#include "app/display_check.h"
+#include "app/end_signals.h"
 #include "app/font_warm_up.h"
+#include "base/file_name.h"
 #include "app/velmora.h"
 #include "shell/program_icon.h"
 #include "skin/window_platform.h"
@@ -12,6 +14,7 @@
 #include <QTimer>
 
 #include <clocale>
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -32,8 +35,13 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    const velmora::FontWarmUp fonts;
     velmora::chooseWindowPlatform();
+    const velmora::DisplayCheck display = velmora::checkDisplay();
+    if (!display.ok) {
+        std::fprintf(stderr, "velmora4: %s\n", display.problem.c_str());
+        return 1;
+    }
+    const velmora::FontWarmUp fonts;
     QApplication application(argc, argv);
     // libmpv needs the C number format; Qt sets the locale from the
     // environment when the application object is made.
@@ -46,6 +54,12 @@ int main(int argc, char* argv[])
     velmora::Velmora velmora(options);
     QObject::connect(&velmora, &velmora::Velmora::ended, &application, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
+    velmora::EndSignals endSignals;
+    QObject::connect(&endSignals, &velmora::EndSignals::endRequested, &velmora, &velmora::Velmora::endNow);
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &velmora, &velmora::Velmora::savePlaces,
+                     Qt::DirectConnection);
+    if (display.retries > 0)
+        qInfo("velmora4: the display answered after %d failed connection attempts", display.retries);
     velmora.start(velmora::fileNameFromBytes(start.commandText), start.lock ? &*start.lock : nullptr);
     // The windows' icon is drawn and sent once they are on the screen.
     QTimer::singleShot(0, &application, [] { QApplication::setWindowIcon(velmora::programIcon()); });

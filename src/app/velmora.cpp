@@ -583,24 +583,7 @@ void Velmora::close()
             QTimer::singleShot(0, this, &Velmora::releaseMemory);
         return;
     }
-    closing_ = true;
-    const QPoint mainPlace = windows_->mainForm().pos();
-    settings_.setFraction(keys::Left, mainPlace.x());
-    settings_.setFraction(keys::Top, mainPlace.y());
-    const QPoint videoPlace = video_->placeToStore();
-    settings_.setFraction(keys::PlayLeft, videoPlace.x());
-    settings_.setFraction(keys::PlayTop, videoPlace.y());
-    settings_.setFlag(keys::VolumeOpen, video_->volumeItem().isChecked());
-    settings_.setFlag(keys::PlaylistOpen, video_->playlistItem().isChecked());
-    closeAddForm();
-    options_->unload();
-    walker_.cancelAll();  // nothing more arrives in a list that is closing
-    if (server_)
-        server_->close();
-    if (settings_.whole(keys::Tray) == 1)
-        tray_->show(false);
-    if (settings_.whole(keys::Toolbar) == 1)
-        toolbar_->ShowToolbar(false);
+    saveAndRelease();
     FadeLevels levels;
     levels.main = settings_.whole(keys::MainTransparanted);
     levels.volume = settings_.whole(keys::VolumeTransparanted);
@@ -610,8 +593,50 @@ void Velmora::close()
         levels, [this](int hundredthsDb) { media_.engine().setVolume(hundredthsDb); }, [this] { unload(); });
 }
 
+// What Close does before the fade: the places and options are saved, the
+// side windows, the channel, the tray icon and the toolbar go.
+void Velmora::saveAndRelease()
+{
+    closing_ = true;
+    savePlaces();
+    closeAddForm();
+    options_->unload();
+    walker_.cancelAll();  // nothing more arrives in a list that is closing
+    if (server_)
+        server_->close();
+    if (settings_.whole(keys::Tray) == 1)
+        tray_->show(false);
+    if (settings_.whole(keys::Toolbar) == 1)
+        toolbar_->ShowToolbar(false);
+}
+
+void Velmora::endNow()
+{
+    if (unloaded_)
+        return;
+    if (!closing_)
+        saveAndRelease();
+    unload();  // a fade that runs finds the program unloaded
+}
+
+void Velmora::savePlaces()
+{
+    const QPoint mainPlace = windows_->mainForm().pos();
+    settings_.setFraction(keys::Left, mainPlace.x());
+    settings_.setFraction(keys::Top, mainPlace.y());
+    const QPoint videoPlace = video_->placeToStore();
+    settings_.setFraction(keys::PlayLeft, videoPlace.x());
+    settings_.setFraction(keys::PlayTop, videoPlace.y());
+    settings_.setFlag(keys::VolumeOpen, video_->volumeItem().isChecked());
+    settings_.setFlag(keys::PlaylistOpen, video_->playlistItem().isChecked());
+    store_.flush();
+}
+
 void Velmora::unload()
 {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
     windows_->playlistForm().hide();
     windows_->volumeForm().hide();
     video_->hide();

@@ -93,6 +93,12 @@ public:
     void close();
     // The tray menu's exit item: ends the program even with "NotClose" 1.
     void forceExit();
+    // An orderly end at once (a signal, the session's end): what Close saves
+    // is saved, the channel, tray icon and toolbar go, no fade; then ended().
+    void endNow();
+    // The session manager's save request: the window places and every
+    // pending setting reach the disk. Never blocks the logout.
+    void savePlaces();
     // The tray icon's double-click: shows the windows Close hid.
     void restoreFromTray();
     // A second start without arguments: the tray's restore, when there is no
@@ -152,6 +158,7 @@ private:
     void startNormal(const QString& commandText);
     void listen(const channel::InstanceLock* lock);
     void publishOnBus();
+    void saveAndRelease();
     void unload();
     void loadMediaOnFirstEntry();
     void releaseMemory();
@@ -198,6 +205,7 @@ private:
     bool forceExit_ = false;
     bool hiddenToTray_ = false;
     bool closing_ = false;
+    bool unloaded_ = false;
 };
 
 }  // namespace velmora

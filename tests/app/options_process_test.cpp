@@ -1,7 +1,7 @@
 // The real program on a real X server, driven with xdotool as a user
-// drives it: the options dialog from the video window's menu, and the
-// windows that Close hid brought back by a second start when there is no
-// tray icon (Xvfb has no notification area).
+// drives it: the options dialog from the video window's menu, the windows
+// that Close hid brought back by a second start when there is no tray icon
+// (Xvfb has no notification area), and the orderly end on a signal.
 
 #include "support/test_support.h"
 
@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace velmora;
 using namespace std::chrono_literals;
@@ -50,6 +52,10 @@ protected:
     {
         test::writeFile(home_.file(QStringLiteral("config/settings.ini")),
                         "[Settings]\nAutoPlay=0\n" + settings + "[Position]\nLeft=100\nTop=100\n");
+        return launchWithStoredSettings();
+    }
+    QProcess* launchWithStoredSettings()
+    {
         auto* p = new QProcess;
         p->setProcessEnvironment(env_);
         p->start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4"), {});
@@ -113,4 +119,44 @@ TEST_F(OptionsProcessTest, WithoutATrayASecondEmptyStartBringsHiddenWindowsBack)
     ASSERT_TRUE(second.waitForFinished(30000));
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 1; }, 20s)) << "the windows are back";
+}
+
+// A session's end, Ctrl+C or a closed terminal: what Close saves is saved,
+// the channel's socket goes, and the program ends with success.
+TEST_F(OptionsProcessTest, ASignalEndsInOrderAndTheNextStartFindsWhatWasSaved)
+{
+    const QString socket = home_.file(QStringLiteral("runtime/Velmora 4/Velmora 4"));
+    int x = 150;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        QProcess* player = launch({});
+        ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 1; }, 60s)) << "the main window";
+        const QString window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                        QString::number(player->processId())})
+                                   .value(0);
+        x += 20;
+        xdotool({QStringLiteral("windowmove"), window, QString::number(x), QStringLiteral("140")});
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        xdotool({QStringLiteral("key"), QStringLiteral("minus")});  // the volume down: a setting changes
+        test::settle(300ms);
+        ::kill(static_cast<pid_t>(player->processId()), signal);
+        ASSERT_TRUE(player->waitForFinished(20000));
+        EXPECT_EQ(player->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(player->exitCode(), 0);
+        EXPECT_FALSE(QFile::exists(socket)) << "no socket left for the next start to clean up";
+        QFile settings(home_.file(QStringLiteral("config/settings.ini")));
+        ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+        const QByteArray text = settings.readAll();
+        EXPECT_TRUE(text.contains("Left=" + QByteArray::number(x) + "\n")) << text.toStdString();
+        EXPECT_TRUE(text.contains("Top=140\n")) << text.toStdString();
+        EXPECT_TRUE(text.contains("\nVolume=") && !text.contains("\nVolume=100\n")) << text.toStdString();
+    }
+    QProcess* next = launchWithStoredSettings();
+    ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*next) == 1; }, 60s)) << "the main window";
+    const QString window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                    QString::number(next->processId())})
+                               .value(0);
+    const QStringList geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
+    EXPECT_TRUE(geometry.join(QLatin1Char(' ')).contains(QStringLiteral("Position: %1,140").arg(x)))
+        << geometry.join(QLatin1Char(' ')).toStdString();
 }

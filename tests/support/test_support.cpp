@@ -104,6 +104,11 @@ bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
     return true;
 }
 
+void settle(std::chrono::milliseconds interval)
+{
+    waitFor([] { return false; }, interval);
+}
+
 QString writeFile(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -40,6 +40,11 @@ private:
 // then fails instead of hanging).
 bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
+// Lets events run for the whole interval: for a test that checks that
+// something does not happen (or gives a program time it cannot be asked
+// about), never to wait for something that can be waited for.
+void settle(std::chrono::milliseconds interval);
+
 // Writes bytes to a file, creating folders; returns the path.
 QString writeFile(const QString& path, const QByteArray& bytes);
 
