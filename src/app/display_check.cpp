@@ -8,33 +8,42 @@
 
 namespace velmora {
 
-DisplayCheck checkDisplay(std::chrono::milliseconds patience)
+DisplayCheck::DisplayCheck(std::chrono::milliseconds patience)
 {
-    DisplayCheck check;
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (platform && *platform && std::string_view(platform) != "xcb")
-        return check;
+        return;
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) {
-        check.ok = false;
-        check.problem = "no display to show the player on (DISPLAY is not set)";
-        return check;
+        problem_ = "no display to show the player on (DISPLAY is not set)";
+        return;
     }
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
-        xcb_connection_t* connection = xcb_connect(display, nullptr);
-        const int error = xcb_connection_has_error(connection);
-        xcb_disconnect(connection);
-        if (!error)
-            return check;
+        connection_ = xcb_connect(display, nullptr);
+        if (!xcb_connection_has_error(connection_))
+            return;
+        xcb_disconnect(connection_);
+        connection_ = nullptr;
         if (std::chrono::steady_clock::now() >= deadline) {
-            check.ok = false;
-            check.problem = std::string("cannot connect to display ") + display;
-            return check;
+            problem_ = std::string("cannot connect to display ") + display;
+            return;
         }
-        ++check.retries;
+        ++retries_;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+}
+
+DisplayCheck::~DisplayCheck()
+{
+    release();
+}
+
+void DisplayCheck::release()
+{
+    if (connection_)
+        xcb_disconnect(connection_);
+    connection_ = nullptr;
 }
 
 }  // namespace velmora

@@ -36,13 +36,14 @@ int main(int argc, char* argv[])
     }
 
     velmora::chooseWindowPlatform();
-    const velmora::DisplayCheck display = velmora::checkDisplay();
-    if (!display.ok) {
-        std::fprintf(stderr, "velmora4: %s\n", display.problem.c_str());
+    velmora::DisplayCheck display;
+    if (!display.ok()) {
+        std::fprintf(stderr, "velmora4: %s\n", display.problem().c_str());
         return 1;
     }
     const velmora::FontWarmUp fonts;
     QApplication application(argc, argv);
+    display.release();
     // libmpv needs the C number format; Qt sets the locale from the
     // environment when the application object is made.
     std::setlocale(LC_NUMERIC, "C");
@@ -58,8 +59,8 @@ int main(int argc, char* argv[])
     QObject::connect(&endSignals, &velmora::EndSignals::endRequested, &velmora, &velmora::Velmora::endNow);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &velmora, &velmora::Velmora::savePlaces,
                      Qt::DirectConnection);
-    if (display.retries > 0)
-        qInfo("velmora4: the display answered after %d failed connection attempts", display.retries);
+    if (display.retries() > 0)
+        qInfo("velmora4: the display answered after %d failed connection attempts", display.retries());
     velmora.start(velmora::fileNameFromBytes(start.commandText), start.lock ? &*start.lock : nullptr);
     // The windows' icon is drawn and sent once they are on the screen.
     QTimer::singleShot(0, &application, [] { QApplication::setWindowIcon(velmora::programIcon()); });

@@ -114,6 +114,20 @@ TEST_F(PlayerProcessTest, InitAndUninstallNeedNoDisplay)
     EXPECT_FALSE(QFile::exists(home_.file(QStringLiteral("config/settings.ini"))));
 }
 
+// A normal start with no display says so in one line instead of aborting.
+TEST_F(PlayerProcessTest, AStartWithoutADisplayEndsWithOneLine)
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env_.remove(QString::fromLatin1(name));
+    QProcess* p = launch({});
+    ASSERT_TRUE(p->waitForFinished(60000));
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p->exitCode(), 1);
+    const QByteArray error = p->readAllStandardError();
+    EXPECT_EQ(error.count('\n'), 1) << error.toStdString();
+    EXPECT_TRUE(error.startsWith("velmora4: ")) << error.toStdString();
+}
+
 TEST_F(PlayerProcessTest, ASecondStartHandsItsFilesOverInOrder)
 {
     writeSettings("[Settings]\nAutoPlay=0\n");
