@@ -101,8 +101,11 @@ void CommandHandler::nextToken()
 void CommandHandler::tokenDone(bool named)
 {
     if (!named) {
-        qCDebug(lcCommand) << "neither a file nor a folder, ending the message";
-        endMessage();
+        // A path that names nothing brings nothing, as an empty folder
+        // would; the paths after it still count (a file moved away must not
+        // cost the rest of a selection).
+        qCDebug(lcCommand) << "neither a file nor a folder, going on";
+        nextToken();
         return;
     }
     if (playlist_.startMeasuring)

@@ -29,8 +29,11 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLoggingCategory>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPixmapCache>
 #include <QSystemTrayIcon>
+#include <QTranslator>
 
 #include <malloc.h>
 
@@ -193,7 +196,8 @@ Velmora::Velmora(Options options)
       typeIcons_(currentIconFolder(), programFolder_ + QStringLiteral("default icons/")),
       fileTypes_(settings_, shell_, typeIcons_),
       media_(options.media),
-      mprisBus_(options.mprisBus)
+      mprisBus_(options.mprisBus),
+      notificationArea_(std::move(options.notificationArea))
 {
     fileTypes_.setPatternHandler([this](const QString& pattern) {
         mediaFilter_ = FileFilter::fromPattern(pattern);
@@ -459,6 +463,14 @@ void Velmora::maintain(channel::StartKind kind)
 
 bool Velmora::start(const QString& commandText, const channel::InstanceLock* lock)
 {
+    // The whole interface is Russian, whatever the user's locale: Qt's own
+    // dialogs and standard buttons too.
+    qtTranslator_ = std::make_unique<QTranslator>();
+    if (qtTranslator_->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTranslator_.get());
+    else
+        qCDebug(lcApp) << "no Russian translation of Qt's own texts";
     fileTypes_.LoadFileTypes();
     if (settings_.text(keys::MailslotName).isEmpty())
         settings_.setText(keys::MailslotName, QStringLiteral("Velmora 4"));
@@ -550,9 +562,14 @@ void Velmora::restoreFromTray()
     windows_->mainForm().show();
 }
 
+bool Velmora::trayIconOnScreen() const
+{
+    return tray_->shown() && (notificationArea_ ? notificationArea_() : QSystemTrayIcon::isSystemTrayAvailable());
+}
+
 void Velmora::restoreWithoutTray()
 {
-    if (tray_->shown() && QSystemTrayIcon::isSystemTrayAvailable())
+    if (trayIconOnScreen())
         return;  // the icon's double-click is the way back
     restoreFromTray();
 }
@@ -567,7 +584,9 @@ void Velmora::close()
 {
     if (closing_)
         return;
-    if (settings_.flag(keys::NotClose) && !forceExit_) {
+    // Hiding needs a way back: without a tray icon on the screen, Close
+    // ends the program as it does without "NotClose".
+    if (settings_.flag(keys::NotClose) && !forceExit_ && trayIconOnScreen()) {
         if (hiddenToTray_)
             return;  // hidden already: keep what was shown for the restore
         hiddenToTray_ = true;

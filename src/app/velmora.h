@@ -32,8 +32,11 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
+
+class QTranslator;
 
 namespace velmora {
 
@@ -71,6 +74,8 @@ public:
         // The desktop's media controls (MPRIS): nullopt none, empty the
         // session bus, otherwise the address of the bus to use.
         std::optional<QString> mprisBus;
+        // Whether the desktop shows a notification area; null: Qt's answer.
+        std::function<bool()> notificationArea;
     };
 
     Velmora();
@@ -159,6 +164,8 @@ private:
     void listen(const channel::InstanceLock* lock);
     void publishOnBus();
     void saveAndRelease();
+    // The tray icon is on the screen: the way back after Close only hid.
+    bool trayIconOnScreen() const;
     void unload();
     void loadMediaOnFirstEntry();
     void releaseMemory();
@@ -198,6 +205,7 @@ private:
     std::unique_ptr<CommandHandler> commands_;
     std::unique_ptr<InstanceServer> server_;
     std::optional<QString> mprisBus_;
+    std::function<bool()> notificationArea_;
     QString mprisConnection_;  // the connection made for mprisBus_, to close at the end
     std::unique_ptr<MprisBridge> mpris_;
 
@@ -206,6 +214,7 @@ private:
     bool hiddenToTray_ = false;
     bool closing_ = false;
     bool unloaded_ = false;
+    std::unique_ptr<QTranslator> qtTranslator_;
 };
 
 }  // namespace velmora

@@ -70,6 +70,7 @@ protected:
         options.media.engine.videoOutput = QStringLiteral("null");
         options.media.engine.audioOutput = QStringLiteral("null");
         options.mprisBus = bus.address();
+        options.notificationArea = [] { return true; };  // Close with NotClose only hides
         app = std::make_unique<Velmora>(options);
         for (const auto& [interface, name] : {std::pair{QStringLiteral("org.freedesktop.DBus.Properties"),
                                                         QStringLiteral("PropertiesChanged")},
@@ -172,6 +173,7 @@ TEST_F(MprisAppTest, DesktopCommandsActAsTheKeysAndButtons)
 TEST_F(MprisAppTest, TrackListFollowsThePlaylistAndOpenUriAddsAsASecondStart)
 {
     app->settings().setWhole(keys::NotClose, 1);
+    app->settings().setWhole(keys::Tray, 1);
     start({});
     test::writeFile(clipFolder.filePath(QStringLiteral("mix.m3u")), "#EXTINF:30,Second\ntwo.wav\nthree.wav\n");
     call(kPlayer, QStringLiteral("OpenUri"),

@@ -144,6 +144,19 @@ TEST_F(PlayerProcessTest, ASecondStartHandsItsFilesOverInOrder)
     EXPECT_EQ(first->state(), QProcess::Running);
 }
 
+TEST_F(PlayerProcessTest, APathThatNamesNothingCostsNothingElseOfTheCommandLine)
+{
+    writeSettings("[Settings]\nAutoPlay=0\n");
+    const QStringList files = {clip(QStringLiteral("c.ogg")), clip(QStringLiteral("w.mkv")),
+                               clip(QStringLiteral("space name.wav"))};
+    QProcess* first = launch({QStringLiteral("/nonexistent/x.mp3"), files[0]});
+    ASSERT_TRUE(waitForChannel());
+    ASSERT_TRUE(test::waitFor([&] { return added(first).size() >= 1; }, 20s)) << stderr_.toStdString();
+    EXPECT_EQ(run({files[0], QStringLiteral("/nonexistent/x.mp3"), files[1], files[2]}), 0);
+    ASSERT_TRUE(test::waitFor([&] { return added(first).size() >= 4; }, 20s)) << stderr_.toStdString();
+    EXPECT_EQ(added(first), QStringList({files[0], files[0], files[1], files[2]}));
+}
+
 TEST_F(PlayerProcessTest, FiftySecondStartsAtOnceAllArriveWhole)
 {
     writeSettings("[Settings]\nAutoPlay=0\n");

@@ -27,6 +27,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDropEvent>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QMimeData>
 #include <QLabel>
@@ -88,6 +89,7 @@ protected:
         options.media.moduleFile = QStringLiteral(VELMORA_BUILD_DIR "/libvelmora-media.so");
         options.media.engine.videoOutput = QStringLiteral("null");
         options.media.engine.audioOutput = QStringLiteral("null");
+        options.notificationArea = [] { return true; };  // a panel with a notification area
         app = std::make_unique<Velmora>(options);
     }
     void start(const QStringList& paths)
@@ -216,6 +218,30 @@ TEST_F(VelmoraAppTest, CloseWithNotCloseHidesAndTheTrayBringsBackWhatWasShown)
     EXPECT_TRUE(app->closing()) << "the tray's exit ends the program despite NotClose";
     EXPECT_FALSE(app->tray().shown());
     EXPECT_TRUE(ended.wait(5000));
+}
+
+TEST_F(VelmoraAppTest, QtsOwnButtonsSpeakRussianWhateverTheLocale)
+{
+    start({});
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Отмена"));
+}
+
+// Hiding needs a way back: without an icon on the screen Close ends.
+TEST_F(VelmoraAppTest, WithoutATrayIconOnTheScreenCloseEndsDespiteNotClose)
+{
+    for (const bool area : {false, true}) {
+        SCOPED_TRACE(area);
+        app.reset();
+        options.notificationArea = [area] { return area; };
+        app = std::make_unique<Velmora>(options);
+        app->settings().setWhole(keys::NotClose, 1);
+        app->settings().setWhole(keys::Tray, area ? 0 : 1);  // no area, or "Tray" 0
+        start({});
+        app->close();
+        EXPECT_FALSE(app->hiddenToTray());
+        EXPECT_TRUE(app->closing());
+    }
 }
 
 }  // namespace
@@ -438,6 +464,7 @@ TEST_F(VelmoraAppTest, TheOptionsDialogActsOnTheProgramAndFollowsItsWindows)
     ini.close();
     velmora::test::writeFile(green + QStringLiteral("skin.ini"), text);
     app->settings().setWhole(keys::NotClose, 1);
+    app->settings().setWhole(keys::Tray, 1);
     start({});
 
     app->videoWindow().optionsItem().trigger();
