@@ -9,7 +9,7 @@
 // or X server is needed.
 
 #include "app/velmora.h"
-#include "playback/media_engine.h"
+#include "media/media_engine.h"
 #include "skin/playlist_form.h"
 #include "skin/skin_list_view.h"
 #include "skin/skinned_windows.h"

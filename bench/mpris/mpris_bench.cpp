@@ -6,9 +6,9 @@
 #include "app/mpris_bridge.h"
 #include "app/velmora.h"
 #include "mpris/mpris_service.h"
-#include "playback/media_clips.h"
+#include "media/media_clips.h"
 #include "support/private_bus.h"
-#include "../playback/bench_wait.h"
+#include "../media/bench_wait.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>

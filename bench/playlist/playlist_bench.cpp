@@ -2,7 +2,7 @@
 // flattening the root, moving a group, Refresh, saving and loading the .pml,
 // and applying 100,000 measurements.
 
-#include "playback/media_engine.h"
+#include "media/length_probe.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_model.h"
 #include "playlist/playlist_row_view.h"

@@ -5,7 +5,6 @@
 #include "settings/settings_store.h"
 #include "settings/profile_files.h"
 #include "skin/skinned_windows.h"
-#include "volume/volume_scale.h"
 
 #include <QTemporaryDir>
 
@@ -22,13 +21,12 @@ struct Collaborators {
     SettingsStore store{home.filePath(QStringLiteral("settings.ini"))};
     Settings settings{store};
     ProfileFiles profiles;
-    VolumeScale scale;
 };
 
 void BM_LoadDefaultSkin(benchmark::State& state)
 {
     Collaborators c;
-    SkinnedWindows windows(c.settings, c.profiles, c.scale);
+    SkinnedWindows windows(c.settings, c.profiles);
     windows.loadSkin(kDefaultSkin);
     if (windows.skin().skinName.isEmpty())
         state.SkipWithError("default skin not found beside the build");
@@ -42,7 +40,7 @@ void BM_CreateWindowsAndLoadSkin(benchmark::State& state)
 {
     Collaborators c;
     for (auto _ : state) {
-        SkinnedWindows windows(c.settings, c.profiles, c.scale);
+        SkinnedWindows windows(c.settings, c.profiles);
         windows.loadSkin(kDefaultSkin);
         benchmark::DoNotOptimize(windows.skin().visibleRows);
     }

@@ -1,7 +1,7 @@
 #include "app/command_handler.h"
 
 #include "base/file_name.h"
-#include "app/channel/command_tokens.h"
+#include "channel/command_tokens.h"
 #include "app/command_sink.h"
 #include "playback/playback_controller.h"
 #include "settings/settings.h"

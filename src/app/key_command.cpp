@@ -3,7 +3,7 @@
 #include "keys/key_map.h"
 #include "settings/settings.h"
 #include "base/rounding.h"
-#include "playback/media_engine.h"
+#include "media/media_engine.h"
 #include "playback/playback_controller.h"
 
 namespace velmora {

@@ -1,9 +1,9 @@
 // The player program: the instance test, then the application object's
 // start-up, then the event loop until the closing fade ends.
 
-#include "app/channel/instance_start.h"
 #include "app/display_check.h"
 #include "app/end_signals.h"
+#include "channel/instance_start.h"
 #include "app/font_warm_up.h"
 #include "base/file_name.h"
 #include "app/velmora.h"

@@ -1,6 +1,6 @@
 #include "app/mpris_bridge.h"
 
-#include "app/channel/command_line.h"
+#include "channel/command_line.h"
 #include "app/velmora.h"
 #include "base/file_name.h"
 #include "keys/key_map.h"

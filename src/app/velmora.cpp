@@ -1,9 +1,9 @@
 #include "app/velmora.h"
 
 #include "base/file_name.h"
-#include "app/channel/channel_name.h"
-#include "app/channel/instance_lock.h"
-#include "app/channel/instance_server.h"
+#include "channel/channel_name.h"
+#include "channel/instance_lock.h"
+#include "channel/instance_server.h"
 #include "app/command_sink.h"
 #include "app/options_window.h"
 #include "app/seek_controls.h"
@@ -14,7 +14,7 @@
 #include "base/config_paths.h"
 #include "base/program_folder.h"
 #include "options/options_form.h"
-#include "playback/play_form.h"
+#include "video/play_form.h"
 #include "playlist/adding/add_form.h"
 #include "playlist/adding/folder_walk.h"
 #include "playlist/adding/playlist_model_sink.h"
@@ -242,7 +242,7 @@ QString Velmora::skinFolder() const
 
 void Velmora::buildWindows()
 {
-    windows_ = std::make_unique<SkinnedWindows>(settings_, profiles_, volumeScale_);
+    windows_ = std::make_unique<SkinnedWindows>(settings_, profiles_);
     video_ = std::make_unique<PlayForm>();
     services_ = std::make_unique<Services>(*this);
     sink_ = std::make_unique<PlaylistModelSink>(playlist_);
@@ -609,7 +609,8 @@ void Velmora::close()
     levels.playlist = settings_.whole(keys::PlaylistTransparanted);
     levels.sound = media_.engine().fileName().isEmpty() ? 0 : volume_->volumePercent();
     windows_->startClosingFade(
-        levels, [this](int hundredthsDb) { media_.engine().setVolume(hundredthsDb); }, [this] { unload(); });
+        levels, [this](int percent) { media_.engine().setVolume(*volumeScale_.volumeForPercent(percent)); },
+        [this] { unload(); });
 }
 
 // What Close does before the fade: the places and options are saved, the

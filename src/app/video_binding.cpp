@@ -1,6 +1,6 @@
 #include "app/video_binding.h"
 
-#include "playback/play_form.h"
+#include "video/play_form.h"
 #include "skin/skinned_windows.h"
 
 #include <QAction>

@@ -11,7 +11,7 @@
 // while one is opening replaces it. UI thread only; the engine's
 // notifications must be passed in through onOpenComplete()/onPositionChange().
 
-#include "playback/media_engine.h"
+#include "media/media_engine.h"
 #include "playback/playback_panels.h"
 
 #include <QObject>

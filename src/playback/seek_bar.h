@@ -10,7 +10,7 @@
 // 0, has no travel to map: the knob stays at the track's left and the
 // position is not changed. Logic only (no widgets); UI thread.
 
-#include "playback/media_engine.h"
+#include "media/media_engine.h"
 #include "playback/seek_view.h"
 
 namespace velmora {

@@ -1,6 +1,6 @@
 #include "playback/winding.h"
 
-#include "playback/media_engine.h"
+#include "media/media_engine.h"
 #include "playback/seek_bar.h"
 
 #include <algorithm>

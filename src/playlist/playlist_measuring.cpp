@@ -8,7 +8,7 @@
 
 #include "base/reentrancy_guard.h"
 #include "base/rounding.h"
-#include "playback/media_engine.h"
+#include "media/length_probe.h"
 #include "playlist/playlist_log.h"
 
 #include <cmath>

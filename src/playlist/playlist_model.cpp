@@ -1,6 +1,6 @@
 #include "playlist/playlist_model.h"
 
-#include "playback/media_engine.h"
+#include "media/length_probe.h"
 #include "playlist/folder_listing.h"
 #include "playlist/list_files.h"
 #include "playlist/playlist_log.h"

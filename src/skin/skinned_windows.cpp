@@ -5,7 +5,6 @@
 #include "settings/profile_files.h"
 #include "skin/skin_log.h"
 #include "skin/video_window_place.h"
-#include "volume/volume_scale.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -20,12 +19,10 @@ namespace {
 int slot(SkinWindow which) { return static_cast<int>(which); }
 }  // namespace
 
-SkinnedWindows::SkinnedWindows(Settings& settings, ProfileFiles& profiles, const VolumeScale& volumeScale,
-                               QObject* parent)
+SkinnedWindows::SkinnedWindows(Settings& settings, ProfileFiles& profiles, QObject* parent)
     : QObject(parent),
       settings_(settings),
       profiles_(profiles),
-      volumeScale_(volumeScale),
       main_(std::make_unique<MainForm>()),
       volume_(std::make_unique<VolumeForm>()),
       playlist_(std::make_unique<PlaylistForm>())
@@ -256,7 +253,7 @@ void SkinnedWindows::setKeyHandler(std::function<void(QKeyEvent&)> handler)
 
 // --- Closing fade --------------------------------------------------------
 
-void SkinnedWindows::startClosingFade(FadeLevels from, std::function<void(int)> setEngineVolume,
+void SkinnedWindows::startClosingFade(FadeLevels from, std::function<void(int)> setSoundLevel,
                                       std::function<void()> finished)
 {
     if (fade_.running())
@@ -265,12 +262,12 @@ void SkinnedWindows::startClosingFade(FadeLevels from, std::function<void(int)> 
     volume_->setEnabled(false);
     playlist_->setEnabled(false);
     ClosingFade::Handlers h;
-    h.apply = [this, setEngineVolume = std::move(setEngineVolume)](const FadeLevels& l) {
+    h.apply = [this, setSoundLevel = std::move(setSoundLevel)](const FadeLevels& l) {
         setOpacity(SkinWindow::Main, l.main);
         setOpacity(SkinWindow::Volume, l.volume);
         setOpacity(SkinWindow::Playlist, l.playlist);
-        if (setEngineVolume)
-            setEngineVolume(volumeScale_.volumeTable()[static_cast<std::size_t>(100 - std::clamp(l.sound, 0, 100))]);
+        if (setSoundLevel)
+            setSoundLevel(std::clamp(l.sound, 0, 100));
     };
     h.finished = std::move(finished);
     fade_.start(from, std::move(h));

@@ -11,8 +11,8 @@
 // binds the seek knob and the winding buttons to their logic.
 //
 // What it needs comes in through the constructor: the settings (knob
-// places, window places, opacities), the profile-file cache (skin.ini) and
-// the volume table (the fade's sound). The windows are created hidden and
+// places, window places, opacities) and the profile-file cache (skin.ini).
+// The windows are created hidden and
 // live as long as this object. UI thread only.
 
 #include "skin/closing_fade.h"
@@ -32,7 +32,6 @@ namespace velmora {
 class ProfileFiles;
 class Settings;
 class VideoWindowPlace;
-class VolumeScale;
 
 // The visibility of the four companion windows recorded when the main
 // window is minimised (and by the hide path of Close and the tray).
@@ -43,8 +42,7 @@ struct SavedVisibility {
 class SkinnedWindows : public QObject {
     Q_OBJECT
 public:
-    SkinnedWindows(Settings& settings, ProfileFiles& profiles, const VolumeScale& volumeScale,
-                   QObject* parent = nullptr);
+    SkinnedWindows(Settings& settings, ProfileFiles& profiles, QObject* parent = nullptr);
     ~SkinnedWindows() override;
 
     MainForm& mainForm() { return *main_; }
@@ -99,11 +97,10 @@ public:
     void setKeyHandler(std::function<void(QKeyEvent&)> handler);
 
     // The closing fade from these levels: each tick sets the three opacities
-    // and the engine volume (the volume-table entry for the sound level, via
-    // setEngineVolume); when all are 0 `finished` runs, which unloads the
+    // and hands the sound level (0..100) to setSoundLevel; when all are 0 `finished` runs, which unloads the
     // windows (playlist, volume, video, main) and ends the program. The
     // three windows are disabled for the fade.
-    void startClosingFade(FadeLevels from, std::function<void(int hundredthsDb)> setEngineVolume,
+    void startClosingFade(FadeLevels from, std::function<void(int percent)> setSoundLevel,
                           std::function<void()> finished);
     const ClosingFade& fade() const { return fade_; }
 
@@ -125,7 +122,6 @@ private:
 
     Settings& settings_;
     ProfileFiles& profiles_;
-    const VolumeScale& volumeScale_;
     std::unique_ptr<MainForm> main_;
     std::unique_ptr<VolumeForm> volume_;
     std::unique_ptr<PlaylistForm> playlist_;

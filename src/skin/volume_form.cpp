@@ -1,6 +1,6 @@
 #include "skin/volume_form.h"
 
-#include "volume/volume_scale.h"
+#include "skin/knob_track.h"
 
 #include <algorithm>
 
@@ -9,7 +9,7 @@ namespace velmora {
 namespace {
 void placeKnob(TransImg& knob, const TransImg& track, int percent)
 {
-    knob.setLeft(VolumeScale::knobForPercent(std::clamp(percent, 0, 100), track.left(), track.pictureWidth(),
+    knob.setLeft(knobForPercent(std::clamp(percent, 0, 100), track.left(), track.pictureWidth(),
                                              knob.pictureWidth()));
 }
 }  // namespace

@@ -3,7 +3,8 @@
 #include "keys/key_map.h"
 #include "settings/settings.h"
 #include "base/rounding.h"
-#include "playback/media_engine.h"
+#include "media/media_engine.h"
+#include "skin/knob_track.h"
 #include "skin/volume_form.h"
 #include "volume/volume_scale.h"
 
@@ -57,7 +58,7 @@ int VolumeControl::percentOf(const Slider& slider) const
 {
     if (!slider.valid())
         return 0;
-    return VolumeScale::percentFromKnob(slider.knob->left(), slider.track->left(), slider.track->pictureWidth(),
+    return percentFromKnob(slider.knob->left(), slider.track->left(), slider.track->pictureWidth(),
                                         slider.knob->pictureWidth());
 }
 
@@ -83,7 +84,7 @@ void VolumeControl::setVolumePercent(int percent)
     const double knobWidth = volume_.knob->pictureWidth();
     if (trackWidth <= knobWidth)
         return;  // no travel: the knob has one place
-    const double left = VolumeScale::knobForPercent(std::clamp(percent, 0, 100), volume_.track->left(), trackWidth,
+    const double left = knobForPercent(std::clamp(percent, 0, 100), volume_.track->left(), trackWidth,
                                                     knobWidth);
     volume_.knob->setLeft(left);
     applyVolume();

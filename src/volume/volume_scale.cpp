@@ -64,17 +64,4 @@ std::optional<int> VolumeScale::balanceForPercent(int percent) const
     return balance_[static_cast<size_t>(percent)];
 }
 
-int VolumeScale::percentFromKnob(double knobLeft, double trackLeft, double trackWidth, double knobWidth)
-{
-    const double travel = trackWidth - knobWidth;
-    if (travel <= 0)
-        return 0;
-    return roundHalfEven((knobLeft - trackLeft) * 100.0 / travel);
-}
-
-float VolumeScale::knobForPercent(double percent, double trackLeft, double trackWidth, double knobWidth)
-{
-    return static_cast<float>(trackLeft + (trackWidth - knobWidth) * percent / 100.0);
-}
-
 }  // namespace velmora

@@ -24,12 +24,6 @@ public:
     // Engine balance for a percentage 0..100; nullopt outside that range.
     std::optional<int> balanceForPercent(int percent) const;
 
-    // The slider percentage that a knob shows: (knob - track) * 100 / travel,
-    // rounded half to even. A track no wider than its knob has no travel:
-    // the knob then reads as the track's left end (0).
-    static int percentFromKnob(double knobLeft, double trackLeft, double trackWidth, double knobWidth);
-    // The knob's left edge for a percentage (single precision, as stored).
-    static float knobForPercent(double percent, double trackLeft, double trackWidth, double knobWidth);
 
 private:
     std::array<std::int16_t, 101> volume_{};

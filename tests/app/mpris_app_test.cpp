@@ -5,7 +5,7 @@
 #include "app/mpris_bridge.h"
 #include "app/velmora.h"
 #include "mpris/mpris_metadata.h"
-#include "playback/media_clips.h"
+#include "media/media_clips.h"
 #include "playlist/playlist_model.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"

@@ -4,7 +4,7 @@
 #include "app/seek_controls.h"
 #include "app/video_binding.h"
 #include "playback/controller_fakes.h"
-#include "playback/play_form.h"
+#include "video/play_form.h"
 #include "skin/skin_fixture.h"
 
 #include <QSignalSpy>

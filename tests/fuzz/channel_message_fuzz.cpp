@@ -3,8 +3,8 @@
 // follows), fails a message that is too long or cut short, and gets there
 // however the bytes are split between reads.
 
-#include "app/channel/channel_protocol.h"
-#include "app/channel/channel_socket.h"
+#include "channel/channel_protocol.h"
+#include "channel/channel_socket.h"
 
 #include <sys/socket.h>
 #include <unistd.h>

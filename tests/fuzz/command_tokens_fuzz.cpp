@@ -2,8 +2,8 @@
 // tokenizer never fails, and no token is longer than the text with the
 // blanks the scan pads it with.
 
-#include "app/channel/command_line.h"
-#include "app/channel/command_tokens.h"
+#include "channel/command_line.h"
+#include "channel/command_tokens.h"
 
 #include <cstdint>
 #include <cstdlib>

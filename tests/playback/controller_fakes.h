@@ -1,7 +1,7 @@
 #pragma once
 // Recording fakes for the playback controller's collaborators.
 
-#include "playback/media_engine.h"
+#include "media/media_engine.h"
 #include "playback/playback_controller.h"
 #include "playback/playback_panels.h"
 

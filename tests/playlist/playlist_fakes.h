@@ -3,7 +3,7 @@
 // and a length probe whose answers the test releases by hand or after
 // chosen delays.
 
-#include "playback/media_engine.h"
+#include "media/length_probe.h"
 #include "playlist/playlist_model.h"
 #include "playlist/playlist_row_view.h"
 

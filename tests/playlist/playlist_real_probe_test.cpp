@@ -2,8 +2,8 @@
 // ffmpeg: lengths, unreadable files and totals, with the table edited while
 // measurements run.
 
-#include "playback/av_length_probe.h"
-#include "playback/media_clips.h"
+#include "media/av_length_probe.h"
+#include "media/media_clips.h"
 #include "playlist/playlist_model.h"
 #include "playlist_fakes.h"
 #include "playlist_test_util.h"

@@ -3,7 +3,7 @@
 // the video window's client size.
 
 #include "app/video_binding.h"
-#include "playback/play_form.h"
+#include "video/play_form.h"
 #include "skin_fixture.h"
 
 #include <QGuiApplication>

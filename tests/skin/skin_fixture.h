@@ -7,7 +7,6 @@
 #include "settings/profile_files.h"
 #include "skin/skinned_windows.h"
 #include "support/test_support.h"
-#include "volume/volume_scale.h"
 
 #include <QImage>
 #include <QPainter>
@@ -46,8 +45,7 @@ struct WindowsHarness {
     SettingsStore store{home.file(QStringLiteral("settings.ini"))};
     Settings settings{store};
     ProfileFiles profiles;
-    VolumeScale scale;
-    std::unique_ptr<SkinnedWindows> windows = std::make_unique<SkinnedWindows>(settings, profiles, scale);
+    std::unique_ptr<SkinnedWindows> windows = std::make_unique<SkinnedWindows>(settings, profiles);
 };
 
 // A complete small skin: main 300 x 100, volume 200 x 80, playlist 300 x 200.

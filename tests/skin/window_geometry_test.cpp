@@ -1,5 +1,6 @@
 // Group move, outlines, opacity and screen placement as pure functions.
 
+#include "skin/knob_track.h"
 #include "skin/window_geometry.h"
 #include "skin/window_platform.h"
 
@@ -168,4 +169,19 @@ TEST(WindowPlatform, X11IsChosenOnlyWhenThereIsADisplayAndNoChoice)
 
     hadDisplay ? qputenv("DISPLAY", display) : qunsetenv("DISPLAY");
     hadPlatform ? qputenv("QT_QPA_PLATFORM", platform) : qunsetenv("QT_QPA_PLATFORM");
+}
+
+TEST(KnobTrack, KnobPlacesAndPercentages)
+{
+    // A track 100 pixels wider than its knob: one percent per pixel.
+    EXPECT_EQ(percentFromKnob(20, 20, 110, 10), 0);
+    EXPECT_EQ(percentFromKnob(57, 20, 110, 10), 37);
+    EXPECT_EQ(percentFromKnob(120, 20, 110, 10), 100);
+    // 50 pixels wider: two percent per pixel.
+    EXPECT_EQ(percentFromKnob(21, 20, 60, 10), 2);
+    // Knob as wide as its track: no travel, no division by zero.
+    EXPECT_EQ(percentFromKnob(20, 20, 10, 10), 0);
+    EXPECT_FLOAT_EQ(knobForPercent(50, 20, 100, 10), 65.0f);
+    EXPECT_FLOAT_EQ(knobForPercent(0, 20, 100, 10), 20.0f);
+    EXPECT_FLOAT_EQ(knobForPercent(100, 20, 100, 10), 110.0f);
 }

@@ -3,6 +3,7 @@
 // the window hidden, and what reaches the settings and the engine.
 
 #include "volume/volume_control.h"
+#include "volume/volume_scale.h"
 
 #include "keys/key_map.h"
 #include "playback/controller_fakes.h"
@@ -39,7 +40,7 @@ protected:
         ASSERT_TRUE(form().element("SliderVolumeBack")->setPicture(track));
         form().placeVolumeKnob(100);
         form().placeBalanceKnob(50);
-        control = std::make_unique<VolumeControl>(form(), h.scale, h.settings, engine);
+        control = std::make_unique<VolumeControl>(form(), scale, h.settings, engine);
     }
 
     VolumeForm& form() { return h.windows->volumeForm(); }
@@ -58,6 +59,7 @@ protected:
     }
 
     test::WindowsHarness h;
+    VolumeScale scale;
     test::TempSkin skin;
     RecordingEngine engine;
     std::unique_ptr<VolumeControl> control;

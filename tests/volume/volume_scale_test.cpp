@@ -58,18 +58,3 @@ TEST(VolumeScale, PercentagesToEngineUnits)
     EXPECT_EQ(scale.balanceForPercent(1), -4000);
     EXPECT_FALSE(scale.balanceForPercent(101));
 }
-
-TEST(VolumeScale, KnobPlacesAndPercentages)
-{
-    // A track 100 pixels wider than its knob: one percent per pixel.
-    EXPECT_EQ(VolumeScale::percentFromKnob(20, 20, 110, 10), 0);
-    EXPECT_EQ(VolumeScale::percentFromKnob(57, 20, 110, 10), 37);
-    EXPECT_EQ(VolumeScale::percentFromKnob(120, 20, 110, 10), 100);
-    // 50 pixels wider: two percent per pixel.
-    EXPECT_EQ(VolumeScale::percentFromKnob(21, 20, 60, 10), 2);
-    // Knob as wide as its track: no travel, no division by zero.
-    EXPECT_EQ(VolumeScale::percentFromKnob(20, 20, 10, 10), 0);
-    EXPECT_FLOAT_EQ(VolumeScale::knobForPercent(50, 20, 100, 10), 65.0f);
-    EXPECT_FLOAT_EQ(VolumeScale::knobForPercent(0, 20, 100, 10), 20.0f);
-    EXPECT_FLOAT_EQ(VolumeScale::knobForPercent(100, 20, 100, 10), 110.0f);
-}

@@ -8,7 +8,6 @@
 #include "playlist/window/playlist_window.h"
 #include "settings/profile_files.h"
 #include "skin/skinned_windows.h"
-#include "volume/volume_scale.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,8 +32,7 @@ struct Harness {
     SettingsStore store{home.filePath(QStringLiteral("settings.ini"))};
     Settings settings{store};
     ProfileFiles profiles;
-    VolumeScale scale;
-    SkinnedWindows windows{settings, profiles, scale};
+    SkinnedWindows windows{settings, profiles};
     PlaylistModel model;
     std::unique_ptr<PlaylistWindow> window;
 

@@ -19,7 +19,7 @@
 // view and detaches in its destructor. Nothing here blocks: the save dialog
 // is window-modal and finishes through a continuation.
 
-#include "skin/playlist_form_rows.h"
+#include "playlist/window/playlist_form_rows.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,5 +1,0 @@
-#include "playback/media_log.h"
-
-namespace velmora {
-Q_LOGGING_CATEGORY(lcMedia, "velmora.playback.media", QtWarningMsg)
-}
