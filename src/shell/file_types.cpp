@@ -168,7 +168,9 @@ void FileTypes::AssociateType(int n)
     // The earlier handler is saved only when the program does not hold the
     // extension yet, so marking again keeps the first one.
     if (read(n, "checked").toInt() == 0) {
-        write(n, "type", shell_.extensionHandler(e.name));
+        const QString earlier = shell_.extensionHandler(e.name);
+        if (earlier != ShellRegistration::className(e.name))
+            write(n, "type", earlier);
         settings_.store().flush();
         shell_.setExtensionHandler(e.name, ShellRegistration::className(e.name));
     }

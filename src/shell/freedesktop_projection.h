@@ -2,8 +2,9 @@
 // FreedesktopProjection: the class root's changes as a freedesktop desktop
 // reads them, all in the user's own folders:
 //  - a file class is a hidden desktop entry "vlmr4_<ext>file.desktop" in
-//    $XDG_DATA_HOME/applications, for ext's MIME types (a type of our own,
-//    declared in $XDG_DATA_HOME/mime/packages, when the database knows none);
+//    $XDG_DATA_HOME/applications; it declares ext's MIME types (a type of
+//    our own, declared in $XDG_DATA_HOME/mime/packages, when the database
+//    knows none) only while the program holds ext;
 //  - the handler of ext's files is the default in $XDG_CONFIG_HOME/
 //    mimeapps.list; while it is ours a MIME package names our icon for the
 //    type, the icon sitting in the user's hicolor theme;
@@ -74,7 +75,8 @@ public:
 
 private:
     QStringList mimeTypes(const QString& ext);
-    QString defaultFor(const QString& mimeType);
+    QStringList defaultsFor(const QString& mimeType);
+    void writeEntry(const QString& ext, const QString& iconPath, bool held);
     bool installed(const QString& desktopId) const;
     const ProfileDocument& list(const QString& path);
     // Edits the user's default list of one MIME type.

@@ -38,17 +38,17 @@ protected:
 TEST_F(FileTypesTest, FirstLoadWritesTheDefaultTableAndRegistersClassesOnly)
 {
     load();
-    EXPECT_EQ(t.stored(QStringLiteral("Num")), "34");
+    EXPECT_EQ(t.stored(QStringLiteral("Num")), "33");
     EXPECT_EQ(t.types->MediaPattern(),
               kClassicPattern + QStringLiteral(";*.ogg;*.oga;*.opus;*.flac;*.m4a;*.aac;*.wma;*.mp4;*.m4v;*.mkv;"
-                                               "*.webm;*.ts;*.3gp;*.flv"));
+                                               "*.webm;*.3gp;*.flv"));
     EXPECT_EQ(t.stored(QStringLiteral("20 name")), "midi");
     EXPECT_EQ(t.stored(QStringLiteral("2 icon")), t.current() + QStringLiteral("mp3.png"));
-    EXPECT_EQ(t.stored(QStringLiteral("34 checked")), "0");
+    EXPECT_EQ(t.stored(QStringLiteral("33 checked")), "0");
     t.icons.finishFilling();
     EXPECT_TRUE(QFile::exists(t.current() + QStringLiteral("16x16/mp3.png"))) << "current icons filled on first use";
 
-    EXPECT_EQ(desktop.classes.size(), 34);
+    EXPECT_EQ(desktop.classes.size(), 33);
     EXPECT_EQ(desktop.classes.value(QStringLiteral("mp3")), t.current() + QStringLiteral("mp3.png"));
     EXPECT_TRUE(desktop.handlers.isEmpty()) << "no extension is taken over";
     EXPECT_TRUE(desktop.folderAction);
