@@ -30,7 +30,6 @@
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QPixmapCache>
-#include <QSystemTrayIcon>
 
 #include <malloc.h>
 
@@ -256,6 +255,7 @@ void Velmora::buildWindows()
     TrayIcon::Hooks trayHooks;
     trayHooks.keyCommand = [this](int code) { (*keys_)(code); };
     trayHooks.restore = [this] { restoreFromTray(); };
+    trayHooks.hidden = [this] { return hiddenToTray_; };
     trayHooks.exitProgram = [this] { forceExit(); };
     tray_ = std::make_unique<TrayIcon>(trayHooks);
     buildToolbar();
@@ -473,7 +473,7 @@ void Velmora::listen(const channel::InstanceLock* lock)
 {
     server_ = std::make_unique<InstanceServer>([this](const std::string& text) {
         if (text.empty())
-            restoreWithoutTray();
+            restoreFromTray();  // an empty second start, tray or not
         else
             commands_->submit(fileNameFromBytes(text));
     });
@@ -538,8 +538,8 @@ void Velmora::releaseMemory()
     ::malloc_trim(0);
 }
 
-// The tray icon's double-click after Close only hid the program: the
-// windows come back as they were.
+// The tray icon's click or double-click, or an empty second start, after
+// Close only hid the program: the windows come back as they were.
 void Velmora::restoreFromTray()
 {
     if (!hiddenToTray_)
@@ -548,13 +548,6 @@ void Velmora::restoreFromTray()
     windows_->showRecorded();
     video_->returnFromBelowScreen();
     windows_->mainForm().show();
-}
-
-void Velmora::restoreWithoutTray()
-{
-    if (tray_->shown() && QSystemTrayIcon::isSystemTrayAvailable())
-        return;  // the icon's double-click is the way back
-    restoreFromTray();
 }
 
 void Velmora::forceExit()
