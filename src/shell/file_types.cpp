@@ -73,6 +73,9 @@ void FileTypes::LoadFileTypes()
     icons_.fillCurrentFolder();
     if (settings_.store().get(kSection, kNum, QStringLiteral("None")) == QLatin1String("None"))
         writeDefaults();
+    // Entries lost to a kill during the delayed write, deleted by hand or
+    // missing after a restore of the settings alone come back.
+    shell_.refreshDesktop();
     shell_.WriteFolderVerb();
 
     const int stored = settings_.store().get(kSection, kNum).toInt();
@@ -98,8 +101,10 @@ void FileTypes::AddFileType(const QString& text)
     if (!accepted)
         return;
     const QString& name = *accepted;
+    // Case apart, "MP3" is "mp3": the class root's keys and the desktop's
+    // globs compare without case, so a second entry would share mp3's class.
     for (const FileTypeEntry& e : table_) {
-        if (e.name == name)
+        if (e.name.compare(name, Qt::CaseInsensitive) == 0)
             return;
     }
     const int n = count() + 1;

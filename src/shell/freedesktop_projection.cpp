@@ -138,8 +138,9 @@ void FreedesktopProjection::writeFileClass(const QString& ext, const QString& ic
 {
     if (!safeExtension(ext))
         return;
-    const bool held = defaultHandler(ext) == ownHandler(ext);
+    const bool held = handlerOf(ext, true) == ownHandler(ext);
     writeEntry(ext, iconPath, held);
+    writeHeldIcon(ext, iconPath, held);
     writeMimePackage(ext, held);
 }
 
@@ -253,10 +254,10 @@ bool FreedesktopProjection::installed(const QString& desktopId) const
     return false;
 }
 
-// The handlers the lists name for the type, installed ones only, in the
-// order freedesktop's mimeapps.list rules read them: the first is the
-// default.
-QStringList FreedesktopProjection::defaultsFor(const QString& mimeType)
+// The handlers the lists name for the type, installed ones only (and
+// coming, an entry about to be written), in the order freedesktop's
+// mimeapps.list rules read them: the first is the default.
+QStringList FreedesktopProjection::defaultsFor(const QString& mimeType, const QString& coming)
 {
     QStringList dirs{folders_.configHome};
     dirs += folders_.configDirs;
@@ -273,7 +274,7 @@ QStringList FreedesktopProjection::defaultsFor(const QString& mimeType)
             const ProfileDocument& doc = list(dir + QLatin1Char('/') + prefix + QStringLiteral("mimeapps.list"));
             const QString ids = doc.readKey(kDefaultsSection, mimeType);
             for (const QString& id : ids.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-                if (!found.contains(id.trimmed()) && installed(id.trimmed()))
+                if (!found.contains(id.trimmed()) && (installed(id.trimmed()) || id.trimmed() == coming))
                     found << id.trimmed();
             }
         }
@@ -289,9 +290,16 @@ QStringList FreedesktopProjection::defaultsFor(const QString& mimeType)
 // entries is never an earlier handler.
 QString FreedesktopProjection::defaultHandler(const QString& ext)
 {
+    return handlerOf(ext, false);
+}
+
+// entryComing: ext's entry is about to be written (a start that brings a
+// lost entry back finds the type still held).
+QString FreedesktopProjection::handlerOf(const QString& ext, bool entryComing)
+{
     if (!safeExtension(ext))
         return {};
-    const QStringList named = defaultsFor(mimeTypes(ext).value(0));
+    const QStringList named = defaultsFor(mimeTypes(ext).value(0), entryComing ? ownHandler(ext) : QString());
     if (!named.isEmpty() && isOwnHandler(named.first()) && named.contains(ownHandler(ext)))
         return ownHandler(ext);
     for (const QString& id : named) {

@@ -75,7 +75,8 @@ public:
 
 private:
     QStringList mimeTypes(const QString& ext);
-    QStringList defaultsFor(const QString& mimeType);
+    QStringList defaultsFor(const QString& mimeType, const QString& coming = {});
+    QString handlerOf(const QString& ext, bool entryComing);
     void writeEntry(const QString& ext, const QString& iconPath, bool held);
     bool installed(const QString& desktopId) const;
     const ProfileDocument& list(const QString& path);

@@ -106,6 +106,9 @@ void UndoShellRegistration(SettingsStore& store, ShellRegistration& shell)
         // another program set meanwhile stays.
         if (shell.IsTypeAssociated(name))
             shell.setExtensionHandler(name, store.get(section, fileTypeKey(n, "type")));
+        // The desktop's lists hold the handler now; the record of it goes,
+        // so that nothing of the program is left in its folder.
+        shell.root().DeleteRegistryKey({}, QLatin1Char('.') + name);
         shell.UnregisterFileClass(store.get(section, fileTypeKey(n, "name")));
     }
     store.deleteApplication();

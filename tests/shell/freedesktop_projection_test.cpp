@@ -294,4 +294,32 @@ TEST_F(FreedesktopTest, SharedMimeTypesAreGivenBackOnlyWhenNoHeldTypeNeedsThem)
     EXPECT_EQ(readAll(mimeapps()), before_);
 }
 
+// classes.ini is the record: a start brings back what was lost since.
+TEST_F(FreedesktopTest, AStartBringsBackDesktopFilesLostSince)
+{
+    t_.types->LoadFileTypes();
+    const int mp3 = entryNumber(QStringLiteral("mp3"));
+    t_.types->AssociateType(mp3);
+    desktop_->waitForTools(30000);
+    const QStringList lost{data(QStringLiteral("applications/vlmr4_mp3file.desktop")),
+                           data(QStringLiteral("applications/vlmr4_wavfile.desktop")),
+                           data(QStringLiteral("icons/hicolor/48x48/mimetypes/velmora4-mp3.png")),
+                           desktop_->folderActionFiles().value(2)};
+    QMap<QString, QByteArray> before;
+    for (const QString& file : lost) {
+        before[file] = readAll(file);
+        ASSERT_TRUE(QFile::remove(file)) << file.toStdString();
+    }
+    // The next start, with a projection of its own.
+    auto fresh = std::make_unique<FreedesktopProjection>(program_, FreedesktopProjection::Folders::fromEnvironment());
+    t_.build(fresh.get(), program_);
+    desktop_ = std::move(fresh);
+    t_.types->LoadFileTypes();
+    desktop_->waitForTools(30000);
+    for (const QString& file : lost)
+        EXPECT_EQ(readAll(file), before[file]) << file.toStdString();
+    EXPECT_TRUE(t_.types->entry(mp3).checked);
+    EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), "vlmr4_mp3file.desktop");
+}
+
 }  // namespace
