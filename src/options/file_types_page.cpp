@@ -122,6 +122,9 @@ void FileTypesPage::applyMark(int row)
         types_.AssociateType(n);
     else
         types_.DissociateType(n);
+    // A take-over the desktop refused shows unmarked.
+    const QSignalBlocker quiet(list_);
+    list_->item(row)->setCheckState(markOf(types_.checked(n)));
 }
 
 // Read afresh each time: a replaced icon keeps its path. The MIME types
@@ -207,11 +210,11 @@ void FileTypesPage::markAll(bool mark)
     {
         const QSignalBlocker quiet(list_);
         for (int row = 0; row < list_->count(); ++row) {
-            list_->item(row)->setCheckState(markOf(mark));
             if (mark)
                 types_.AssociateType(row + 1);
             else
                 types_.DissociateType(row + 1);
+            list_->item(row)->setCheckState(markOf(types_.checked(row + 1)));
         }
         if (list_->count() > 0)
             list_->setCurrentRow(0);

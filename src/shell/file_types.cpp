@@ -3,6 +3,7 @@
 #include "settings/settings.h"
 #include "shell/default_file_types.h"
 #include "shell/file_type_name.h"
+#include "shell/shell_log.h"
 #include "shell/shell_registration.h"
 #include "shell/type_icons.h"
 
@@ -178,6 +179,13 @@ void FileTypes::AssociateType(int n)
             write(n, "type", earlier);
         settings_.store().flush();
         shell_.setExtensionHandler(e.name, ShellRegistration::className(e.name));
+        if (!shell_.IsTypeAssociated(e.name)) {
+            // The desktop's list could not take it (read-only, unreadable):
+            // the mark says what the desktop does.
+            qCWarning(lcShell) << "cannot take" << e.name << "over: the list of default applications is not writable";
+            shell_.commit();
+            return;
+        }
     }
     write(n, "checked", QStringLiteral("1"));
     settings_.store().flush();

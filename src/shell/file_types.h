@@ -51,7 +51,9 @@ public:
     // Entry n's current icon becomes its factory icon again.
     void RestoreTypeIcon(int n);
     // Takes extension n over (the earlier handler is saved once as its
-    // type), or gives it back (only while the program still holds it).
+    // type), or gives it back (only while the program still holds it). A
+    // take-over the desktop could not record leaves the entry unchecked
+    // and says so in the log.
     void AssociateType(int n);
     void DissociateType(int n);
 

@@ -19,15 +19,21 @@ constexpr std::chrono::milliseconds kToolDelay{2000};
 const QString kDefaultsSection = QStringLiteral("Default Applications");
 const QString kVerbLabel = QStringLiteral("Play clips");
 
+// Relative values are invalid and ignored, as the base-directory rules say.
 QString envFolder(const char* name, const QString& fallback)
 {
     const QString value = qEnvironmentVariable(name);
-    return value.isEmpty() ? fallback : value;
+    return value.isEmpty() || QDir::isRelativePath(value) ? fallback : value;
 }
 
 QStringList envFolders(const char* name, const QString& fallback)
 {
-    return envFolder(name, fallback).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    QStringList folders;
+    for (const QString& folder : qEnvironmentVariable(name).split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (!QDir::isRelativePath(folder))
+            folders << folder;
+    }
+    return folders.isEmpty() ? fallback.split(QLatin1Char(':')) : folders;
 }
 
 // A name that stays inside the folder it is put in.
@@ -309,10 +315,58 @@ QString FreedesktopProjection::handlerOf(const QString& ext, bool entryComing)
     return {};
 }
 
-void FreedesktopProjection::editUserDefaults(const QString& mimeType, const QString& remove, const QString& putFirst)
+// The user's own lists, the desktop's first: XDG_CURRENT_DESKTOP names
+// the "<desktop>-mimeapps.list" that is read before mimeapps.list.
+QStringList FreedesktopProjection::userLists() const
 {
-    const QString path = folders_.configHome + QStringLiteral("/mimeapps.list");
-    ProfileDocument doc = ProfileDocument::fromFile(path);
+    QStringList lists;
+    for (const QString& desktop : folders_.desktops)
+        lists << folders_.configHome + QLatin1Char('/') + desktop + QStringLiteral("-mimeapps.list");
+    lists << folders_.configHome + QStringLiteral("/mimeapps.list");
+    return lists;
+}
+
+// A new default goes where it takes effect: into the first list that
+// already names a default for the type, else into mimeapps.list. Our name
+// goes from every list.
+bool FreedesktopProjection::editUserDefaults(const QString& mimeType, const QString& remove, const QString& putFirst)
+{
+    const QStringList lists = userLists();
+    if (putFirst.isEmpty()) {
+        bool ok = true;
+        for (const QString& path : lists)
+            ok = editList(path, mimeType, remove, {}) && ok;
+        return ok;
+    }
+    QString target = lists.last();
+    for (const QString& path : lists) {
+        if (!list(path).readKey(kDefaultsSection, mimeType).isEmpty()) {
+            target = path;
+            break;
+        }
+    }
+    return editList(target, mimeType, remove, putFirst);
+}
+
+// The user's list is theirs: one that cannot be read is not taken for an
+// empty one, a read-only one is not replaced (a rename would), a link is
+// written through and stays, even when our last key goes.
+bool FreedesktopProjection::editList(const QString& path, const QString& mimeType, const QString& remove,
+                                     const QString& putFirst)
+{
+    const QFileInfo info(path);
+    const bool exists = info.exists();
+    if (info.isSymLink() && !exists) {
+        qCWarning(lcShell) << "not writing through the broken link" << path;
+        return false;
+    }
+    const QFileDevice::Permissions mode = info.permissions();
+    const bool readable = (mode & QFileDevice::ReadOwner) && QFile(path).open(QIODevice::ReadOnly);
+    if (exists && (!readable || !(mode & QFileDevice::WriteOwner))) {
+        qCWarning(lcShell) << "leaving" << path << "alone: it cannot be read or is read-only";
+        return false;
+    }
+    ProfileDocument doc = exists ? ProfileDocument::fromFile(path) : ProfileDocument();
     const QString old = doc.readKey(kDefaultsSection, mimeType);
     QStringList ids = old.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     if (!remove.isEmpty())
@@ -323,7 +377,7 @@ void FreedesktopProjection::editUserDefaults(const QString& mimeType, const QStr
     }
     const QString value = ids.isEmpty() ? QString() : ids.join(QLatin1Char(';')) + QLatin1Char(';');
     if (value == old || (ids.isEmpty() && old.isEmpty()))
-        return;
+        return true;
     if (ids.isEmpty())
         doc.removeKey(kDefaultsSection, mimeType);
     else
@@ -333,13 +387,13 @@ void FreedesktopProjection::editUserDefaults(const QString& mimeType, const QStr
     bool anyKey = false;
     for (const QString& section : doc.sectionNames())
         anyKey = anyKey || !doc.keyNames(section).isEmpty();
-    if (!anyKey) {
-        QFile::remove(path);  // nothing left but what we added
-        return;
-    }
+    if (!anyKey && !info.isSymLink())
+        return QFile::remove(path);  // nothing left but what we added
     QDir().mkpath(folders_.configHome);
-    if (!doc.saveTo(path))
-        qCDebug(lcShell) << "cannot write" << path;
+    if (doc.saveTo(path))
+        return true;
+    qCWarning(lcShell) << "cannot write" << path;
+    return false;
 }
 
 void FreedesktopProjection::setDefaultHandler(const QString& ext, const QString& handler, const QString& iconPath)

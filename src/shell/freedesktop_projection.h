@@ -80,8 +80,11 @@ private:
     void writeEntry(const QString& ext, const QString& iconPath, bool held);
     bool installed(const QString& desktopId) const;
     const ProfileDocument& list(const QString& path);
-    // Edits the user's default list of one MIME type.
-    void editUserDefaults(const QString& mimeType, const QString& remove, const QString& putFirst);
+    // Edits the user's default list of one MIME type; false when a list
+    // that needed the edit was left alone.
+    bool editUserDefaults(const QString& mimeType, const QString& remove, const QString& putFirst);
+    bool editList(const QString& path, const QString& mimeType, const QString& remove, const QString& putFirst);
+    QStringList userLists() const;
     void writeMimePackage(const QString& ext, bool held);
     void writeHeldIcon(const QString& ext, const QString& iconPath, bool held);
     bool writeFile(const QString& path, const QByteArray& bytes, bool executable = false);

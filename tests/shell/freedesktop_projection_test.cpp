@@ -49,6 +49,8 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"XDG_CURRENT_DESKTOP", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID", "DESKTOP_SESSION"})
             env.remove(QString::fromLatin1(name));
+        if (!currentDesktop_.isEmpty())
+            env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), currentDesktop_);
         env.insert(QStringLiteral("ARGS_OUT"), home_.file(QStringLiteral("args")));
         return env;
     }
@@ -122,6 +124,7 @@ protected:
     QString program_;
     std::unique_ptr<FreedesktopProjection> desktop_;
     QByteArray before_;
+    QString currentDesktop_;
 };
 
 TEST_F(FreedesktopTest, ClassesAndFolderActionsAreValidAndHandOverWholePaths)
@@ -320,6 +323,80 @@ TEST_F(FreedesktopTest, AStartBringsBackDesktopFilesLostSince)
         EXPECT_EQ(readAll(file), before[file]) << file.toStdString();
     EXPECT_TRUE(t_.types->entry(mp3).checked);
     EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), "vlmr4_mp3file.desktop");
+}
+
+TEST_F(FreedesktopTest, AListThatCannotBeReadOrWrittenIsLeftAloneAndTheTypeStaysUnmarked)
+{
+    t_.types->LoadFileTypes();
+    const int mp3 = entryNumber(QStringLiteral("mp3"));
+    for (const QFileDevice::Permissions mode : {QFileDevice::ReadOwner | QFileDevice::ReadGroup, QFileDevice::Permissions()}) {
+        QFile::setPermissions(mimeapps(), mode);
+        t_.types->AssociateType(mp3);
+        EXPECT_FALSE(t_.types->entry(mp3).checked) << "the take-over did not happen";
+        EXPECT_EQ(t_.stored(fileTypeKey(mp3, "checked")), "0");
+        EXPECT_EQ(QFile::permissions(mimeapps()).toInt() & 0x7077, mode.toInt()) << "not replaced";
+        QFile::setPermissions(mimeapps(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        EXPECT_EQ(readAll(mimeapps()), before_);
+    }
+}
+
+TEST_F(FreedesktopTest, ALinkedListIsWrittenThroughAndStays)
+{
+    const QString target = home_.file(QStringLiteral("dotfiles/mimeapps.list"));
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    ASSERT_TRUE(QFile::rename(mimeapps(), target));
+    ASSERT_TRUE(QFile::link(target, mimeapps()));
+    t_.types->LoadFileTypes();
+    const int mid = entryNumber(QStringLiteral("mid"));
+    t_.types->AssociateType(mid);
+    EXPECT_TRUE(QFileInfo(mimeapps()).isSymLink());
+    EXPECT_TRUE(readAll(target).contains("audio/midi=vlmr4_midfile.desktop;"));
+    t_.types->DissociateType(mid);
+    EXPECT_EQ(readAll(target), before_);
+
+    // The player's key was the only one: the key goes, the link stays.
+    test::writeFile(target, "");
+    t_.types->AssociateType(mid);
+    t_.types->DissociateType(mid);
+    EXPECT_TRUE(QFileInfo(mimeapps()).isSymLink());
+    EXPECT_FALSE(readAll(target).contains("vlmr4_"));
+}
+
+// KDE reads kde-mimeapps.list before mimeapps.list.
+TEST_F(FreedesktopTest, TheDesktopsOwnListIsWhereATakeOverTakesEffect)
+{
+    currentDesktop_ = QStringLiteral("KDE");
+    FreedesktopProjection::Folders folders = FreedesktopProjection::Folders::fromEnvironment();
+    folders.desktops = {QStringLiteral("kde")};
+    auto kde = std::make_unique<FreedesktopProjection>(program_, folders);
+    t_.build(kde.get(), program_);
+    desktop_ = std::move(kde);
+    const QString kdeList = home_.file(QStringLiteral("xdg-config/kde-mimeapps.list"));
+    writeEntry(QStringLiteral("kde-player.desktop"));
+    test::writeFile(kdeList, "[Default Applications]\naudio/mpeg=kde-player.desktop;\n");
+    const QByteArray kdeBefore = readAll(kdeList);
+    ASSERT_EQ(gioDefault(QStringLiteral("audio/mpeg")), "kde-player.desktop");
+    t_.types->LoadFileTypes();
+    const int mp3 = entryNumber(QStringLiteral("mp3"));
+    t_.types->AssociateType(mp3);
+    EXPECT_EQ(t_.stored(fileTypeKey(mp3, "type")), "kde-player.desktop");
+    EXPECT_EQ(gioDefault(QStringLiteral("audio/mpeg")), "vlmr4_mp3file.desktop");
+    t_.types->DissociateType(mp3);
+    EXPECT_EQ(gioDefault(QStringLiteral("audio/mpeg")), "kde-player.desktop");
+    EXPECT_EQ(readAll(kdeList), kdeBefore);
+    EXPECT_EQ(readAll(mimeapps()), before_);
+}
+
+TEST(FreedesktopFolders, RelativeValuesAreIgnored)
+{
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME"), oldDirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_CONFIG_HOME", "relative/config");
+    qputenv("XDG_DATA_DIRS", "relative/share:/abs/share");
+    const FreedesktopProjection::Folders folders = FreedesktopProjection::Folders::fromEnvironment();
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    qputenv("XDG_DATA_DIRS", oldDirs);
+    EXPECT_EQ(folders.configHome, QDir::homePath() + QStringLiteral("/.config"));
+    EXPECT_EQ(folders.dataDirs, QStringList{QStringLiteral("/abs/share")});
 }
 
 }  // namespace
