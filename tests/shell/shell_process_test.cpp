@@ -1,6 +1,7 @@
 // The real player on a real X server, with the desktop's own tools asking
 // what opens a file (a user who gave the player nothing keeps the system's
-// player from the first start to the uninstall), and with a StatusNotifier
+// player from the first start to the uninstall, and gets it back after
+// marking and unmarking every type), and with a StatusNotifier
 // panel of the test's own (hidden windows come back on its left click).
 
 #include "support/private_bus.h"
@@ -17,6 +18,8 @@
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
+
+#include <iostream>
 
 using namespace velmora;
 using namespace std::chrono_literals;
@@ -46,8 +49,9 @@ public slots:
     void RegisterStatusNotifierHost(const QString&) {}
 };
 
-// Where the default skin puts the main window's Close element, with the
-// main window at (100, 100).
+// Where the default skin puts the main window's Menu and Close elements,
+// with the main window at (100, 100).
+constexpr QPoint kMenu{100 + 318 + 5, 100 + 7 + 5};
 constexpr QPoint kClose{100 + 366 + 5, 100 + 7 + 5};
 
 class ShellProcessTest : public ::testing::Test {
@@ -116,6 +120,12 @@ protected:
                         QString::number(p.processId())})
             .size();
     }
+    static bool optionsShown()
+    {
+        return !xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                         QStringLiteral("^Опции$")})
+                    .isEmpty();
+    }
     // The main window (not the tray's menu) is shown.
     static bool mainWindowShown(const QProcess& p)
     {
@@ -150,23 +160,50 @@ protected:
 
 TEST_F(ShellProcessTest, TheSystemPlayerKeepsItsTypesFromTheFirstStartToTheUninstall)
 {
-    ASSERT_EQ(answers(), systemAnswers()) << "before the player";
-    writeSettings("[Position]\nLeft=100\nTop=100\n");  // a first start: no file types yet
+    auto stage = [this](const char* name) {
+        const std::string now = answers();
+        std::cout << name << ": " << now << std::endl;
+        return now;
+    };
+    ASSERT_EQ(stage("before the player"), systemAnswers());
+    writeSettings("[Settings]\nAutoPlay=0\n[Position]\nLeft=100\nTop=100\n");  // a first start: no file types yet
     QProcess* player = launch({});
     ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 1; }, 60s)) << "the main window";
     const QString mp3Entry = data(QStringLiteral("applications/vlmr4_mp3file.desktop"));
     ASSERT_TRUE(test::waitFor([&] { return QFile::exists(mp3Entry); }, 30s)) << "the classes are written";
+    EXPECT_EQ(stage("after a first start"), systemAnswers());
+
+    // The types page: "Выбрать все", then "Снять все".
+    click(kMenu);
+    ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 2; }, 20s)) << "the menu";
+    xdotool({QStringLiteral("key"), QStringLiteral("Up"), QStringLiteral("Return")});
+    ASSERT_TRUE(test::waitFor([&] { return optionsShown(); }, 20s));
+    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+Tab"), QStringLiteral("ctrl+Tab"), QStringLiteral("alt+Cyrillic_ie")});
+    // xdotool lends a Cyrillic key a keycode only for a moment: the next
+    // press waits until the player has taken every type.
+    auto settings = [this] {
+        QFile f(config() + QStringLiteral("/settings.ini"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    EXPECT_TRUE(test::waitFor([&] { return settings().contains("33 checked=1"); }, 30s));
+    EXPECT_TRUE(answers().starts_with("vlmr4_mp3file.desktop vlmr4_mp3file.desktop"));
+    EXPECT_EQ(stage("after Выбрать все").find(test::kSystemPlayer), std::string::npos);
+    xdotool({QStringLiteral("key"), QStringLiteral("alt+Cyrillic_ES")});
+    EXPECT_TRUE(test::waitFor([&] { return answers() == systemAnswers(); }, 20s));
+    EXPECT_EQ(stage("after Снять все"), systemAnswers());
+    xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+    ASSERT_TRUE(test::waitFor([&] { return !optionsShown(); }, 20s));
     click(kClose);
     ASSERT_TRUE(player->waitForFinished(30000));
-    EXPECT_EQ(answers(), systemAnswers()) << "after a first start";
+    EXPECT_EQ(answers(), systemAnswers());
     QFile entry(mp3Entry);
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     EXPECT_FALSE(entry.readAll().contains("MimeType=")) << "a class declares no type it does not hold";
 
     EXPECT_EQ(run({QStringLiteral("init")}), 0);
-    EXPECT_EQ(answers(), systemAnswers()) << "after init";
+    EXPECT_EQ(stage("after init"), systemAnswers());
     EXPECT_EQ(run({QStringLiteral("uninstall")}), 0);
-    EXPECT_EQ(answers(), systemAnswers()) << "after uninstall";
+    EXPECT_EQ(stage("after uninstall"), systemAnswers());
     EXPECT_FALSE(QFileInfo::exists(config())) << "no empty settings folder is left";
     QStringList left;
     QDirIterator it(home_.file(QStringLiteral("data")), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
