@@ -192,6 +192,11 @@ TEST_F(FreedesktopTest, TakingOverNamesThePlayerAndGivingBackRestoresTheEarlierH
     EXPECT_FALSE(t_.types->entry(mp3).checked);
     t_.types->DissociateType(mp3);
     EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), "third.desktop");
+
+    // Uninstalling leaves no name of ours behind another program's.
+    test::writeFile(mimeapps(), "[Default Applications]\naudio/mpeg=third.desktop;vlmr4_mp3file.desktop;\n");
+    UndoShellRegistration(t_.store, *t_.shell);
+    EXPECT_EQ(readAll(mimeapps()), "[Default Applications]\naudio/mpeg=third.desktop;\n");
 }
 
 TEST_F(FreedesktopTest, UndoLeavesTheDesktopAsItWasBeforeThePlayer)
