@@ -4,22 +4,18 @@
 // tray icon (Xvfb has no notification area).
 
 #include "support/test_support.h"
+#include "support/x_driver.h"
 
-#include <QPoint>
 #include <QProcess>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
 using namespace velmora;
+using namespace velmora::test;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Where the default skin puts the main window's Menu and Close elements,
-// with the main window at (100, 100).
-constexpr QPoint kMenu{100 + 318 + 5, 100 + 7 + 5};
-constexpr QPoint kClose{100 + 366 + 5, 100 + 7 + 5};
 
 class OptionsProcessTest : public ::testing::Test {
 protected:
@@ -56,31 +52,6 @@ protected:
         running_.push_back(p);
         return p;
     }
-    static QStringList xdotool(const QStringList& args)
-    {
-        QProcess p;
-        p.start(QStringLiteral("xdotool"), args);
-        p.waitForFinished(10000);
-        return QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    static void click(QPoint at)
-    {
-        xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
-                 QStringLiteral("1")});
-    }
-    // The program's windows that are mapped now.
-    static qsizetype visibleWindows(const QProcess& p)
-    {
-        return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                        QString::number(p.processId())})
-            .size();
-    }
-    static bool optionsShown()
-    {
-        return !xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                         QStringLiteral("^Опции$")})
-                    .isEmpty();
-    }
 
     test::TempHome home_;
     QProcessEnvironment env_;
@@ -93,7 +64,7 @@ TEST_F(OptionsProcessTest, TheVideoWindowsMenuItemOpensTheOptionsDialog)
 {
     QProcess* player = launch({});
     ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 1; }, 60s)) << "the main window";
-    click(kMenu);
+    click(kMainMenu);
     ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 2; }, 20s)) << "the menu";
     xdotool({QStringLiteral("key"), QStringLiteral("Up"), QStringLiteral("Return")});  // its last item
     EXPECT_TRUE(test::waitFor([&] { return optionsShown(); }, 20s));
@@ -103,7 +74,7 @@ TEST_F(OptionsProcessTest, WithoutATrayASecondEmptyStartBringsHiddenWindowsBack)
 {
     QProcess* player = launch("NotClose=1\nTray=1\n");
     ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 1; }, 60s)) << "the main window";
-    click(kClose);
+    click(kMainClose);
     ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 0; }, 20s)) << "Close only hides";
     EXPECT_EQ(player->state(), QProcess::Running);
 

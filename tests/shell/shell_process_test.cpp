@@ -6,6 +6,7 @@
 
 #include "support/private_bus.h"
 #include "support/test_support.h"
+#include "support/x_driver.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QPoint>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -22,6 +22,7 @@
 #include <iostream>
 
 using namespace velmora;
+using namespace velmora::test;
 using namespace std::chrono_literals;
 
 namespace {
@@ -48,11 +49,6 @@ public slots:
     }
     void RegisterStatusNotifierHost(const QString&) {}
 };
-
-// Where the default skin puts the main window's Menu and Close elements,
-// with the main window at (100, 100).
-constexpr QPoint kMenu{100 + 318 + 5, 100 + 7 + 5};
-constexpr QPoint kClose{100 + 366 + 5, 100 + 7 + 5};
 
 class ShellProcessTest : public ::testing::Test {
 protected:
@@ -102,37 +98,8 @@ protected:
         p.waitForFinished(30000);
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     }
-    static QStringList xdotool(const QStringList& args)
-    {
-        QProcess p;
-        p.start(QStringLiteral("xdotool"), args);
-        p.waitForFinished(10000);
-        return QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    static void click(QPoint at)
-    {
-        xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
-                 QStringLiteral("1")});
-    }
-    static qsizetype visibleWindows(const QProcess& p)
-    {
-        return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                        QString::number(p.processId())})
-            .size();
-    }
-    static bool optionsShown()
-    {
-        return !xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                         QStringLiteral("^Опции$")})
-                    .isEmpty();
-    }
     // The main window (not the tray's menu) is shown.
-    static bool mainWindowShown(const QProcess& p)
-    {
-        return !xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                         QString::number(p.processId()), QStringLiteral("--name"), QStringLiteral("^Velmora 4$")})
-                    .isEmpty();
-    }
+    static bool mainWindowShown(const QProcess& p) { return test::visibleWindows(p, QStringLiteral("^Velmora 4$")) > 0; }
     // What xdg-mime and gio name for the three types the system player has.
     std::string answers() const
     {
@@ -168,16 +135,16 @@ TEST_F(ShellProcessTest, TheSystemPlayerKeepsItsTypesFromTheFirstStartToTheUnins
     ASSERT_EQ(stage("before the player"), systemAnswers());
     writeSettings("[Settings]\nAutoPlay=0\n[Position]\nLeft=100\nTop=100\n");  // a first start: no file types yet
     QProcess* player = launch({});
-    ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 1; }, 60s)) << "the main window";
+    ASSERT_TRUE(waitFor([&] { return visibleWindows(*player) == 1; }, 60s)) << "the main window";
     const QString mp3Entry = data(QStringLiteral("applications/vlmr4_mp3file.desktop"));
-    ASSERT_TRUE(test::waitFor([&] { return QFile::exists(mp3Entry); }, 30s)) << "the classes are written";
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(mp3Entry); }, 30s)) << "the classes are written";
     EXPECT_EQ(stage("after a first start"), systemAnswers());
 
     // The types page: "Выбрать все", then "Снять все".
-    click(kMenu);
-    ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 2; }, 20s)) << "the menu";
+    click(kMainMenu);
+    ASSERT_TRUE(waitFor([&] { return visibleWindows(*player) == 2; }, 20s)) << "the menu";
     xdotool({QStringLiteral("key"), QStringLiteral("Up"), QStringLiteral("Return")});
-    ASSERT_TRUE(test::waitFor([&] { return optionsShown(); }, 20s));
+    ASSERT_TRUE(waitFor([&] { return optionsShown(); }, 20s));
     xdotool({QStringLiteral("key"), QStringLiteral("ctrl+Tab"), QStringLiteral("ctrl+Tab"), QStringLiteral("alt+Cyrillic_ie")});
     // xdotool lends a Cyrillic key a keycode only for a moment: the next
     // press waits until the player has taken every type.
@@ -185,15 +152,15 @@ TEST_F(ShellProcessTest, TheSystemPlayerKeepsItsTypesFromTheFirstStartToTheUnins
         QFile f(config() + QStringLiteral("/settings.ini"));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
-    EXPECT_TRUE(test::waitFor([&] { return settings().contains("33 checked=1"); }, 30s));
+    EXPECT_TRUE(waitFor([&] { return settings().contains("33 checked=1"); }, 30s));
     EXPECT_TRUE(answers().starts_with("vlmr4_mp3file.desktop vlmr4_mp3file.desktop"));
     EXPECT_EQ(stage("after Выбрать все").find(test::kSystemPlayer), std::string::npos);
     xdotool({QStringLiteral("key"), QStringLiteral("alt+Cyrillic_ES")});
-    EXPECT_TRUE(test::waitFor([&] { return answers() == systemAnswers(); }, 20s));
+    EXPECT_TRUE(waitFor([&] { return answers() == systemAnswers(); }, 20s));
     EXPECT_EQ(stage("after Снять все"), systemAnswers());
     xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
-    ASSERT_TRUE(test::waitFor([&] { return !optionsShown(); }, 20s));
-    click(kClose);
+    ASSERT_TRUE(waitFor([&] { return !optionsShown(); }, 20s));
+    click(kMainClose);
     ASSERT_TRUE(player->waitForFinished(30000));
     EXPECT_EQ(answers(), systemAnswers());
     QFile entry(mp3Entry);
@@ -224,25 +191,25 @@ TEST_F(ShellProcessTest, OnAStatusNotifierPanelALeftClickOrASecondStartBringsHid
     env_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
     writeSettings("[Settings]\nAutoPlay=0\nNotClose=1\nTray=1\n[Position]\nLeft=100\nTop=100\n");
     QProcess* player = launch({});
-    ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 1; }, 60s)) << "the main window";
-    ASSERT_TRUE(test::waitFor([&] { return !watcher.items.isEmpty(); }, 20s)) << "the icon is on the panel";
+    ASSERT_TRUE(waitFor([&] { return visibleWindows(*player) == 1; }, 60s)) << "the main window";
+    ASSERT_TRUE(waitFor([&] { return !watcher.items.isEmpty(); }, 20s)) << "the icon is on the panel";
 
-    click(kClose);
-    ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 0; }, 20s)) << "Close only hides";
+    click(kMainClose);
+    ASSERT_TRUE(waitFor([&] { return visibleWindows(*player) == 0; }, 20s)) << "Close only hides";
     // The panel's left click: the item's primary activation.
     QDBusMessage activate = QDBusMessage::createMethodCall(watcher.items.first(), QStringLiteral("/StatusNotifierItem"),
                                                            QStringLiteral("org.kde.StatusNotifierItem"),
                                                            QStringLiteral("Activate"));
     activate << 10 << 10;
     bus.client().call(activate, QDBus::NoBlock);
-    EXPECT_TRUE(test::waitFor([&] { return mainWindowShown(*player); }, 20s)) << "a left click restores";
+    EXPECT_TRUE(waitFor([&] { return mainWindowShown(*player); }, 20s)) << "a left click restores";
     xdotool({QStringLiteral("key"), QStringLiteral("Escape")});  // a menu, had one opened
-    ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 1; }, 20s));
+    ASSERT_TRUE(waitFor([&] { return visibleWindows(*player) == 1; }, 20s));
 
-    click(kClose);
-    ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 0; }, 20s));
+    click(kMainClose);
+    ASSERT_TRUE(waitFor([&] { return visibleWindows(*player) == 0; }, 20s));
     EXPECT_EQ(run({}), 0);
-    EXPECT_TRUE(test::waitFor([&] { return mainWindowShown(*player); }, 20s)) << "an empty second start restores";
+    EXPECT_TRUE(waitFor([&] { return mainWindowShown(*player); }, 20s)) << "an empty second start restores";
     EXPECT_EQ(player->state(), QProcess::Running);
 }
 
