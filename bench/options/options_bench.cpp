@@ -43,6 +43,7 @@ public:
     }
     int count() const override { return static_cast<int>(names.size()); }
     QString name(int n) const override { return names[n - 1]; }
+    QStringList mimeTypes(int n) const override { return {QStringLiteral("audio/x-") + names[n - 1]}; }
     QString icon(int n) const override { return icons[n - 1]; }
     bool checked(int n) const override { return n % 3 == 0; }
     void AddFileType(const QString&) override {}

@@ -260,6 +260,7 @@ void Velmora::buildWindows()
     TrayIcon::Hooks trayHooks;
     trayHooks.keyCommand = [this](int code) { (*keys_)(code); };
     trayHooks.restore = [this] { restoreFromTray(); };
+    trayHooks.hidden = [this] { return hiddenToTray_; };
     trayHooks.exitProgram = [this] { forceExit(); };
     tray_ = std::make_unique<TrayIcon>(trayHooks);
     buildToolbar();
@@ -485,7 +486,7 @@ void Velmora::listen(const channel::InstanceLock* lock)
 {
     server_ = std::make_unique<InstanceServer>([this](const std::string& text) {
         if (text.empty())
-            restoreWithoutTray();
+            restoreFromTray();  // an empty second start, tray or not
         else
             commands_->submit(fileNameFromBytes(text));
     });
@@ -550,8 +551,8 @@ void Velmora::releaseMemory()
     ::malloc_trim(0);
 }
 
-// The tray icon's double-click after Close only hid the program: the
-// windows come back as they were.
+// The tray icon's click or double-click, or an empty second start, after
+// Close only hid the program: the windows come back as they were.
 void Velmora::restoreFromTray()
 {
     if (!hiddenToTray_)
@@ -565,13 +566,6 @@ void Velmora::restoreFromTray()
 bool Velmora::trayIconOnScreen() const
 {
     return tray_->shown() && (notificationArea_ ? notificationArea_() : QSystemTrayIcon::isSystemTrayAvailable());
-}
-
-void Velmora::restoreWithoutTray()
-{
-    if (trayIconOnScreen())
-        return;  // the icon's double-click is the way back
-    restoreFromTray();
 }
 
 void Velmora::forceExit()

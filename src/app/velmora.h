@@ -104,11 +104,9 @@ public:
     // The session manager's save request: the window places and every
     // pending setting reach the disk. Never blocks the logout.
     void savePlaces();
-    // The tray icon's double-click: shows the windows Close hid.
+    // The tray icon's click or double-click, or a second start without
+    // arguments: shows the windows Close hid.
     void restoreFromTray();
-    // A second start without arguments: the tray's restore, when there is no
-    // tray icon to do it (no notification area, or "Tray" 0).
-    void restoreWithoutTray();
     // Opens an entry as a double click on its row does (the root plays
     // from the start).
     void openEntry(int index);

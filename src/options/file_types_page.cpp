@@ -32,6 +32,10 @@ FileTypesPage::FileTypesPage(FileTypeOperations& types, QWidget* parent) : QWidg
     typeIcon_->setFixedSize(kIconSide + 8, kIconSide + 8);
     typeIcon_->setAlignment(Qt::AlignCenter);
     typeIcon_->setFrameShape(QFrame::StyledPanel);
+    mimeTypes_ = new QLabel(this);
+    mimeTypes_->setObjectName(QStringLiteral("MimeTypes"));
+    mimeTypes_->setWordWrap(true);
+    mimeTypes_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     newFileType_ = new QLineEdit(this);
     newFileType_->setObjectName(QStringLiteral("NewFileType"));
 
@@ -47,8 +51,11 @@ FileTypesPage::FileTypesPage(FileTypeOperations& types, QWidget* parent) : QWidg
     column->addWidget(addButton("SelectAll", QStringLiteral("Выбрать вс&е"), &FileTypesPage::selectAll));
     column->addWidget(addButton("UnSelectAll", QStringLiteral("&Снять все"), &FileTypesPage::unselectAll));
     column->addStretch(1);
+    auto* listColumn = new QVBoxLayout;
+    listColumn->addWidget(list_, 1);
+    listColumn->addWidget(mimeTypes_);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(list_, 1);
+    layout->addLayout(listColumn, 1);
     layout->addLayout(column);
 
     // Tab goes down the column after the list, the text box before its button.
@@ -115,14 +122,21 @@ void FileTypesPage::applyMark(int row)
         types_.AssociateType(n);
     else
         types_.DissociateType(n);
+    // A take-over the desktop refused shows unmarked.
+    const QSignalBlocker quiet(list_);
+    list_->item(row)->setCheckState(markOf(types_.checked(n)));
 }
 
-// Read afresh each time: a replaced icon keeps its path.
+// Read afresh each time: a replaced icon keeps its path. The MIME types
+// under the list say what marking the item claims (mpg claims video/mpeg,
+// which mpeg files have too).
 void FileTypesPage::showIcon(int row)
 {
     typeIcon_->clear();
+    mimeTypes_->clear();
     if (row < 0 || row >= types_.count())
         return;
+    mimeTypes_->setText(QStringLiteral("MIME: ") + types_.mimeTypes(row + 1).join(QStringLiteral(", ")));
     const QString path = types_.icon(row + 1);
     QImage picture = path.isEmpty() ? QImage() : QImage(path);
     if (picture.isNull())
@@ -196,11 +210,11 @@ void FileTypesPage::markAll(bool mark)
     {
         const QSignalBlocker quiet(list_);
         for (int row = 0; row < list_->count(); ++row) {
-            list_->item(row)->setCheckState(markOf(mark));
             if (mark)
                 types_.AssociateType(row + 1);
             else
                 types_.DissociateType(row + 1);
+            list_->item(row)->setCheckState(markOf(types_.checked(row + 1)));
         }
         if (list_->count() > 0)
             list_->setCurrentRow(0);

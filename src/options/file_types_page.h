@@ -1,7 +1,8 @@
 #pragma once
 // FileTypesPage: the "Типы файлов" page of the options dialog. The list
 // Types shows one item per file type, marked while the program holds the
-// extension; TypeIcon shows the current item's icon; the buttons add and
+// extension; TypeIcon shows the current item's icon and the label under
+// the list the MIME types its mark claims; the buttons add and
 // remove types, replace or restore the current icon and mark or unmark
 // every item. Each action goes straight to FileTypeOperations.
 //
@@ -34,6 +35,7 @@ public:
 
     QListWidget& list() { return *list_; }
     QLabel& typeIcon() { return *typeIcon_; }
+    QLabel& mimeTypes() { return *mimeTypes_; }
     QLineEdit& newFileType() { return *newFileType_; }
     QPushButton& button(const char* name);
 
@@ -55,6 +57,7 @@ private:
     FileTypeOperations& types_;
     QListWidget* list_ = nullptr;
     QLabel* typeIcon_ = nullptr;
+    QLabel* mimeTypes_ = nullptr;  // the current item's MIME types
     QLineEdit* newFileType_ = nullptr;
     QPointer<QFileDialog> iconSelect_;
     int iconRow_ = -1;  // the item whose icon the open dialog replaces

@@ -8,6 +8,7 @@
 // may block. Failures are the implementation's to skip silently.
 
 #include <QString>
+#include <QStringList>
 
 namespace velmora {
 
@@ -47,6 +48,9 @@ public:
     virtual QString icon(int n) const = 0;
     // The program holds the extension.
     virtual bool checked(int n) const = 0;
+    // The MIME types that marking entry n claims on the desktop (several
+    // extensions may share one).
+    virtual QStringList mimeTypes(int n) const = 0;
 
     // Appends a type and takes it over; refused text adds nothing.
     virtual void AddFileType(const QString& text) = 0;

@@ -141,8 +141,9 @@ void OptionsForm::showStoredValues()
     theme_->setText(effects_.skinName());
     checkBox("NotClose").setToolTip(
         effects_.trayAvailable()
-            ? QStringLiteral("Кнопка закрытия только прячет окна; их возвращает двойной щелчок по иконке в "
-                             "system tray.")
+            ? QStringLiteral("Кнопка закрытия только прячет окна. Их возвращает щелчок по иконке в system tray "
+                             "(на панелях, где щелчок открывает меню, — двойной щелчок) или повторный запуск "
+                             "программы без файлов.")
             : QStringLiteral("Кнопка закрытия только прячет окна. Области уведомлений нет, поэтому их "
                              "возвращает повторный запуск программы без файлов."));
     typesPage_->fill();

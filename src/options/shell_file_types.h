@@ -4,6 +4,7 @@
 
 #include "options/options_effects.h"
 #include "shell/file_types.h"
+#include "shell/freedesktop_files.h"
 
 namespace velmora {
 
@@ -15,6 +16,7 @@ public:
     QString name(int n) const override { return types_.entry(n).name; }
     QString icon(int n) const override { return types_.entry(n).icon; }
     bool checked(int n) const override { return types_.entry(n).checked; }
+    QStringList mimeTypes(int n) const override { return mimeTypesForExtension(types_.entry(n).name); }
 
     void AddFileType(const QString& text) override { types_.AddFileType(text); }
     void RemoveFileType(int n) override { types_.RemoveFileType(n); }

@@ -309,7 +309,8 @@ bool SettingsStore::writeChanges()
 
     AtomicSaveOptions save;
     save.mode = 0600;
-    save.followLinks = false;
+    // A linked settings file (kept with the user's dotfiles) stays a link.
+    save.followLinks = true;
     save.beforeRename = options_.beforeRename;
     if (!saveFileAtomically(filePath_, text, save)) {
         qCDebug(lcSettings) << "cannot replace" << filePath_;

@@ -96,6 +96,7 @@ void ClassRoot::save() const
     }
     if (!any) {
         QFile::remove(filePath_);
+        QDir().rmdir(QFileInfo(filePath_).absolutePath());  // only when nothing else is in it
         return;
     }
     QDir().mkpath(QFileInfo(filePath_).absolutePath());
@@ -196,6 +197,22 @@ void ClassRoot::DeleteRegistryKey(const QString& parentPath, const QString& subK
     keys_.erase(it);
     dirty_ = dirty_ || hadValues;
     projectDelete(path);
+}
+
+void ClassRoot::projectAll()
+{
+    if (!projection_)
+        return;
+    // A class is there once its command is (the class key itself holds no
+    // value, so the file keeps only the keys below it).
+    for (const Key& key : keys_) {
+        const QStringList parts = key.path.split(QLatin1Char('\\'));
+        const QString ext = parts.size() == 4 ? classExtension(parts[0]) : QString();
+        if (!ext.isEmpty() && sameName(key.path, joinKeyPath(parts[0], QStringLiteral("shell\\open\\command"))))
+            projection_->writeFileClass(ext, ReadRegistryString(joinKeyPath(parts[0], QStringLiteral("DefaultIcon")), {}));
+    }
+    if (find(QStringLiteral("Folder\\shell\\Play clips\\command")))
+        projection_->writeFolderAction();
 }
 
 void ClassRoot::projectWrite(const QString& path, const QString& valueName, const QString& text)

@@ -52,6 +52,9 @@ public:
     void flush();
 
     bool keyExists(const QString& keyPath) const;
+    // Projects every class and the folder action afresh (the projection
+    // writes only what differs), so that desktop files lost since come back.
+    void projectAll();
     DesktopProjection* projection() const { return projection_; }
 
 private:

@@ -16,7 +16,7 @@ struct DefaultFileType {
     ClipKind kind;
 };
 
-inline constexpr std::array<DefaultFileType, 34> kDefaultFileTypes{{
+inline constexpr std::array<DefaultFileType, 33> kDefaultFileTypes{{
     {"pml", ClipKind::Playlist}, {"mp3", ClipKind::Audio},  {"wav", ClipKind::Audio},
     {"mid", ClipKind::Audio},    {"mpg", ClipKind::Video},  {"mpeg", ClipKind::Video},
     {"mp2", ClipKind::Audio},    {"avi", ClipKind::Video},  {"asf", ClipKind::Video},
@@ -25,11 +25,12 @@ inline constexpr std::array<DefaultFileType, 34> kDefaultFileTypes{{
     {"aif", ClipKind::Audio},    {"aifc", ClipKind::Audio}, {"aiff", ClipKind::Audio},
     {"wmv", ClipKind::Video},    {"midi", ClipKind::Audio},
     // Added to the classic twenty: a folder of these must not come up empty.
+    // Not "ts": on this desktop it is also TypeScript and Qt Linguist text.
     {"ogg", ClipKind::Audio},    {"oga", ClipKind::Audio},  {"opus", ClipKind::Audio},
     {"flac", ClipKind::Audio},   {"m4a", ClipKind::Audio},  {"aac", ClipKind::Audio},
     {"wma", ClipKind::Audio},    {"mp4", ClipKind::Video},  {"m4v", ClipKind::Video},
-    {"mkv", ClipKind::Video},    {"webm", ClipKind::Video}, {"ts", ClipKind::Video},
-    {"3gp", ClipKind::Video},    {"flv", ClipKind::Video},
+    {"mkv", ClipKind::Video},    {"webm", ClipKind::Video}, {"3gp", ClipKind::Video},
+    {"flv", ClipKind::Video},
 }};
 
 // Icon files: the 256-pixel picture is "<name>.png"; smaller pictures drawn

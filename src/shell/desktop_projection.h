@@ -21,11 +21,14 @@ public:
     virtual void writeFileClass(const QString& ext, const QString& iconPath) = 0;
     virtual void removeFileClass(const QString& ext) = 0;
 
-    // The handler that opens ext's files now; empty when there is none.
+    // ownHandler(ext) while the program holds ext; otherwise the handler
+    // that opens ext's files apart from the program (never one of the
+    // program's own entries); empty when there is none.
     virtual QString defaultHandler(const QString& ext) = 0;
     // Makes handler the default for ext's files. With the own handler the
     // desktop also shows iconPath for them; with another one (or none) the
-    // program's claim goes and the handler (if any) is the default again.
+    // program's claim on ext goes, and each of ext's MIME types that no
+    // other type the program holds needs is as it was before the claim.
     virtual void setDefaultHandler(const QString& ext, const QString& handler, const QString& iconPath) = 0;
 
     // The folder action "Play clips" for every file manager, or none.

@@ -12,11 +12,12 @@ namespace velmora {
 inline constexpr int kMaxFileTypeNameLength = 32;
 
 // The extension as it is to be stored: the text without one leading ".".
-// Nothing for text that is empty after trimming, holds "/", "\", "..", a
-// second leading ".", a control character, "=", "[", "]" or ";" (it would
-// split the media pattern), is "default" (the template icon's name) or is
-// longer than 32 characters. Otherwise the text is kept as typed (no
-// trimming, no case folding).
+// Nothing for text that is empty, begins or ends with a blank, holds "/",
+// "\", "..", a second leading ".", a control character, "=", ";" (it would
+// split the media pattern), a glob character "*", "?", "[" or "]" ("*"
+// would make every file a clip), is "default" (the template icon's name)
+// or is longer than 32 characters. Otherwise the text is kept as typed (no
+// case folding).
 std::optional<QString> acceptableFileTypeName(const QString& text);
 
 }  // namespace velmora

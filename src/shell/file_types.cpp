@@ -3,6 +3,7 @@
 #include "settings/settings.h"
 #include "shell/default_file_types.h"
 #include "shell/file_type_name.h"
+#include "shell/shell_log.h"
 #include "shell/shell_registration.h"
 #include "shell/type_icons.h"
 
@@ -73,6 +74,9 @@ void FileTypes::LoadFileTypes()
     icons_.fillCurrentFolder();
     if (settings_.store().get(kSection, kNum, QStringLiteral("None")) == QLatin1String("None"))
         writeDefaults();
+    // Entries lost to a kill during the delayed write, deleted by hand or
+    // missing after a restore of the settings alone come back.
+    shell_.refreshDesktop();
     shell_.WriteFolderVerb();
 
     const int stored = settings_.store().get(kSection, kNum).toInt();
@@ -98,8 +102,10 @@ void FileTypes::AddFileType(const QString& text)
     if (!accepted)
         return;
     const QString& name = *accepted;
+    // Case apart, "MP3" is "mp3": the class root's keys and the desktop's
+    // globs compare without case, so a second entry would share mp3's class.
     for (const FileTypeEntry& e : table_) {
-        if (e.name == name)
+        if (e.name.compare(name, Qt::CaseInsensitive) == 0)
             return;
     }
     const int n = count() + 1;
@@ -168,9 +174,18 @@ void FileTypes::AssociateType(int n)
     // The earlier handler is saved only when the program does not hold the
     // extension yet, so marking again keeps the first one.
     if (read(n, "checked").toInt() == 0) {
-        write(n, "type", shell_.extensionHandler(e.name));
+        const QString earlier = shell_.extensionHandler(e.name);
+        if (earlier != ShellRegistration::className(e.name))
+            write(n, "type", earlier);
         settings_.store().flush();
         shell_.setExtensionHandler(e.name, ShellRegistration::className(e.name));
+        if (!shell_.IsTypeAssociated(e.name)) {
+            // The desktop's list could not take it (read-only, unreadable):
+            // the mark says what the desktop does.
+            qCWarning(lcShell) << "cannot take" << e.name << "over: the list of default applications is not writable";
+            shell_.commit();
+            return;
+        }
     }
     write(n, "checked", QStringLiteral("1"));
     settings_.store().flush();

@@ -35,12 +35,13 @@ public:
     FileTypes(Settings& settings, ShellRegistration& shell, TypeIcons& icons);
 
     // Start-up: writes the default table (and registers its classes) when
-    // none is stored, writes the folder verb, reads the table and recomputes
+    // none is stored, brings the desktop's files up to date with the class
+    // root, writes the folder verb, reads the table and recomputes
     // every checked mark from the desktop, builds the media pattern.
     void LoadFileTypes();
     // Appends a type and takes it over at once. Text that is empty, equal
-    // to an entry's name or unfit for a file name (file_type_name.h) adds
-    // nothing; a leading "." is dropped.
+    // to an entry's name apart from case or unfit for a name
+    // (file_type_name.h) adds nothing; a leading "." is dropped.
     void AddFileType(const QString& text);
     // Gives entry n (1-based) back, removes its class and icons, and moves
     // the later entries up. Out of range: nothing.
@@ -50,7 +51,9 @@ public:
     // Entry n's current icon becomes its factory icon again.
     void RestoreTypeIcon(int n);
     // Takes extension n over (the earlier handler is saved once as its
-    // type), or gives it back (only while the program still holds it).
+    // type), or gives it back (only while the program still holds it). A
+    // take-over the desktop could not record leaves the entry unchecked
+    // and says so in the log.
     void AssociateType(int n);
     void DissociateType(int n);
 

@@ -19,15 +19,21 @@ constexpr std::chrono::milliseconds kToolDelay{2000};
 const QString kDefaultsSection = QStringLiteral("Default Applications");
 const QString kVerbLabel = QStringLiteral("Play clips");
 
+// Relative values are invalid and ignored, as the base-directory rules say.
 QString envFolder(const char* name, const QString& fallback)
 {
     const QString value = qEnvironmentVariable(name);
-    return value.isEmpty() ? fallback : value;
+    return value.isEmpty() || QDir::isRelativePath(value) ? fallback : value;
 }
 
 QStringList envFolders(const char* name, const QString& fallback)
 {
-    return envFolder(name, fallback).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    QStringList folders;
+    for (const QString& folder : qEnvironmentVariable(name).split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (!QDir::isRelativePath(folder))
+            folders << folder;
+    }
+    return folders.isEmpty() ? fallback.split(QLatin1Char(':')) : folders;
 }
 
 // A name that stays inside the folder it is put in.
@@ -40,6 +46,12 @@ bool safeExtension(const QString& ext)
 QString iconName(const QString& ext)
 {
     return QStringLiteral("velmora4-") + ext;
+}
+
+// One of the program's own class entries (ownHandler()).
+bool isOwnHandler(const QString& id)
+{
+    return id.startsWith(QLatin1String("vlmr4_")) && id.endsWith(QLatin1String("file.desktop"));
 }
 
 }  // namespace
@@ -132,24 +144,35 @@ void FreedesktopProjection::writeFileClass(const QString& ext, const QString& ic
 {
     if (!safeExtension(ext))
         return;
+    const bool held = handlerOf(ext, true) == ownHandler(ext);
+    writeEntry(ext, iconPath, held);
+    writeHeldIcon(ext, iconPath, held);
+    writeMimePackage(ext, held);
+}
+
+// The entry declares ext's MIME types only while the program holds them:
+// an entry in the user's folder that declares a type outranks every system
+// application for it, so a declared type would be taken over silently. The
+// program's visible entry keeps it in "Open with".
+void FreedesktopProjection::writeEntry(const QString& ext, const QString& iconPath, bool held)
+{
     QString types;
     for (const QString& type : mimeTypes(ext))
         types += type + QLatin1Char(';');
-    const QString entry = QStringLiteral(
-                              "[Desktop Entry]\n"
-                              "Type=Application\n"
-                              "Version=1.0\n"
-                              "Name=Velmora 4\n"
-                              "Exec=%1\n"
-                              "Icon=%2\n"
-                              "MimeType=%3\n"
-                              "NoDisplay=true\n"
-                              "Terminal=false\n")
-                              .arg(escapeDesktopValue(quoteExecArgument(program_) + QStringLiteral(" %F")),
-                                   escapeDesktopValue(iconPath), escapeDesktopValue(types));
+    QString entry = QStringLiteral(
+                        "[Desktop Entry]\n"
+                        "Type=Application\n"
+                        "Version=1.0\n"
+                        "Name=Velmora 4\n"
+                        "Exec=%1\n"
+                        "Icon=%2\n")
+                        .arg(escapeDesktopValue(quoteExecArgument(program_) + QStringLiteral(" %F")),
+                             escapeDesktopValue(iconPath));
+    if (held)
+        entry += QStringLiteral("MimeType=") + escapeDesktopValue(types) + QLatin1Char('\n');
+    entry += QStringLiteral("NoDisplay=true\nTerminal=false\n");
     if (writeFile(applicationsFolder() + QLatin1Char('/') + ownHandler(ext), entry.toUtf8()))
         applicationsChanged_ = true;
-    writeMimePackage(ext, defaultHandler(ext) == ownHandler(ext));
 }
 
 void FreedesktopProjection::removeFileClass(const QString& ext)
@@ -237,9 +260,10 @@ bool FreedesktopProjection::installed(const QString& desktopId) const
     return false;
 }
 
-// The lists in the order freedesktop's mimeapps.list rules read them;
-// the first installed entry named as the type's default wins.
-QString FreedesktopProjection::defaultFor(const QString& mimeType)
+// The handlers the lists name for the type, installed ones only (and
+// coming, an entry about to be written), in the order freedesktop's
+// mimeapps.list rules read them: the first is the default.
+QStringList FreedesktopProjection::defaultsFor(const QString& mimeType, const QString& coming)
 {
     QStringList dirs{folders_.configHome};
     dirs += folders_.configDirs;
@@ -250,14 +274,14 @@ QString FreedesktopProjection::defaultFor(const QString& mimeType)
     for (const QString& desktop : folders_.desktops)
         prefixes << desktop + QLatin1Char('-');
     prefixes << QString();
-    QString found;
+    QStringList found;
     for (const QString& dir : dirs) {
         for (const QString& prefix : prefixes) {
             const ProfileDocument& doc = list(dir + QLatin1Char('/') + prefix + QStringLiteral("mimeapps.list"));
             const QString ids = doc.readKey(kDefaultsSection, mimeType);
             for (const QString& id : ids.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-                if (found.isEmpty() && installed(id.trimmed()))
-                    found = id.trimmed();
+                if (!found.contains(id.trimmed()) && (installed(id.trimmed()) || id.trimmed() == coming))
+                    found << id.trimmed();
             }
         }
     }
@@ -265,17 +289,84 @@ QString FreedesktopProjection::defaultFor(const QString& mimeType)
     return found;
 }
 
+// Extensions share MIME types (mpg, mpeg and mp2 all claim video/mpeg), so
+// ext is held while one of the program's entries is the default of its
+// first type and ext's own entry is among the named ones. Otherwise the
+// answer is the handler apart from the program: one of the program's own
+// entries is never an earlier handler.
 QString FreedesktopProjection::defaultHandler(const QString& ext)
+{
+    return handlerOf(ext, false);
+}
+
+// entryComing: ext's entry is about to be written (a start that brings a
+// lost entry back finds the type still held).
+QString FreedesktopProjection::handlerOf(const QString& ext, bool entryComing)
 {
     if (!safeExtension(ext))
         return {};
-    return defaultFor(mimeTypes(ext).value(0));
+    const QStringList named = defaultsFor(mimeTypes(ext).value(0), entryComing ? ownHandler(ext) : QString());
+    if (!named.isEmpty() && isOwnHandler(named.first()) && named.contains(ownHandler(ext)))
+        return ownHandler(ext);
+    for (const QString& id : named) {
+        if (!isOwnHandler(id))
+            return id;
+    }
+    return {};
 }
 
-void FreedesktopProjection::editUserDefaults(const QString& mimeType, const QString& remove, const QString& putFirst)
+// The user's own lists, the desktop's first: XDG_CURRENT_DESKTOP names
+// the "<desktop>-mimeapps.list" that is read before mimeapps.list.
+QStringList FreedesktopProjection::userLists() const
 {
-    const QString path = folders_.configHome + QStringLiteral("/mimeapps.list");
-    ProfileDocument doc = ProfileDocument::fromFile(path);
+    QStringList lists;
+    for (const QString& desktop : folders_.desktops)
+        lists << folders_.configHome + QLatin1Char('/') + desktop + QStringLiteral("-mimeapps.list");
+    lists << folders_.configHome + QStringLiteral("/mimeapps.list");
+    return lists;
+}
+
+// A new default goes where it takes effect: into the first list that
+// already names a default for the type, else into mimeapps.list. Our name
+// goes from every list.
+bool FreedesktopProjection::editUserDefaults(const QString& mimeType, const QString& remove, const QString& putFirst)
+{
+    const QStringList lists = userLists();
+    if (putFirst.isEmpty()) {
+        bool ok = true;
+        for (const QString& path : lists)
+            ok = editList(path, mimeType, remove, {}) && ok;
+        return ok;
+    }
+    QString target = lists.last();
+    for (const QString& path : lists) {
+        if (!list(path).readKey(kDefaultsSection, mimeType).isEmpty()) {
+            target = path;
+            break;
+        }
+    }
+    return editList(target, mimeType, remove, putFirst);
+}
+
+// The user's list is theirs: one that cannot be read is not taken for an
+// empty one, a read-only one is not replaced (a rename would), a link is
+// written through and stays, even when our last key goes.
+bool FreedesktopProjection::editList(const QString& path, const QString& mimeType, const QString& remove,
+                                     const QString& putFirst)
+{
+    const QFileInfo info(path);
+    const bool exists = info.exists();
+    if (info.isSymLink() && !exists) {
+        qCWarning(lcShell) << "not writing through the broken link" << path;
+        return false;
+    }
+    const QFileDevice::Permissions mode = info.permissions();
+    const bool readable = (mode & QFileDevice::ReadOwner) && QFile(path).open(QIODevice::ReadOnly);
+    if (exists && (!readable || !(mode & QFileDevice::WriteOwner))) {
+        qCWarning(lcShell) << "leaving" << path << "alone: it cannot be read or is read-only";
+        return false;
+    }
+    ProfileDocument doc = exists ? ProfileDocument::fromFile(path) : ProfileDocument();
     const QString old = doc.readKey(kDefaultsSection, mimeType);
     QStringList ids = old.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     if (!remove.isEmpty())
@@ -286,7 +377,7 @@ void FreedesktopProjection::editUserDefaults(const QString& mimeType, const QStr
     }
     const QString value = ids.isEmpty() ? QString() : ids.join(QLatin1Char(';')) + QLatin1Char(';');
     if (value == old || (ids.isEmpty() && old.isEmpty()))
-        return;
+        return true;
     if (ids.isEmpty())
         doc.removeKey(kDefaultsSection, mimeType);
     else
@@ -296,13 +387,13 @@ void FreedesktopProjection::editUserDefaults(const QString& mimeType, const QStr
     bool anyKey = false;
     for (const QString& section : doc.sectionNames())
         anyKey = anyKey || !doc.keyNames(section).isEmpty();
-    if (!anyKey) {
-        QFile::remove(path);  // nothing left but what we added
-        return;
-    }
+    if (!anyKey && !info.isSymLink())
+        return QFile::remove(path);  // nothing left but what we added
     QDir().mkpath(folders_.configHome);
-    if (!doc.saveTo(path))
-        qCDebug(lcShell) << "cannot write" << path;
+    if (doc.saveTo(path))
+        return true;
+    qCWarning(lcShell) << "cannot write" << path;
+    return false;
 }
 
 void FreedesktopProjection::setDefaultHandler(const QString& ext, const QString& handler, const QString& iconPath)
@@ -311,17 +402,27 @@ void FreedesktopProjection::setDefaultHandler(const QString& ext, const QString&
         return;
     const QString own = ownHandler(ext);
     const bool ours = handler == own;
-    for (const QString& type : mimeTypes(ext)) {
+    const QStringList types = mimeTypes(ext);
+    for (qsizetype i = 0; i < types.size(); ++i) {
+        const QString& type = types[i];
         if (ours) {
             editUserDefaults(type, {}, own);
             continue;
         }
+        // Only our own name goes: the list is again what it was before,
+        // earlier handler included, unless a type the program still holds
+        // needs this MIME type (its entry stays named first).
         editUserDefaults(type, own, {});
-        // Our claim alone is gone; the earlier handler comes back as it was,
-        // and is named only when the lists no longer make it the default.
-        if (!handler.isEmpty() && defaultFor(type) != handler)
+        const QStringList named = defaultsFor(type);
+        if (!named.isEmpty() && isOwnHandler(named.first()))
+            continue;
+        // The earlier handler was read from the first type; it is named
+        // only when the lists no longer make it the default.
+        if (i == 0 && !handler.isEmpty() && !isOwnHandler(handler) && named.value(0) != handler && installed(handler))
             editUserDefaults(type, {}, handler);
     }
+    if (existsAfterWrites(applicationsFolder() + QLatin1Char('/') + own))
+        writeEntry(ext, iconPath, ours);
     writeHeldIcon(ext, iconPath, ours);
     writeMimePackage(ext, ours);
 }
@@ -389,15 +490,20 @@ void FreedesktopProjection::removeFolderAction()
 }
 
 // A user's mimeinfo.cache outranks the system's, so one that the program
-// brought into being must not outlive its entries: the marker beside it
-// says the cache is ours, and it goes with the last of our entries. A
+// brought into being must not outlive its claims: the marker beside it
+// says the cache is ours, and it goes when none of our entries declares a
+// MIME type any more. A
 // cache that was there before is only rebuilt.
 void FreedesktopProjection::updateDesktopCache(const QString& applications,
                                                const std::function<void(const QString&, const QStringList&)>& runTool)
 {
     const QString cache = applications + QStringLiteral("/mimeinfo.cache");
     const QString marker = applications + QStringLiteral("/.velmora4-mimeinfo-cache");
-    const bool oursLeft = !QDir(applications).entryList({QStringLiteral("vlmr4_*.desktop")}, QDir::Files).isEmpty();
+    bool oursLeft = false;  // an entry of ours that declares MIME types
+    for (const QString& name : QDir(applications).entryList({QStringLiteral("vlmr4_*.desktop")}, QDir::Files)) {
+        QFile entry(applications + QLatin1Char('/') + name);
+        oursLeft = oursLeft || (entry.open(QIODevice::ReadOnly) && entry.readAll().contains("\nMimeType="));
+    }
     const bool cacheIsOurs = QFileInfo::exists(marker) || !QFileInfo::exists(cache);
     if (!oursLeft && cacheIsOurs) {
         QFile::remove(cache);

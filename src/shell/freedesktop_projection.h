@@ -2,8 +2,9 @@
 // FreedesktopProjection: the class root's changes as a freedesktop desktop
 // reads them, all in the user's own folders:
 //  - a file class is a hidden desktop entry "vlmr4_<ext>file.desktop" in
-//    $XDG_DATA_HOME/applications, for ext's MIME types (a type of our own,
-//    declared in $XDG_DATA_HOME/mime/packages, when the database knows none);
+//    $XDG_DATA_HOME/applications; it declares ext's MIME types (a type of
+//    our own, declared in $XDG_DATA_HOME/mime/packages, when the database
+//    knows none) only while the program holds ext;
 //  - the handler of ext's files is the default in $XDG_CONFIG_HOME/
 //    mimeapps.list; while it is ours a MIME package names our icon for the
 //    type, the icon sitting in the user's hicolor theme;
@@ -74,11 +75,16 @@ public:
 
 private:
     QStringList mimeTypes(const QString& ext);
-    QString defaultFor(const QString& mimeType);
+    QStringList defaultsFor(const QString& mimeType, const QString& coming = {});
+    QString handlerOf(const QString& ext, bool entryComing);
+    void writeEntry(const QString& ext, const QString& iconPath, bool held);
     bool installed(const QString& desktopId) const;
     const ProfileDocument& list(const QString& path);
-    // Edits the user's default list of one MIME type.
-    void editUserDefaults(const QString& mimeType, const QString& remove, const QString& putFirst);
+    // Edits the user's default list of one MIME type; false when a list
+    // that needed the edit was left alone.
+    bool editUserDefaults(const QString& mimeType, const QString& remove, const QString& putFirst);
+    bool editList(const QString& path, const QString& mimeType, const QString& remove, const QString& putFirst);
+    QStringList userLists() const;
     void writeMimePackage(const QString& ext, bool held);
     void writeHeldIcon(const QString& ext, const QString& iconPath, bool held);
     bool writeFile(const QString& path, const QByteArray& bytes, bool executable = false);

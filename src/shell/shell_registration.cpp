@@ -103,9 +103,13 @@ void UndoShellRegistration(SettingsStore& store, ShellRegistration& shell)
     for (int n = 1; n <= count; ++n) {
         const QString name = store.get(section, fileTypeKey(n, "name"));
         // Only a type the program holds now is given back: a handler that
-        // another program set meanwhile stays.
-        if (shell.IsTypeAssociated(name))
-            shell.setExtensionHandler(name, store.get(section, fileTypeKey(n, "type")));
+        // another program set meanwhile stays (only our name leaves the
+        // lists).
+        const bool held = shell.IsTypeAssociated(name);
+        shell.setExtensionHandler(name, held ? store.get(section, fileTypeKey(n, "type")) : shell.extensionHandler(name));
+        // The desktop's lists hold the handler now; the record of it goes,
+        // so that nothing of the program is left in its folder.
+        shell.root().DeleteRegistryKey({}, QLatin1Char('.') + name);
         shell.UnregisterFileClass(store.get(section, fileTypeKey(n, "name")));
     }
     store.deleteApplication();

@@ -9,11 +9,12 @@
 // while the program holds the extension). Folder verb: "Folder\shell\Play
 // clips\command". Every failure is silent. UI thread only.
 
+#include "shell/class_root.h"
+
 #include <QString>
 
 namespace velmora {
 
-class ClassRoot;
 class SettingsStore;
 
 class ShellRegistration {
@@ -36,6 +37,8 @@ public:
     // The icon's pictures changed under the same path: the desktop shows
     // the new ones.
     void refreshIcon(const QString& name, const QString& iconPath);
+    // Brings the desktop's files up to date with the class root, the record.
+    void refreshDesktop() { root_.projectAll(); }
     // Ends a batch of changes: the class root reaches its file and the
     // desktop's caches are told.
     void commit();
@@ -52,8 +55,9 @@ private:
 
 // The maintenance verbs' clean-up, in order: each stored type the program
 // holds is given back its earlier handler (one another program took since
-// is left alone) and its class removed; the program's settings are
-// deleted; the folder verb goes.
+// is left alone), its record and its class removed; the program's settings
+// are deleted; the folder verb goes. The class root's file goes last, and
+// with it the settings folder when nothing else is left in it.
 void UndoShellRegistration(SettingsStore& store, ShellRegistration& shell);
 
 }  // namespace velmora

@@ -81,6 +81,10 @@ void TrayIcon::activate(QSystemTrayIcon::ActivationReason reason)
             hooks_.restore();
         break;
     case QSystemTrayIcon::Trigger:
+        if (hooks_.hidden && hooks_.hidden() && hooks_.restore) {
+            hooks_.restore();
+            break;
+        }
         singleClick_.start(QGuiApplication::styleHints()->mouseDoubleClickInterval());
         break;
     case QSystemTrayIcon::MiddleClick:

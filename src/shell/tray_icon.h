@@ -7,6 +7,9 @@
 // keyboard commands do, a separator and "Закрыть программу". Because a
 // double-click begins with a single click, a left click opens the menu only
 // once the double-click interval has passed without a second click.
+// StatusNotifier panels (KDE Plasma, GNOME's AppIndicator) deliver no
+// double-click, only the primary activation of a left click: while the
+// windows are hidden, that restores them too.
 //
 // Without a notification area (no panel, a bare X server) the icon simply
 // does not appear; the program runs on. UI thread only.
@@ -31,6 +34,7 @@ public:
     struct Hooks {
         std::function<void(int vk)> keyCommand;  // the playback items
         std::function<void()> restore;           // left double-click
+        std::function<bool()> hidden;            // Close has hidden the windows
         std::function<void()> exitProgram;       // "Закрыть программу"
     };
 

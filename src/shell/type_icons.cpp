@@ -101,7 +101,8 @@ QStringList iconSetFiles(const QString& folder, const QString& name)
 }
 
 TypeIcons::TypeIcons(QString currentFolder, QString factoryFolder)
-    : current_(withSlash(std::move(currentFolder))), factory_(withSlash(std::move(factoryFolder)))
+    : current_(withSlash(std::move(currentFolder))), factory_(withSlash(std::move(factoryFolder))),
+      addedFactory_(withSlash(QFileInfo(QDir::cleanPath(current_)).absolutePath()) + QStringLiteral("default icons/"))
 {
     fillDelay_.setSingleShot(true);
     fillDelay_.setInterval(std::chrono::milliseconds(2000));
@@ -168,7 +169,7 @@ void TypeIcons::addType(const QString& name)
         return;
     removeSet(current_, name);
     copySet(current_, templateName, current_, name);
-    copySet(factory_, templateName, factory_, name);
+    copySet(factory_, templateName, addedFactory_, name);
 }
 
 void TypeIcons::removeType(const QString& name)
@@ -177,27 +178,33 @@ void TypeIcons::removeType(const QString& name)
     if (name == QLatin1String(kTemplateIconName.data(), kTemplateIconName.size()))
         return;  // the template stays, whatever a hand-edited table names
     removeSet(current_, name);
-    removeSet(factory_, name);
+    removeSet(addedFactory_, name);
 }
 
-void TypeIcons::replace(const QString& name, const QString& sourceFile)
+bool TypeIcons::replace(const QString& name, const QString& sourceFile)
 {
     finishFilling();
     const QStringList files = iconSetFiles(current_, name);
     if (files.isEmpty())
-        return;
-    removeSet(current_, name);
+        return false;
+    // Every picture is in memory before the old set goes.
     const int sizes[] = {kLargeIconSize, kSmallIconSizes[0], kSmallIconSizes[1], kSmallIconSizes[2]};
+    QList<QImage> pictures;
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QImage picture = readPicture(sourceFile, sizes[i]);
         if (picture.isNull()) {
             qCDebug(lcShell) << "not a picture:" << sourceFile;
-            return;
+            return false;
         }
+        pictures << squared(picture, sizes[i]);
+    }
+    removeSet(current_, name);
+    for (qsizetype i = 0; i < files.size(); ++i) {
         QDir().mkpath(QFileInfo(files[i]).absolutePath());
-        if (!squared(picture, sizes[i]).save(files[i], "PNG"))
+        if (!pictures[i].save(files[i], "PNG"))
             qCDebug(lcShell) << "cannot write" << files[i];
     }
+    return true;
 }
 
 void TypeIcons::restore(const QString& name)
@@ -205,18 +212,27 @@ void TypeIcons::restore(const QString& name)
     finishFilling();
     if (!staysInFolder(name))
         return;
+    const QString templateName = QString::fromLatin1(kTemplateIconName.data(), kTemplateIconName.size());
+    QString folder = factory_, source = name;
+    if (!QFileInfo::exists(iconSetFiles(factory_, name).value(0))) {
+        folder = addedFactory_;
+        if (!QFileInfo::exists(iconSetFiles(addedFactory_, name).value(0))) {
+            folder = factory_;
+            source = templateName;
+        }
+    }
+    if (!QFileInfo::exists(iconSetFiles(folder, source).value(0)))
+        return;  // nothing to restore from: the current set stays
     removeSet(current_, name);
-    copySet(factory_, name, current_, name);
+    copySet(folder, source, current_, name);
 }
 
 void TypeIcons::removeCurrentFolder()
 {
     fillDelay_.stop();  // nothing to fill any more
     finishFilling();
-    QDir folder(current_);
-    if (!folder.exists())
-        return;
-    folder.removeRecursively();
+    QDir(addedFactory_).removeRecursively();
+    QDir(current_).removeRecursively();
     QDir().rmdir(QFileInfo(QDir::cleanPath(current_)).absolutePath());
 }
 

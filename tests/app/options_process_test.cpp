@@ -3,8 +3,8 @@
 // a notification area (Xvfb has none), and the orderly end on a signal.
 
 #include "support/test_support.h"
+#include "support/x_driver.h"
 
-#include <QPoint>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -13,14 +13,10 @@
 #include <csignal>
 
 using namespace velmora;
+using namespace velmora::test;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Where the default skin puts the main window's Menu and Close elements,
-// with the main window at (100, 100).
-constexpr QPoint kMenu{100 + 318 + 5, 100 + 7 + 5};
-constexpr QPoint kClose{100 + 366 + 5, 100 + 7 + 5};
 
 class OptionsProcessTest : public ::testing::Test {
 protected:
@@ -61,31 +57,6 @@ protected:
         running_.push_back(p);
         return p;
     }
-    static QStringList xdotool(const QStringList& args)
-    {
-        QProcess p;
-        p.start(QStringLiteral("xdotool"), args);
-        p.waitForFinished(10000);
-        return QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    static void click(QPoint at)
-    {
-        xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
-                 QStringLiteral("1")});
-    }
-    // The program's windows that are mapped now.
-    static qsizetype visibleWindows(const QProcess& p)
-    {
-        return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                        QString::number(p.processId())})
-            .size();
-    }
-    static bool optionsShown()
-    {
-        return !xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                         QStringLiteral("^Опции$")})
-                    .isEmpty();
-    }
 
     test::TempHome home_;
     QProcessEnvironment env_;
@@ -98,7 +69,7 @@ TEST_F(OptionsProcessTest, TheVideoWindowsMenuItemOpensTheOptionsDialog)
 {
     QProcess* player = launch({});
     ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 1; }, 60s)) << "the main window";
-    click(kMenu);
+    click(kMainMenu);
     ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 2; }, 20s)) << "the menu";
     xdotool({QStringLiteral("key"), QStringLiteral("Up"), QStringLiteral("Return")});  // its last item
     EXPECT_TRUE(test::waitFor([&] { return optionsShown(); }, 20s));
@@ -110,7 +81,7 @@ TEST_F(OptionsProcessTest, WithoutANotificationAreaCloseEndsDespiteNotClose)
 {
     QProcess* player = launch("NotClose=1\nTray=1\n");
     ASSERT_TRUE(test::waitFor([&] { return visibleWindows(*player) == 1; }, 60s)) << "the main window";
-    click(kClose);
+    click(kMainClose);
     ASSERT_TRUE(player->waitForFinished(20000)) << "Close ends";
     EXPECT_EQ(player->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(player->exitCode(), 0);

@@ -208,10 +208,10 @@ TEST_F(PlayerProcessTest, InitRegistersTheClassesAndUninstallLeavesTheDesktopAsI
     test::writeFile(mimeapps, "[Default Applications]\naudio/mpeg=other.desktop;\n");
     EXPECT_EQ(run({QStringLiteral("init")}), 0);
     const QStringList entries = QDir(data + QStringLiteral("/applications")).entryList({QStringLiteral("vlmr4_*.desktop")});
-    EXPECT_EQ(entries.size(), 34);
+    EXPECT_EQ(entries.size(), 33);
     EXPECT_TRUE(QFile::exists(data + QStringLiteral("/file-manager/actions/velmora4-play-clips.desktop")));
     EXPECT_TRUE(QFile::exists(data + QStringLiteral("/velmora4/icons/mp3.png")));
-    EXPECT_TRUE(settingsText().contains(QStringLiteral("34 checked=0")));
+    EXPECT_TRUE(settingsText().contains(QStringLiteral("33 checked=0")));
 
     EXPECT_EQ(run({QStringLiteral("uninstall")}), 0);
     EXPECT_TRUE(QDir(data + QStringLiteral("/applications")).entryList({QStringLiteral("vlmr4_*")}).isEmpty());

@@ -74,6 +74,7 @@ TEST_F(FileTypesPageTest, TheCurrentItemsMarkTakesTheTypeOverOrGivesItBack)
     EXPECT_FALSE(iconShown(page)) << "no icon path";
     list.setCurrentRow(2);
     EXPECT_FALSE(iconShown(page)) << "a missing icon file";
+    EXPECT_EQ(page.mimeTypes().text(), QStringLiteral("MIME: audio/x-ogg")) << "what marking it claims";
     list.setCurrentRow(0);
     EXPECT_TRUE(iconShown(page));
     list.item(0)->setCheckState(Qt::Unchecked);

@@ -50,6 +50,7 @@ public:
     QString name(int n) const override { return at(n).name; }
     QString icon(int n) const override { return at(n).icon; }
     bool checked(int n) const override { return at(n).checked; }
+    QStringList mimeTypes(int n) const override { return {QStringLiteral("audio/x-") + at(n).name}; }
 
     void AddFileType(const QString& text) override
     {

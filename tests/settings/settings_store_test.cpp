@@ -166,6 +166,17 @@ TEST_F(SettingsStoreTest, UnwritableStoreKeepsValuesInMemoryAndReportsNothing)
     EXPECT_EQ(store.get(QStringLiteral("Settings"), QStringLiteral("Volume")), "55");
 }
 
+TEST_F(SettingsStoreTest, ALinkedSettingsFileStaysALink)
+{
+    const QString target = test::writeFile(home.file(QStringLiteral("dotfiles/settings.ini")), "[Settings]\nA=1\n");
+    QDir().mkpath(home.file(QStringLiteral("config")));
+    ASSERT_TRUE(QFile::link(target, path()));
+    SettingsStore store(path());
+    store.save(QStringLiteral("Settings"), QStringLiteral("B"), QStringLiteral("2"));
+    EXPECT_TRUE(QFileInfo(path()).isSymLink());
+    EXPECT_TRUE(readAll(target).contains("B=2"));
+}
+
 TEST_F(SettingsStoreTest, CoalescedSavesWriteTheLastValue)
 {
     SettingsStore::Options options;

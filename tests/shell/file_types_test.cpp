@@ -38,17 +38,17 @@ protected:
 TEST_F(FileTypesTest, FirstLoadWritesTheDefaultTableAndRegistersClassesOnly)
 {
     load();
-    EXPECT_EQ(t.stored(QStringLiteral("Num")), "34");
+    EXPECT_EQ(t.stored(QStringLiteral("Num")), "33");
     EXPECT_EQ(t.types->MediaPattern(),
               kClassicPattern + QStringLiteral(";*.ogg;*.oga;*.opus;*.flac;*.m4a;*.aac;*.wma;*.mp4;*.m4v;*.mkv;"
-                                               "*.webm;*.ts;*.3gp;*.flv"));
+                                               "*.webm;*.3gp;*.flv"));
     EXPECT_EQ(t.stored(QStringLiteral("20 name")), "midi");
     EXPECT_EQ(t.stored(QStringLiteral("2 icon")), t.current() + QStringLiteral("mp3.png"));
-    EXPECT_EQ(t.stored(QStringLiteral("34 checked")), "0");
+    EXPECT_EQ(t.stored(QStringLiteral("33 checked")), "0");
     t.icons.finishFilling();
     EXPECT_TRUE(QFile::exists(t.current() + QStringLiteral("16x16/mp3.png"))) << "current icons filled on first use";
 
-    EXPECT_EQ(desktop.classes.size(), 34);
+    EXPECT_EQ(desktop.classes.size(), 33);
     EXPECT_EQ(desktop.classes.value(QStringLiteral("mp3")), t.current() + QStringLiteral("mp3.png"));
     EXPECT_TRUE(desktop.handlers.isEmpty()) << "no extension is taken over";
     EXPECT_TRUE(desktop.folderAction);
@@ -117,12 +117,14 @@ TEST_F(FileTypesTest, AddingTakesTheTypeOverAndRefusesDuplicatesAndUnsafeNames)
     EXPECT_EQ(desktop.handlers[QStringLiteral("nsv")], ownHandler(QStringLiteral("nsv")));
     EXPECT_TRUE(desktop.classes.contains(QStringLiteral("nsv")));
     EXPECT_TRUE(QFile::exists(t.current() + QStringLiteral("48x48/nsv.png")));
-    EXPECT_TRUE(QFile::exists(t.factory() + QStringLiteral("nsv.png")));
+    EXPECT_TRUE(QFile::exists(t.icons.addedFactoryFolder() + QStringLiteral("nsv.png")));
     EXPECT_EQ(t.types->MediaPattern(), "*.mp3;*.nsv");
 
-    t.types->AddFileType(QStringLiteral("MP3"));
-    EXPECT_EQ(t.types->count(), 3) << "names compare with case";
-    const QString hostile[] = {QStringLiteral("mp3"), QString(), QStringLiteral("  "), QStringLiteral("../x"),
+    t.types->AddFileType(QStringLiteral("Mp4"));
+    EXPECT_EQ(t.types->count(), 3);
+    const QString hostile[] = {QStringLiteral("mp3"), QStringLiteral("MP3"), QStringLiteral("mP4"),
+                               QStringLiteral("*"), QStringLiteral("m?v"), QStringLiteral(" mkv"),
+                               QStringLiteral("mkv "), QString(), QStringLiteral("  "), QStringLiteral("../x"),
                                QStringLiteral("a/b"), QStringLiteral("a\\b"), QStringLiteral("a") + QChar(0),
                                QStringLiteral("a=b"), QStringLiteral("[a]"), QStringLiteral("a;b"),
                                QStringLiteral("default"), QString(33, QLatin1Char('x')), QStringLiteral("..")};
@@ -130,6 +132,7 @@ TEST_F(FileTypesTest, AddingTakesTheTypeOverAndRefusesDuplicatesAndUnsafeNames)
         t.types->AddFileType(text);
     EXPECT_EQ(t.types->count(), 3);
     EXPECT_EQ(t.stored(QStringLiteral("Num")), "3");
+    EXPECT_EQ(t.types->MediaPattern(), "*.mp3;*.nsv;*.Mp4");
     EXPECT_TRUE(acceptableFileTypeName(QString(32, QLatin1Char('x'))).has_value());
 
     // Nothing was written beside the two icon folders.
@@ -137,7 +140,8 @@ TEST_F(FileTypesTest, AddingTakesTheTypeOverAndRefusesDuplicatesAndUnsafeNames)
     QDirIterator it(t.home.path(), QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString f = it.next();
-        if (!f.startsWith(t.current()) && !f.startsWith(t.factory()) && !f.contains(QStringLiteral("/config/")))
+        if (!f.startsWith(t.current()) && !f.startsWith(t.icons.addedFactoryFolder()) && !f.startsWith(t.factory())
+            && !f.contains(QStringLiteral("/config/")))
             outside << f;
     }
     EXPECT_TRUE(outside.isEmpty()) << outside.join(QLatin1Char(' ')).toStdString();
@@ -185,16 +189,37 @@ TEST_F(FileTypesTest, IconsAreReplacedFromAnyPictureAndRestoredAndNeverLeaveThei
     EXPECT_EQ(big.pixelColor(128, 128), QColor(Qt::red));
     EXPECT_EQ(qAlpha(big.pixel(128, 10)), 0) << "a wide picture is centred, not stretched";
 
+    // Neither a file that is no picture nor the current icon itself loses it.
+    t.types->ReplaceTypeIcon(1, test::writeFile(t.home.file(QStringLiteral("broken.png")), "not a picture"));
+    t.types->ReplaceTypeIcon(1, t.current() + QStringLiteral("mp3.png"));
+    EXPECT_EQ(QImage(t.current() + QStringLiteral("mp3.png")).pixelColor(128, 128), QColor(Qt::red));
+
     t.types->RestoreTypeIcon(1);
-    QFile restored(t.current() + QStringLiteral("mp3.png")), factory(t.factory() + QStringLiteral("mp3.png"));
-    ASSERT_TRUE(restored.open(QIODevice::ReadOnly) && factory.open(QIODevice::ReadOnly));
-    EXPECT_EQ(restored.readAll(), factory.readAll());
+    auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    EXPECT_EQ(bytes(t.current() + QStringLiteral("mp3.png")), bytes(t.factory() + QStringLiteral("mp3.png")));
 
     // A hand-edited table cannot aim the icon steps elsewhere.
     const QString victim = test::writeFile(t.home.file(QStringLiteral("data/velmora4/victim.png")), "keep");
     t.types->RestoreTypeIcon(2);
     t.types->RemoveFileType(2);
     EXPECT_TRUE(QFile::exists(victim));
+
+    // An installed program's factory folder cannot be written: an added
+    // type's factory copy lives with the user, and removing a type leaves
+    // the program's icons alone.
+    const QByteArray factoryMp3 = bytes(t.factory() + QStringLiteral("mp3.png"));
+    QFile::setPermissions(t.factory(), QFile::ReadOwner | QFile::ExeOwner);
+    t.types->AddFileType(QStringLiteral("nsv"));
+    EXPECT_FALSE(QFile::exists(t.factory() + QStringLiteral("nsv.png"))) << "the program's folder is not written";
+    t.types->ReplaceTypeIcon(2, xpm);
+    t.types->RestoreTypeIcon(2);
+    EXPECT_EQ(bytes(t.current() + QStringLiteral("nsv.png")), bytes(t.factory() + QStringLiteral("default.png")));
+    t.types->RemoveFileType(1);
+    QFile::setPermissions(t.factory(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(bytes(t.factory() + QStringLiteral("mp3.png")), factoryMp3);
 }
 
 TEST_F(FileTypesTest, UndoGivesBackOnlyWhatIsHeldAndRemovesEverything)
@@ -212,6 +237,7 @@ TEST_F(FileTypesTest, UndoGivesBackOnlyWhatIsHeldAndRemovesEverything)
     EXPECT_FALSE(desktop.folderAction);
     EXPECT_EQ(t.stored(QStringLiteral("Num")), "<none>");
     EXPECT_FALSE(t.classesText().contains(QStringLiteral("[vlmr4_"))) << t.classesText().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(t.home.file(QStringLiteral("config")))) << "no empty settings folder is left";
 
     // With nothing stored only the folder verb goes.
     desktop.folderAction = true;

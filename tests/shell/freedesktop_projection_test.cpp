@@ -49,6 +49,8 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"XDG_CURRENT_DESKTOP", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID", "DESKTOP_SESSION"})
             env.remove(QString::fromLatin1(name));
+        if (!currentDesktop_.isEmpty())
+            env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), currentDesktop_);
         env.insert(QStringLiteral("ARGS_OUT"), home_.file(QStringLiteral("args")));
         return env;
     }
@@ -66,6 +68,26 @@ protected:
     {
         desktop_->waitForTools(30000);
         return run(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    }
+    // What GLib's file managers open the type with.
+    QString gioDefault(const QString& mimeType)
+    {
+        desktop_->waitForTools(30000);
+        const QString out = run(QStringLiteral("gio"), {QStringLiteral("mime"), mimeType});
+        const qsizetype at = out.indexOf(QLatin1String(": "));
+        return out.startsWith(QLatin1String("Default application")) ? out.mid(at + 2).section(QLatin1Char('\n'), 0, 0) : out;
+    }
+    // The desktop's default of each MIME type that the table's types claim.
+    QMap<QString, QString> allDefaults()
+    {
+        QMap<QString, QString> found;
+        for (int n = 1; n <= t_.types->count(); ++n) {
+            for (const QString& type : mimeTypesForExtension(t_.types->entry(n).name)) {
+                if (!found.contains(type))
+                    found[type] = defaultFor(type);
+            }
+        }
+        return found;
     }
     int entryNumber(const QString& name) const
     {
@@ -102,6 +124,7 @@ protected:
     QString program_;
     std::unique_ptr<FreedesktopProjection> desktop_;
     QByteArray before_;
+    QString currentDesktop_;
 };
 
 TEST_F(FreedesktopTest, ClassesAndFolderActionsAreValidAndHandOverWholePaths)
@@ -109,12 +132,12 @@ TEST_F(FreedesktopTest, ClassesAndFolderActionsAreValidAndHandOverWholePaths)
     t_.types->LoadFileTypes();
     desktop_->waitForTools(30000);
     QStringList entries = QDir(data(QStringLiteral("applications"))).entryList({QStringLiteral("vlmr4_*.desktop")});
-    ASSERT_EQ(entries.size(), 34);
+    ASSERT_EQ(entries.size(), 33);
     for (QString& e : entries)
         e = data(QStringLiteral("applications/") + e);
     EXPECT_EQ(run(QStringLiteral("desktop-file-validate"), entries), QString());
     const QString entry = QString::fromUtf8(readAll(data(QStringLiteral("applications/vlmr4_pmlfile.desktop"))));
-    EXPECT_TRUE(entry.contains(QStringLiteral("MimeType=application/x-velmora4-pml;"))) << "a type of our own";
+    EXPECT_FALSE(entry.contains(QStringLiteral("MimeType="))) << "no type is declared until it is held";
     EXPECT_TRUE(entry.contains(QStringLiteral("NoDisplay=true")));
     EXPECT_TRUE(QFile::exists(data(QStringLiteral("mime/packages/velmora4-pml.xml"))));
     EXPECT_FALSE(QString::fromUtf8(readAll(data(QStringLiteral("applications/mimeinfo.cache")))).contains(QStringLiteral("inode/directory")))
@@ -169,6 +192,11 @@ TEST_F(FreedesktopTest, TakingOverNamesThePlayerAndGivingBackRestoresTheEarlierH
     EXPECT_FALSE(t_.types->entry(mp3).checked);
     t_.types->DissociateType(mp3);
     EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), "third.desktop");
+
+    // Uninstalling leaves no name of ours behind another program's.
+    test::writeFile(mimeapps(), "[Default Applications]\naudio/mpeg=third.desktop;vlmr4_mp3file.desktop;\n");
+    UndoShellRegistration(t_.store, *t_.shell);
+    EXPECT_EQ(readAll(mimeapps()), "[Default Applications]\naudio/mpeg=third.desktop;\n");
 }
 
 TEST_F(FreedesktopTest, UndoLeavesTheDesktopAsItWasBeforeThePlayer)
@@ -199,6 +227,9 @@ TEST_F(FreedesktopTest, UndoRebuildsACacheTheUserHadBefore)
     ASSERT_TRUE(readAll(cache).contains("other-player.desktop"));
     t_.types->LoadFileTypes();
     desktop_->waitForTools(30000);
+    EXPECT_FALSE(readAll(cache).contains("vlmr4_")) << "no type is declared until it is held";
+    t_.types->AssociateType(entryNumber(QStringLiteral("mp3")));
+    desktop_->waitForTools(30000);
     EXPECT_TRUE(readAll(cache).contains("vlmr4_mp3file.desktop"));
     UndoShellRegistration(t_.store, *t_.shell);
     desktop_->waitForTools(30000);
@@ -206,6 +237,171 @@ TEST_F(FreedesktopTest, UndoRebuildsACacheTheUserHadBefore)
     EXPECT_FALSE(readAll(cache).contains("vlmr4_"));
     EXPECT_EQ(QDir(data(QStringLiteral("applications"))).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("mimeinfo.cache"), QStringLiteral("other-player.desktop")}));
+}
+
+TEST_F(FreedesktopTest, RegisteringTakesNothingOverForAUserWithoutDefaults)
+{
+    QFile::remove(mimeapps());
+    const QStringList watched{QStringLiteral("audio/mpeg"), QStringLiteral("video/mpeg"), QStringLiteral("audio/midi")};
+    for (const QString& type : watched)
+        ASSERT_EQ(defaultFor(type), test::kSystemPlayer) << type.toStdString();
+    t_.types->LoadFileTypes();
+    for (const QString& type : watched) {
+        EXPECT_EQ(defaultFor(type), test::kSystemPlayer) << type.toStdString();
+        EXPECT_EQ(gioDefault(type), test::kSystemPlayer) << type.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(data(QStringLiteral("applications/mimeinfo.cache"))));
+    EXPECT_FALSE(run(QStringLiteral("gio"), {QStringLiteral("mime"), QStringLiteral("audio/ogg")}).contains(QStringLiteral("vlmr4_")))
+        << "only the program's visible entry is offered to open with";
+    EXPECT_FALSE(t_.types->entry(entryNumber(QStringLiteral("mp3"))).checked);
+
+    const int mp3 = entryNumber(QStringLiteral("mp3"));
+    t_.types->AssociateType(mp3);
+    EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), "vlmr4_mp3file.desktop");
+    EXPECT_EQ(gioDefault(QStringLiteral("audio/mpeg")), "vlmr4_mp3file.desktop");
+    EXPECT_EQ(defaultFor(QStringLiteral("video/mpeg")), test::kSystemPlayer);
+    t_.types->DissociateType(mp3);
+    EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), test::kSystemPlayer);
+    EXPECT_EQ(gioDefault(QStringLiteral("audio/mpeg")), test::kSystemPlayer);
+    EXPECT_FALSE(QFile::exists(data(QStringLiteral("applications/mimeinfo.cache"))));
+}
+
+// mpg, mpeg, mpe and mp2 share video/mpeg; mid and midi share audio/midi.
+TEST_F(FreedesktopTest, SharedMimeTypesAreGivenBackOnlyWhenNoHeldTypeNeedsThem)
+{
+    writeEntry(QStringLiteral("midi-player.desktop"));
+    test::writeFile(mimeapps(), "[Default Applications]\naudio/mpeg=other-player.desktop;\naudio/midi=midi-player.desktop;\n");
+    before_ = readAll(mimeapps());
+    t_.types->LoadFileTypes();
+    const QMap<QString, QString> before = allDefaults();
+    EXPECT_EQ(before.value(QStringLiteral("video/mpeg")), test::kSystemPlayer);
+
+    const int mpg = entryNumber(QStringLiteral("mpg")), mpeg = entryNumber(QStringLiteral("mpeg"));
+    t_.types->AssociateType(mpg);
+    t_.types->AssociateType(mpeg);
+    EXPECT_EQ(t_.stored(fileTypeKey(mpeg, "type")), QString()) << "never one of the player's own entries";
+    t_.types->DissociateType(mpg);
+    EXPECT_TRUE(defaultFor(QStringLiteral("video/mpeg")).startsWith(QLatin1String("vlmr4_"))) << "mpeg still needs it";
+    t_.types->LoadFileTypes();
+    EXPECT_TRUE(t_.types->entry(mpeg).checked);
+    EXPECT_FALSE(t_.types->entry(mpg).checked);
+    t_.types->DissociateType(mpeg);
+    EXPECT_EQ(defaultFor(QStringLiteral("video/mpeg")), test::kSystemPlayer);
+
+    // "Выбрать все", then "Снять все".
+    for (int n = 1; n <= t_.types->count(); ++n)
+        t_.types->AssociateType(n);
+    EXPECT_TRUE(defaultFor(QStringLiteral("audio/midi")).startsWith(QLatin1String("vlmr4_mid")));
+    for (int n = 1; n <= t_.types->count(); ++n) {
+        EXPECT_FALSE(t_.stored(fileTypeKey(n, "type")).startsWith(QLatin1String("vlmr4_"))) << n;
+        EXPECT_TRUE(t_.types->entry(n).checked) << n;
+    }
+    for (int n = 1; n <= t_.types->count(); ++n)
+        t_.types->DissociateType(n);
+    EXPECT_EQ(allDefaults(), before);
+    EXPECT_EQ(readAll(mimeapps()), before_);
+}
+
+// classes.ini is the record: a start brings back what was lost since.
+TEST_F(FreedesktopTest, AStartBringsBackDesktopFilesLostSince)
+{
+    t_.types->LoadFileTypes();
+    const int mp3 = entryNumber(QStringLiteral("mp3"));
+    t_.types->AssociateType(mp3);
+    desktop_->waitForTools(30000);
+    const QStringList lost{data(QStringLiteral("applications/vlmr4_mp3file.desktop")),
+                           data(QStringLiteral("applications/vlmr4_wavfile.desktop")),
+                           data(QStringLiteral("icons/hicolor/48x48/mimetypes/velmora4-mp3.png")),
+                           desktop_->folderActionFiles().value(2)};
+    QMap<QString, QByteArray> before;
+    for (const QString& file : lost) {
+        before[file] = readAll(file);
+        ASSERT_TRUE(QFile::remove(file)) << file.toStdString();
+    }
+    // The next start, with a projection of its own.
+    auto fresh = std::make_unique<FreedesktopProjection>(program_, FreedesktopProjection::Folders::fromEnvironment());
+    t_.build(fresh.get(), program_);
+    desktop_ = std::move(fresh);
+    t_.types->LoadFileTypes();
+    desktop_->waitForTools(30000);
+    for (const QString& file : lost)
+        EXPECT_EQ(readAll(file), before[file]) << file.toStdString();
+    EXPECT_TRUE(t_.types->entry(mp3).checked);
+    EXPECT_EQ(defaultFor(QStringLiteral("audio/mpeg")), "vlmr4_mp3file.desktop");
+}
+
+TEST_F(FreedesktopTest, AListThatCannotBeReadOrWrittenIsLeftAloneAndTheTypeStaysUnmarked)
+{
+    t_.types->LoadFileTypes();
+    const int mp3 = entryNumber(QStringLiteral("mp3"));
+    for (const QFileDevice::Permissions mode : {QFileDevice::ReadOwner | QFileDevice::ReadGroup, QFileDevice::Permissions()}) {
+        QFile::setPermissions(mimeapps(), mode);
+        t_.types->AssociateType(mp3);
+        EXPECT_FALSE(t_.types->entry(mp3).checked) << "the take-over did not happen";
+        EXPECT_EQ(t_.stored(fileTypeKey(mp3, "checked")), "0");
+        EXPECT_EQ(QFile::permissions(mimeapps()).toInt() & 0x7077, mode.toInt()) << "not replaced";
+        QFile::setPermissions(mimeapps(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        EXPECT_EQ(readAll(mimeapps()), before_);
+    }
+}
+
+TEST_F(FreedesktopTest, ALinkedListIsWrittenThroughAndStays)
+{
+    const QString target = home_.file(QStringLiteral("dotfiles/mimeapps.list"));
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    ASSERT_TRUE(QFile::rename(mimeapps(), target));
+    ASSERT_TRUE(QFile::link(target, mimeapps()));
+    t_.types->LoadFileTypes();
+    const int mid = entryNumber(QStringLiteral("mid"));
+    t_.types->AssociateType(mid);
+    EXPECT_TRUE(QFileInfo(mimeapps()).isSymLink());
+    EXPECT_TRUE(readAll(target).contains("audio/midi=vlmr4_midfile.desktop;"));
+    t_.types->DissociateType(mid);
+    EXPECT_EQ(readAll(target), before_);
+
+    // The player's key was the only one: the key goes, the link stays.
+    test::writeFile(target, "");
+    t_.types->AssociateType(mid);
+    t_.types->DissociateType(mid);
+    EXPECT_TRUE(QFileInfo(mimeapps()).isSymLink());
+    EXPECT_FALSE(readAll(target).contains("vlmr4_"));
+}
+
+// KDE reads kde-mimeapps.list before mimeapps.list.
+TEST_F(FreedesktopTest, TheDesktopsOwnListIsWhereATakeOverTakesEffect)
+{
+    currentDesktop_ = QStringLiteral("KDE");
+    FreedesktopProjection::Folders folders = FreedesktopProjection::Folders::fromEnvironment();
+    folders.desktops = {QStringLiteral("kde")};
+    auto kde = std::make_unique<FreedesktopProjection>(program_, folders);
+    t_.build(kde.get(), program_);
+    desktop_ = std::move(kde);
+    const QString kdeList = home_.file(QStringLiteral("xdg-config/kde-mimeapps.list"));
+    writeEntry(QStringLiteral("kde-player.desktop"));
+    test::writeFile(kdeList, "[Default Applications]\naudio/mpeg=kde-player.desktop;\n");
+    const QByteArray kdeBefore = readAll(kdeList);
+    ASSERT_EQ(gioDefault(QStringLiteral("audio/mpeg")), "kde-player.desktop");
+    t_.types->LoadFileTypes();
+    const int mp3 = entryNumber(QStringLiteral("mp3"));
+    t_.types->AssociateType(mp3);
+    EXPECT_EQ(t_.stored(fileTypeKey(mp3, "type")), "kde-player.desktop");
+    EXPECT_EQ(gioDefault(QStringLiteral("audio/mpeg")), "vlmr4_mp3file.desktop");
+    t_.types->DissociateType(mp3);
+    EXPECT_EQ(gioDefault(QStringLiteral("audio/mpeg")), "kde-player.desktop");
+    EXPECT_EQ(readAll(kdeList), kdeBefore);
+    EXPECT_EQ(readAll(mimeapps()), before_);
+}
+
+TEST(FreedesktopFolders, RelativeValuesAreIgnored)
+{
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME"), oldDirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_CONFIG_HOME", "relative/config");
+    qputenv("XDG_DATA_DIRS", "relative/share:/abs/share");
+    const FreedesktopProjection::Folders folders = FreedesktopProjection::Folders::fromEnvironment();
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    qputenv("XDG_DATA_DIRS", oldDirs);
+    EXPECT_EQ(folders.configHome, QDir::homePath() + QStringLiteral("/.config"));
+    EXPECT_EQ(folders.dataDirs, QStringList{QStringLiteral("/abs/share")});
 }
 
 }  // namespace

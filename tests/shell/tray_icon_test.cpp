@@ -22,7 +22,8 @@ class TrayIconTest : public ::testing::Test {
 protected:
     TrayIconTest()
         : tray({.keyCommand = [this](int vk) { keys.push_back(vk); },
-                .restore = [this] { ++restores; },
+                .restore = [this] { ++restores; hidden = false; },
+                .hidden = [this] { return hidden; },
                 .exitProgram = [this] { ++exits; }})
     {
     }
@@ -32,6 +33,7 @@ protected:
     std::vector<int> keys;
     int restores = 0;
     int exits = 0;
+    bool hidden = false;
     TrayIcon tray;
 };
 
@@ -74,6 +76,18 @@ TEST_F(TrayIconTest, DoubleClickRestoresWithoutOpeningTheMenu)
     tray.activate(QSystemTrayIcon::DoubleClick);
     QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 100);
     EXPECT_EQ(restores, 1);
+    EXPECT_EQ(menus.count(), 0);
+}
+
+// A StatusNotifier panel's left click: the primary activation alone.
+TEST_F(TrayIconTest, WhileHiddenASingleClickRestoresAtOnce)
+{
+    QSignalSpy menus(&tray, &TrayIcon::menuOpening);
+    hidden = true;
+    tray.activate(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(restores, 1);
+    tray.activate(QSystemTrayIcon::DoubleClick);  // the rest of an XEmbed double-click
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 100);
     EXPECT_EQ(menus.count(), 0);
 }
 
