@@ -349,7 +349,22 @@ void Velmora::publishOnBus()
         mprisConnection_ = QStringLiteral("velmora-mpris-%1").arg(reinterpret_cast<quintptr>(this), 0, 16);
         bus = QDBusConnection::connectToBus(*mprisBus_, mprisConnection_);
     }
-    mpris_ = std::make_unique<MprisBridge>(*this, bus);
+    MprisBridge::Parts parts{*controller_,
+                             playlist_,
+                             media_.engine(),
+                             *volume_,
+                             seekControls_->seekBar(),
+                             [this](const QString& text) { commands_->submit(text); },
+                             [this](int index) { openEntry(index); },
+                             [this] {
+                                 restoreFromTray();
+                                 MainForm& main = windows_->mainForm();
+                                 main.setWindowState(main.windowState() & ~Qt::WindowMinimized);
+                                 main.raise();
+                                 main.activateWindow();
+                             },
+                             [this] { forceExit(); }};
+    mpris_ = std::make_unique<MprisBridge>(std::move(parts), bus);
     if (!mpris_->registered())
         mpris_.reset();
 }
