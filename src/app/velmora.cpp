@@ -81,7 +81,7 @@ QString currentIconFolder()
 
 }  // namespace
 
-// The engine's notifications, passed on as the video window does: open
+// The engine's notifications, passed on to their rooms: open
 // complete sizes the window and continues the controller, position changes
 // end clips, ticks move the seek bar, keys go to the keyboard commands.
 class Velmora::EngineEvents : public MediaEngineListener {
@@ -162,16 +162,7 @@ public:
         main.raise();
         main.activateWindow();
     }
-    void setVideoOnTop(bool onTop) override
-    {
-        PlayForm& video = *app_.video_;
-        const QRect place = video.geometry();
-        const bool visible = video.isVisible();
-        video.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-        video.setGeometry(place);
-        if (visible)
-            video.show();
-    }
+    void setVideoOnTop(bool onTop) override { app_.video_->setStaysOnTop(onTop); }
     void pressVolumeUp() override { app_.volume_->pressVolumeUp(); }
     void pressVolumeDown() override { app_.volume_->pressVolumeDown(); }
 
