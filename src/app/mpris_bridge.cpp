@@ -1,12 +1,12 @@
 #include "app/mpris_bridge.h"
 
 #include "channel/command_line.h"
-#include "app/velmora.h"
 #include "base/file_name.h"
 #include "mpris/mpris_metadata.h"
 #include "playback/seek_bar.h"
-#include "skin/main_form.h"
-#include "skin/skinned_windows.h"
+#include "media/media_engine.h"
+#include "playback/playback_controller.h"
+#include "playlist/playlist_model.h"
 #include "volume/volume_control.h"
 
 #include <algorithm>
@@ -30,14 +30,14 @@ QStringList playableExtensions()
             QStringLiteral("m3u"),  QStringLiteral("m3u8"), QStringLiteral("pls"),  QStringLiteral("xspf")};
 }
 
-MprisBridge::MprisBridge(Velmora& app, QDBusConnection bus) : app_(app)
+MprisBridge::MprisBridge(Parts parts, QDBusConnection bus) : app_(std::move(parts))
 {
     mpris::MprisService::Options options;
     options.mimeTypes = mpris::mimeTypesForExtensions(playableExtensions());
     service_ = std::make_unique<mpris::MprisService>(*this, std::move(bus), std::move(options));
     if (!service_->registered())
         return;
-    changeHandler_ = app_.playlist().addChangeHandler([this](const PlaylistChange& change) {
+    changeHandler_ = app_.playlist.addChangeHandler([this](const PlaylistChange& change) {
         if (change.structure || change.content)
             service_->trackListChanged();
         if (change.current)
@@ -48,7 +48,7 @@ MprisBridge::MprisBridge(Velmora& app, QDBusConnection bus) : app_(app)
 MprisBridge::~MprisBridge()
 {
     if (changeHandler_)
-        app_.playlist().removeChangeHandler(changeHandler_);
+        app_.playlist.removeChangeHandler(changeHandler_);
 }
 
 void MprisBridge::positionChanged(double oldPosition, double newPosition, double length)
@@ -60,20 +60,20 @@ void MprisBridge::positionChanged(double oldPosition, double newPosition, double
 
 mpris::PlaybackStatus MprisBridge::playbackStatus() const
 {
-    const PlaybackState& state = app_.controller().state();
+    const PlaybackState& state = app_.controller.state();
     if (!state.clipOpen())
         return mpris::PlaybackStatus::Stopped;
     return state.playing() ? mpris::PlaybackStatus::Playing : mpris::PlaybackStatus::Paused;
 }
 
-double MprisBridge::position() const { return app_.engine().position(); }
-double MprisBridge::clipLength() const { return app_.engine().length(); }
-double MprisBridge::volume() const { return app_.volumeControl().volumePercent() / 100.0; }
-int MprisBridge::trackCount() const { return app_.playlist().playlistCount(); }
+double MprisBridge::position() const { return app_.engine.position(); }
+double MprisBridge::clipLength() const { return app_.engine.length(); }
+double MprisBridge::volume() const { return app_.volume.volumePercent() / 100.0; }
+int MprisBridge::trackCount() const { return app_.playlist.playlistCount(); }
 
 mpris::Track MprisBridge::track(int index) const
 {
-    const PlaylistModel& list = app_.playlist();
+    const PlaylistModel& list = app_.playlist;
     const PlaylistEntry& e = list.entry(index);
     mpris::Track t;
     t.id = list.entryId(index);
@@ -84,56 +84,47 @@ mpris::Track MprisBridge::track(int index) const
     return t;
 }
 
-int MprisBridge::indexOf(std::uint64_t id) const { return app_.playlist().indexOf(id); }
-int MprisBridge::currentIndex() const { return app_.playlist().currentIndex(); }
+int MprisBridge::indexOf(std::uint64_t id) const { return app_.playlist.indexOf(id); }
+int MprisBridge::currentIndex() const { return app_.playlist.currentIndex(); }
 
 // Play and Pause are the main window's buttons, pressed only when they
 // would change something: Play on a playing clip would restart it.
 void MprisBridge::play()
 {
     if (playbackStatus() == mpris::PlaybackStatus::Paused)
-        app_.controller().press(TransportButton::Play);
+        app_.controller.press(TransportButton::Play);
 }
 
-void MprisBridge::pause() { app_.controller().press(TransportButton::Pause); }
+void MprisBridge::pause() { app_.controller.press(TransportButton::Pause); }
 
 // The rest do what the tray menu's items (and their keys) do.
-void MprisBridge::playPause() { app_.controller().playPause(); }
-void MprisBridge::stop() { app_.controller().press(TransportButton::Stop); }
-void MprisBridge::next() { app_.controller().press(TransportButton::StepForward); }
-void MprisBridge::previous() { app_.controller().press(TransportButton::StepBack); }
+void MprisBridge::playPause() { app_.controller.playPause(); }
+void MprisBridge::stop() { app_.controller.press(TransportButton::Stop); }
+void MprisBridge::next() { app_.controller.press(TransportButton::StepForward); }
+void MprisBridge::previous() { app_.controller.press(TransportButton::StepBack); }
 
 void MprisBridge::seekTo(double seconds)
 {
     if (playbackStatus() == mpris::PlaybackStatus::Stopped)
         return;
-    app_.engine().setPosition(seconds);
-    app_.seekBar().showPosition();
+    app_.engine.setPosition(seconds);
+    app_.seekBar.showPosition();
 }
 
 void MprisBridge::setVolume(double level)
 {
-    app_.volumeControl().setVolumePercent(static_cast<int>(std::lround(std::clamp(level, 0.0, 1.0) * 100)));
+    app_.volume.setVolumePercent(static_cast<int>(std::lround(std::clamp(level, 0.0, 1.0) * 100)));
 }
 
 void MprisBridge::openFile(const QString& path)
 {
     const std::string text = channel::buildCommandLine(std::vector<std::string>{fileNameBytes(path).toStdString()}, "/");
     if (!text.empty())
-        app_.commands().submit(fileNameFromBytes(text));
+        app_.submitCommand(fileNameFromBytes(text));
 }
 
 void MprisBridge::goTo(int index) { app_.openEntry(index); }
-
-void MprisBridge::raise()
-{
-    app_.restoreFromTray();
-    MainForm& main = app_.windows().mainForm();
-    main.setWindowState(main.windowState() & ~Qt::WindowMinimized);
-    main.raise();
-    main.activateWindow();
-}
-
-void MprisBridge::quit() { app_.forceExit(); }
+void MprisBridge::raise() { app_.raise(); }
+void MprisBridge::quit() { app_.quit(); }
 
 }  // namespace velmora

@@ -6,8 +6,8 @@
 // and passes the player's changes on to the service. Commands press the
 // transport directly: the keys' lock-out does not drop them.
 //
-// UI thread only. Built by the application object after its parts, and
-// destroyed before them.
+// It takes only the parts it uses. UI thread only. Built by the
+// application object after those parts, and destroyed before them.
 
 #include "mpris/mpris_host.h"
 #include "mpris/mpris_service.h"
@@ -20,7 +20,11 @@
 
 namespace velmora {
 
-class Velmora;
+class MediaEngine;
+class PlaybackController;
+class PlaylistModel;
+class SeekBar;
+class VolumeControl;
 
 // The extensions the player says it opens: the engine plays far more, but
 // these are the types it is offered for.
@@ -28,7 +32,19 @@ QStringList playableExtensions();
 
 class MprisBridge : public mpris::MprisHost {
 public:
-    MprisBridge(Velmora& app, QDBusConnection bus);
+    struct Parts {
+        PlaybackController& controller;
+        PlaylistModel& playlist;
+        MediaEngine& engine;
+        VolumeControl& volume;
+        SeekBar& seekBar;
+        std::function<void(const QString& commandText)> submitCommand;  // as a second start
+        std::function<void(int index)> openEntry;  // as a double click on its row
+        std::function<void()> raise;               // the main window to the front
+        std::function<void()> quit;                // the tray's exit
+    };
+
+    MprisBridge(Parts parts, QDBusConnection bus);
     ~MprisBridge() override;
     MprisBridge(const MprisBridge&) = delete;
     MprisBridge& operator=(const MprisBridge&) = delete;
@@ -64,7 +80,7 @@ public:
     void quit() override;
 
 private:
-    Velmora& app_;
+    Parts app_;
     std::unique_ptr<mpris::MprisService> service_;
     int changeHandler_ = 0;
 };

@@ -84,7 +84,7 @@ QString currentIconFolder()
 
 }  // namespace
 
-// The engine's notifications, passed on as the video window does: open
+// The engine's notifications, passed on to their rooms: open
 // complete sizes the window and continues the controller, position changes
 // end clips, ticks move the seek bar, keys go to the keyboard commands.
 class Velmora::EngineEvents : public MediaEngineListener {
@@ -165,16 +165,7 @@ public:
         main.raise();
         main.activateWindow();
     }
-    void setVideoOnTop(bool onTop) override
-    {
-        PlayForm& video = *app_.video_;
-        const QRect place = video.geometry();
-        const bool visible = video.isVisible();
-        video.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-        video.setGeometry(place);
-        if (visible)
-            video.show();
-    }
+    void setVideoOnTop(bool onTop) override { app_.video_->setStaysOnTop(onTop); }
     void pressVolumeUp() override { app_.volume_->pressVolumeUp(); }
     void pressVolumeDown() override { app_.volume_->pressVolumeDown(); }
 
@@ -354,7 +345,22 @@ void Velmora::publishOnBus()
         mprisConnection_ = QStringLiteral("velmora-mpris-%1").arg(reinterpret_cast<quintptr>(this), 0, 16);
         bus = QDBusConnection::connectToBus(*mprisBus_, mprisConnection_);
     }
-    mpris_ = std::make_unique<MprisBridge>(*this, bus);
+    MprisBridge::Parts parts{*controller_,
+                             playlist_,
+                             media_.engine(),
+                             *volume_,
+                             seekControls_->seekBar(),
+                             [this](const QString& text) { commands_->submit(text); },
+                             [this](int index) { openEntry(index); },
+                             [this] {
+                                 restoreFromTray();
+                                 MainForm& main = windows_->mainForm();
+                                 main.setWindowState(main.windowState() & ~Qt::WindowMinimized);
+                                 main.raise();
+                                 main.activateWindow();
+                             },
+                             [this] { forceExit(); }};
+    mpris_ = std::make_unique<MprisBridge>(std::move(parts), bus);
     if (!mpris_->registered())
         mpris_.reset();
 }

@@ -162,6 +162,16 @@ void PlayForm::changeEvent(QEvent* event)
         lower();
 }
 
+void PlayForm::setStaysOnTop(bool onTop)
+{
+    const QRect place = geometry();
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    setGeometry(place);
+    if (visible)
+        show();
+}
+
 void PlayForm::keyPressEvent(QKeyEvent* event)
 {
     if (keySink_) {

@@ -69,6 +69,9 @@ public:
     int belowScreenTop() const;
 
     void setFullScreen(bool on);
+    // Above every other window (the key T), keeping its place and whether
+    // it is shown.
+    void setStaysOnTop(bool onTop);
 
     // The pop-up menu and its three items.
     QMenu& menuPopup() { return *menu_; }

@@ -155,7 +155,7 @@ public:
     void windForward() override { ++windsForward; }
 };
 
-// Passes the engine's notifications to the controller, as the video window does.
+// Passes the engine's notifications to the controller, as the application does.
 struct ControllerForwarder : MediaEngineListener {
     explicit ControllerForwarder(PlaybackController& c) : controller(c) {}
     PlaybackController& controller;
