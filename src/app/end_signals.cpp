@@ -34,10 +34,12 @@ extern "C" void onEndSignal(int signalNumber)
 
 }  // namespace
 
-EndSignals::EndSignals()
+bool EndSignals::catchEarly()
 {
-    if (pipeFds[0] >= 0 || ::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
+    if (pipeFds[0] >= 0)
+        return true;
+    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
     received = 0;
     struct sigaction action {};
     action.sa_handler = onEndSignal;
@@ -45,6 +47,13 @@ EndSignals::EndSignals()
     action.sa_flags = SA_RESTART;
     for (const int s : kSignals)
         sigaction(s, &action, nullptr);
+    return true;
+}
+
+EndSignals::EndSignals()
+{
+    if (!catchEarly())
+        return;
     notifier_ = std::make_unique<QSocketNotifier>(pipeFds[0], QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &EndSignals::readPipe);
 }

@@ -6,9 +6,11 @@
 // a second signal while the first is being handled ends the program at once
 // by that signal's default action.
 //
-// At most one instance per process (a handler can reach only process-wide
-// state); made and destroyed on the UI thread. The destructor puts the
-// default actions back.
+// catchEarly() installs the handlers before the application object exists,
+// so a signal that arrives while the program starts waits in the pipe; the
+// one EndSignals object, made on the UI thread once there is an event loop
+// to watch the pipe, delivers it. The destructor puts the default actions
+// back. Process-wide by nature: a handler can reach nothing else.
 
 #include <QObject>
 
@@ -21,13 +23,15 @@ namespace velmora {
 class EndSignals : public QObject {
     Q_OBJECT
 public:
+    // Installs the handlers (idempotent); false when the pipe or a handler
+    // could not be set up (the signals then keep their default action).
+    static bool catchEarly();
+
     EndSignals();
     ~EndSignals() override;
     EndSignals(const EndSignals&) = delete;
     EndSignals& operator=(const EndSignals&) = delete;
 
-    // False when the pipe or a handler could not be set up (the signals
-    // then keep their default action).
     bool listening() const { return notifier_ != nullptr; }
 
 signals:

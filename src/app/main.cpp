@@ -35,6 +35,9 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    // A session that ends while the player starts: the signal waits until
+    // the player can end in order.
+    velmora::EndSignals::catchEarly();
     velmora::chooseWindowPlatform();
     velmora::DisplayCheck display;
     if (!display.ok()) {
