@@ -21,12 +21,11 @@ struct X11AppBarShell::Atoms {
           workArea(x11::atom(c, "_NET_WORKAREA")),
           currentDesktop(x11::atom(c, "_NET_CURRENT_DESKTOP")),
           clientList(x11::atom(c, "_NET_CLIENT_LIST")),
-          activeWindow(x11::atom(c, "_NET_ACTIVE_WINDOW")),
           state(x11::atom(c, "_NET_WM_STATE")),
           fullScreen(x11::atom(c, "_NET_WM_STATE_FULLSCREEN"))
     {
     }
-    xcb_atom_t strut, strutPartial, workArea, currentDesktop, clientList, activeWindow, state, fullScreen;
+    xcb_atom_t strut, strutPartial, workArea, currentDesktop, clientList, state, fullScreen;
     xcb_atom_t selections[4] = {};
 };
 
@@ -99,9 +98,8 @@ void X11AppBarShell::registerBar()
         screenChanged();
     }, Qt::QueuedConnection);
     workArea_ = workArea();
-    followActiveWindow();
     fullScreen_ = false;
-    checkFullScreen();
+    followClients();
 }
 
 void X11AppBarShell::removeBar()
@@ -112,6 +110,9 @@ void X11AppBarShell::removeBar()
     QCoreApplication::instance()->removeNativeEventFilter(this);
     disconnect(qGuiApp, nullptr, this, nullptr);
     followScreen(nullptr);
+    for (const auto& [client, watched] : watched_)
+        x11::restoreEvents(server_, client, watched.priorMask);
+    watched_.clear();
     writeStrut({});
     for (int e = 0; e < 4; ++e)
         setAutoHideBar(static_cast<BarEdge>(e), false);
@@ -267,13 +268,14 @@ bool X11AppBarShell::nativeEventFilter(const QByteArray& eventType, void* messag
     const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
     if (property->window == server_.root && property->atom == atoms_->workArea) {
         QMetaObject::invokeMethod(this, &X11AppBarShell::workAreaChanged, Qt::QueuedConnection);
-    } else if (property->window == server_.root && property->atom == atoms_->activeWindow) {
-        QMetaObject::invokeMethod(this, [this] {
-            followActiveWindow();
+    } else if (property->window == server_.root && property->atom == atoms_->clientList) {
+        QMetaObject::invokeMethod(this, &X11AppBarShell::followClients, Qt::QueuedConnection);
+    } else if (property->atom == atoms_->state && watched_.count(property->window)) {
+        const xcb_window_t client = property->window;
+        QMetaObject::invokeMethod(this, [this, client] {
+            readFullScreen(client);
             checkFullScreen();
         }, Qt::QueuedConnection);
-    } else if (active_ != 0 && property->window == active_ && property->atom == atoms_->state) {
-        QMetaObject::invokeMethod(this, &X11AppBarShell::checkFullScreen, Qt::QueuedConnection);
     }
     return false;
 }
@@ -306,20 +308,65 @@ void X11AppBarShell::screenChanged()
         listener_->shellScreenChanged();
 }
 
-void X11AppBarShell::followActiveWindow()
+// Watches the state of every listed client and lets go of those that left
+// the list (their event mask as it was; a window gone needs nothing).
+void X11AppBarShell::followClients()
 {
-    const QList<quint32> active = x11::cardinals(server_.connection, server_.root, atoms_->activeWindow);
-    active_ = active.isEmpty() ? 0 : active.front();
-    // Its state changes reach us too (a window going full screen while active).
-    if (active_ != 0)
-        x11::selectEvents(server_, active_, XCB_EVENT_MASK_PROPERTY_CHANGE);
+    if (!registered_)
+        return;
+    const QList<quint32> listed = x11::cardinals(server_.connection, server_.root, atoms_->clientList);
+    for (auto it = watched_.begin(); it != watched_.end();) {
+        if (listed.contains(it->first)) {
+            ++it;
+        } else {
+            x11::restoreEvents(server_, it->first, it->second.priorMask);
+            it = watched_.erase(it);
+        }
+    }
+    for (quint32 client : listed) {
+        if (client == window_ || watched_.count(client))
+            continue;
+        if (const auto prior = x11::selectEvents(server_, client, XCB_EVENT_MASK_PROPERTY_CHANGE)) {
+            watched_[client].priorMask = *prior;
+            readFullScreen(client);
+        }
+    }
+    checkFullScreen();
 }
 
+void X11AppBarShell::readFullScreen(xcb_window_t client)
+{
+    const auto it = watched_.find(client);
+    if (it != watched_.end())
+        it->second.fullScreen = x11::cardinals(server_.connection, client, atoms_->state).contains(atoms_->fullScreen);
+}
+
+// The bar's monitor in X pixels: Qt keeps a screen's native top-left and
+// scales its size.
+Box X11AppBarShell::nativeMonitor() const
+{
+    const Box logical = desktop_.screen();
+    return {logical.left, logical.top, logical.left + static_cast<int>(std::lround(logical.width() * scale_)),
+            logical.top + static_cast<int>(std::lround(logical.height() * scale_))};
+}
+
+// A full-screen window counts on the monitor that holds its middle.
 void X11AppBarShell::checkFullScreen()
 {
+    const Box monitor = nativeMonitor();
     bool on = false;
-    if (active_ != 0 && active_ != window_)
-        on = x11::cardinals(server_.connection, active_, atoms_->state).contains(atoms_->fullScreen);
+    for (const auto& [client, watched] : watched_) {
+        if (!watched.fullScreen)
+            continue;
+        if (const auto r = x11::rootGeometry(server_, client)) {
+            const QPoint middle = r->center();
+            if (middle.x() >= monitor.left && middle.x() < monitor.right && middle.y() >= monitor.top &&
+                middle.y() < monitor.bottom) {
+                on = true;
+                break;
+            }
+        }
+    }
     if (on == fullScreen_)
         return;
     fullScreen_ = on;

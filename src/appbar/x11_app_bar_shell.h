@@ -11,8 +11,11 @@
 //   - The space of other bars is read from their struts; the work area
 //     from _NET_WORKAREA (the screen without a window manager).
 //   - Notifications: a change of _NET_WORKAREA (position changed), of the
-//     primary screen or its geometry (screen changed); the active window (_NET_ACTIVE_WINDOW) entering or
-//     leaving _NET_WM_STATE_FULLSCREEN (full-screen application). They are
+//     primary screen or its geometry (screen changed); full-screen
+//     application: any window of _NET_CLIENT_LIST in
+//     _NET_WM_STATE_FULLSCREEN whose middle lies on the bar's monitor,
+//     active or not. The bar watches the state of every listed window and
+//     drops a window's watch once it leaves the list. Notifications are
 //     passed on from the event loop, never from inside Qt's event handling.
 //
 // Coordinates are the program's pixels; X values are scaled by the
@@ -27,6 +30,7 @@
 #include <QPointer>
 #include <QScreen>
 
+#include <map>
 #include <memory>
 
 namespace velmora {
@@ -58,8 +62,10 @@ private:
     struct Atoms;
     void writeStrut(const QList<quint32>& partial);
     void readRootSize();
-    void followActiveWindow();
+    void followClients();
+    void readFullScreen(xcb_window_t client);
     void checkFullScreen();
+    Box nativeMonitor() const;
     void workAreaChanged();
     void followScreen(QScreen* screen);
     void screenChanged();
@@ -74,7 +80,11 @@ private:
     QList<quint32> strut_;  // what the window carries now
     Box workArea_;
     QPointer<QScreen> screen_;  // the primary screen, whose changes we follow
-    xcb_window_t active_ = 0;
+    struct Watched {
+        uint32_t priorMask = 0;  // what was selected before the watch
+        bool fullScreen = false;
+    };
+    std::map<xcb_window_t, Watched> watched_;  // the clients listed
     bool fullScreen_ = false;
 };
 

@@ -143,18 +143,41 @@ void restack(const Server& d, xcb_window_t window, BarStacking stacking)
     xcb_configure_window(d.connection, window, XCB_CONFIG_WINDOW_STACK_MODE, &mode);
 }
 
-void selectEvents(const Server& d, xcb_window_t window, uint32_t mask)
+std::optional<uint32_t> selectEvents(const Server& d, xcb_window_t window, uint32_t mask)
 {
     xcb_get_window_attributes_reply_t* reply =
         xcb_get_window_attributes_reply(d.connection, xcb_get_window_attributes(d.connection, window), nullptr);
     if (!reply)
-        return;
+        return std::nullopt;
     const uint32_t current = reply->your_event_mask;
     std::free(reply);
-    if ((current & mask) == mask)
-        return;
-    const uint32_t value = current | mask;
-    xcb_change_window_attributes(d.connection, window, XCB_CW_EVENT_MASK, &value);
+    if ((current & mask) != mask) {
+        const uint32_t value = current | mask;
+        xcb_change_window_attributes(d.connection, window, XCB_CW_EVENT_MASK, &value);
+    }
+    return current;
+}
+
+void restoreEvents(const Server& d, xcb_window_t window, uint32_t mask)
+{
+    // Checked, and the answer dropped: a BadWindow stays out of Qt's queue.
+    const xcb_void_cookie_t cookie = xcb_change_window_attributes_checked(d.connection, window, XCB_CW_EVENT_MASK, &mask);
+    xcb_discard_reply(d.connection, cookie.sequence);
+}
+
+std::optional<QRect> rootGeometry(const Server& d, xcb_window_t window)
+{
+    xcb_connection_t* c = d.connection;
+    const auto geometry = xcb_get_geometry(c, window);
+    const auto translated = xcb_translate_coordinates(c, window, d.root, 0, 0);
+    auto* g = xcb_get_geometry_reply(c, geometry, nullptr);
+    auto* t = xcb_translate_coordinates_reply(c, translated, nullptr);
+    std::optional<QRect> r;
+    if (g && t)
+        r = QRect(t->dst_x, t->dst_y, g->width, g->height);
+    std::free(g);
+    std::free(t);
+    return r;
 }
 
 }  // namespace velmora::x11

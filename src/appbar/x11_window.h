@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QRect>
 
 #include <optional>
 
@@ -46,7 +47,14 @@ void setStacking(const Server& d, xcb_window_t window, BarStacking stacking);
 void restack(const Server& d, xcb_window_t window, BarStacking stacking);
 
 // Ensures events of `mask` arrive for `window` on Qt's connection, keeping
-// what Qt selected there.
-void selectEvents(const Server& d, xcb_window_t window, uint32_t mask);
+// what Qt selected there; returns the mask selected before (nothing when
+// the window is gone).
+std::optional<uint32_t> selectEvents(const Server& d, xcb_window_t window, uint32_t mask);
+// Puts back a mask selectEvents() found; a window gone meanwhile is no
+// error.
+void restoreEvents(const Server& d, xcb_window_t window, uint32_t mask);
+
+// The window's rectangle on the root window; nothing when it is gone.
+std::optional<QRect> rootGeometry(const Server& d, xcb_window_t window);
 
 }  // namespace velmora::x11

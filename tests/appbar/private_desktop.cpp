@@ -254,11 +254,50 @@ xcb_window_t PrivateDesktop::mapWindow(QRect rect, bool fullScreen)
     xcb_create_window(c_, XCB_COPY_FROM_PARENT, w, root_, int16_t(rect.x()), int16_t(rect.y()), uint16_t(rect.width()),
                       uint16_t(rect.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
                       XCB_CW_BACK_PIXEL, values);
-    if (fullScreen)
-        setProperty(w, "_NET_WM_STATE", XCB_ATOM_ATOM, {atom("_NET_WM_STATE_FULLSCREEN")});
+    // Placed where asked (a position the user gave), full screen there.
+    std::vector<uint32_t> hints(18, 0);
+    hints[0] = 1 | 2;  // USPosition, USSize
+    hints[1] = uint32_t(rect.x()), hints[2] = uint32_t(rect.y()), hints[3] = uint32_t(rect.width()),
+    hints[4] = uint32_t(rect.height());
+    xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, 18,
+                        hints.data());
     xcb_map_window(c_, w);
     xcb_flush(c_);
+    if (fullScreen) {
+        // Asked of the window manager once it manages the window, so that it
+        // stays on the monitor it was placed on.
+        waitFor([&] {
+            const auto listed = property(root_, "_NET_CLIENT_LIST");
+            return std::find(listed.begin(), listed.end(), w) != listed.end();
+        });
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = w;
+        event.type = atom("_NET_WM_STATE");
+        event.data.data32[0] = 1;  // add
+        event.data.data32[1] = atom("_NET_WM_STATE_FULLSCREEN");
+        event.data.data32[3] = 2;  // a pager asks
+        xcb_send_event(c_, 0, root_, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(c_);
+        waitFor([&] { return geometry(w).width() == 1280; });
+    }
     return w;
+}
+
+void PrivateDesktop::unmapWindow(xcb_window_t w)
+{
+    xcb_unmap_window(c_, w);
+    xcb_flush(c_);
+}
+
+uint32_t PrivateDesktop::allEventMasks(xcb_window_t w)
+{
+    auto* a = xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, w), nullptr);
+    const uint32_t mask = a ? a->all_event_masks : 0;
+    std::free(a);
+    return mask;
 }
 
 xcb_window_t PrivateDesktop::topLevel(xcb_window_t w)

@@ -49,9 +49,11 @@ public:
     std::vector<uint32_t> property(xcb_window_t w, const char* name);
     void setProperty(xcb_window_t w, const char* name, xcb_atom_t type, const std::vector<uint32_t>& values);
     QRect geometry(xcb_window_t w);  // on the root window
-    // A normal window of another program, mapped (optionally asking to be
-    // full screen from its first mapping).
+    // A normal window of another program, mapped where asked (optionally
+    // then made full screen by the window manager).
     xcb_window_t mapWindow(QRect rect, bool fullScreen = false);
+    void unmapWindow(xcb_window_t w);
+    uint32_t allEventMasks(xcb_window_t w);  // what all clients select on it
     // Whether `upper` is stacked above `lower` (their frames, under a window
     // manager that reparents).
     bool stackedAbove(xcb_window_t upper, xcb_window_t lower);

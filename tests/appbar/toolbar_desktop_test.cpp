@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using velmora::test::PrivateDesktop;
 using velmora::test::waitFor;
 
@@ -23,12 +25,19 @@ protected:
         const QString missing = PrivateDesktop::missing(tools);
         if (!missing.isEmpty())
             GTEST_SKIP() << missing.toStdString();
-        ASSERT_TRUE(desktop.start(QSize(1280, 1024))) << "the X server did not start";
+        // Two monitors side by side, the bar's (primary) on the left.
+        ASSERT_TRUE(desktop.start(QSize(2560, 1024))) << "the X server did not start";
+        ASSERT_TRUE(desktop.setMonitors({QRect(0, 0, 1280, 1024), QRect(1280, 0, 1280, 1024)}));
         if (*GetParam()) {
             ASSERT_TRUE(desktop.startWindowManager(QString::fromLatin1(GetParam()))) << GetParam() << " did not start";
         }
     }
     bool managed() const { return *GetParam() != 0; }
+    bool stateHas(xcb_window_t w, const char* state)
+    {
+        const auto states = desktop.property(w, "_NET_WM_STATE");
+        return std::find(states.begin(), states.end(), desktop.atom(state)) != states.end();
+    }
     bool barAt(xcb_window_t bar, int y) { return waitFor([&] { return desktop.geometry(bar).y() == y; }); }
 
     PrivateDesktop desktop;
@@ -59,7 +68,50 @@ TEST_P(ToolbarDesktop, NeverTakesTheFocusWhenShownSlidOutOrClicked)
     EXPECT_TRUE(barAt(bar, -30)) << "back once the pointer has left, the focus never its own";
 }
 
+using ToolbarUnderWindowManager = ToolbarDesktop;
+
+TEST_P(ToolbarUnderWindowManager, ReservesItsHeightOnlyDockedAndGoesBelowFullScreenWindowsOnItsMonitor)
+{
+    const xcb_window_t bar = desktop.startToolbar();
+    ASSERT_NE(bar, 0u);
+    ASSERT_TRUE(barAt(bar, -30));
+    EXPECT_EQ(desktop.property(desktop.root(), "_NET_WORKAREA").at(1), 0u) << "auto-hiding, it reserves nothing";
+    desktop.tellToolbar("docked");
+    ASSERT_TRUE(barAt(bar, 0));
+    EXPECT_TRUE(waitFor([&] {
+        const auto area = desktop.property(desktop.root(), "_NET_WORKAREA");
+        return area.size() >= 4 && area[1] == 32 && area[3] == 1024 - 32;
+    })) << "docked, the work area loses its height";
+
+    // Active and full screen, but on the other monitor: the bar stays above
+    // the windows of its own. (xfwm4 4.18 lays windows out on the outputs'
+    // CRTCs and does not see the monitors xrandr defines, so this part runs
+    // under openbox.)
+    const xcb_window_t user = desktop.mapWindow(QRect(100, 0, 600, 400));
+    ASSERT_TRUE(desktop.focusOn(user));
+    if (std::string(GetParam()) == "openbox") {
+        const xcb_window_t other = desktop.mapWindow(QRect(1400, 100, 400, 300), true);
+        ASSERT_EQ(desktop.geometry(other), QRect(1280, 0, 1280, 1024));
+        ASSERT_TRUE(desktop.focusOn(other));
+        EXPECT_FALSE(waitFor([&] { return stateHas(bar, "_NET_WM_STATE_BELOW"); }, std::chrono::seconds(1)))
+            << "a full-screen window on another monitor does not push it down";
+        EXPECT_TRUE(desktop.stackedAbove(bar, user));
+    }
+
+    // Full screen on its monitor, not active: the bar goes below it.
+    const xcb_window_t video = desktop.mapWindow(QRect(100, 100, 400, 300), true);
+    ASSERT_TRUE(desktop.focusOn(user));
+    EXPECT_TRUE(waitFor([&] { return desktop.stackedAbove(video, bar); })) << "the strip stays below the full-screen window";
+
+    // A window that left the list is no longer watched.
+    desktop.unmapWindow(video);
+    EXPECT_TRUE(waitFor([&] { return (desktop.allEventMasks(video) & XCB_EVENT_MASK_PROPERTY_CHANGE) == 0; }))
+        << "the watch on a window gone from the client list is dropped";
+}
+
 INSTANTIATE_TEST_SUITE_P(WindowManagers, ToolbarDesktop, ::testing::Values("openbox", "xfwm4", ""),
                          [](const auto& info) { return std::string(*info.param ? info.param : "none"); });
+INSTANTIATE_TEST_SUITE_P(WindowManagers, ToolbarUnderWindowManager, ::testing::Values("openbox", "xfwm4"),
+                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
