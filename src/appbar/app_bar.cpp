@@ -311,6 +311,13 @@ void TAppBar::shellScreenChanged()
         UpdateBar();
 }
 
+// A new window manager knows nothing of the bar's stacking and space.
+void TAppBar::shellWindowManagerChanged()
+{
+    if (window_)
+        UpdateBar();
+}
+
 void TAppBar::shellFullScreenApp(bool on)
 {
     fields_.fullScreenApp = on;

@@ -109,6 +109,7 @@ public:
     void shellPositionChanged() override;
     void shellScreenChanged() override;
     void shellFullScreenApp(bool on) override;
+    void shellWindowManagerChanged() override;
 
 signals:
     // A slide reached its target.

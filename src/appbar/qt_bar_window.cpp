@@ -1,6 +1,7 @@
 #include "appbar/qt_bar_window.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -58,11 +59,33 @@ bool LocalAppBarShell::setAutoHideBar(BarEdge edge, bool on)
 QtBarWindow::QtBarWindow(QWidget& widget, std::unique_ptr<AppBarShell> shell, std::optional<x11::Server> server)
     : widget_(widget), shell_(std::move(shell)), server_(server)
 {
+    if (server_)
+        QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
 QtBarWindow::~QtBarWindow()
 {
+    if (server_)
+        QCoreApplication::instance()->removeNativeEventFilter(this);
     intercept(nullptr);
+}
+
+// Without a window manager a window mapped later would cover the bar.
+bool QtBarWindow::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    if (eventType != "xcb_generic_event_t" || stacking_ != BarStacking::Topmost)
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY)
+        return false;
+    const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+    const auto id = static_cast<xcb_window_t>(widget_.winId());
+    if (map->event == server_->root && map->window != id && !map->override_redirect && !shell_->windowManagerRuns())
+        QMetaObject::invokeMethod(this, [this] {
+            if (stacking_ == BarStacking::Topmost && !shell_->windowManagerRuns())
+                x11::restack(*server_, static_cast<xcb_window_t>(widget_.winId()), stacking_);
+        }, Qt::QueuedConnection);
+    return false;
 }
 
 Box QtBarWindow::rect() const
@@ -77,7 +100,7 @@ void QtBarWindow::place(const Box& rect)
         return;
     widget_.setGeometry(r);
     // Without a window manager nothing keeps the bar above the others.
-    if (server_ && stacking_ != BarStacking::Normal && !x11::windowManagerPresent(*server_))
+    if (server_ && stacking_ != BarStacking::Normal && !shell_->windowManagerRuns())
         x11::restack(*server_, static_cast<xcb_window_t>(widget_.winId()), stacking_);
 }
 
@@ -85,7 +108,7 @@ void QtBarWindow::setStacking(BarStacking stacking)
 {
     stacking_ = stacking;
     if (server_)
-        x11::setStacking(*server_, static_cast<xcb_window_t>(widget_.winId()), stacking);
+        x11::setStacking(*server_, static_cast<xcb_window_t>(widget_.winId()), stacking, shell_->windowManagerRuns());
 }
 
 // A window's type is read when it is mapped, so a change of frame remaps

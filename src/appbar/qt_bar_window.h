@@ -4,13 +4,15 @@
 // into the bar's messages: the pointer entering or moving over the window,
 // a drag of its body or of a sizing border (the bar moves and sizes it
 // itself, as docks are not moved by the window manager), activation and
-// moves. On xcb the stacking goes
-// through EWMH; other platforms (offscreen) keep their own order.
+// moves. On xcb the stacking goes through EWMH; without a window manager
+// the window restacks itself after each move and above each window mapped
+// later. Other platforms (offscreen) keep their own order.
 // UI thread only; the widget must outlive the QtBarWindow.
 
 #include "appbar/app_bar_platform.h"
 #include "appbar/x11_window.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -48,13 +50,14 @@ public:
     void activate() override {}
     void windowPosChanged() override {}
     Box workArea() const override { return desktop_.screen(); }
+    bool windowManagerRuns() const override { return true; }
 
 private:
     const BarDesktop& desktop_;
     int held_ = -1;
 };
 
-class QtBarWindow : public QObject, public BarWindow {
+class QtBarWindow : public QObject, public BarWindow, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
     // server: the X display when on xcb (the window's stacking goes
@@ -70,6 +73,8 @@ public:
     bool isActive() const override;
     void showRefusal(const QString& text) override;
     void intercept(BarMessages* handler) override;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

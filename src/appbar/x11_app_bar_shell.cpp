@@ -7,6 +7,8 @@
 #include <QLoggingCategory>
 #include <QScreen>
 
+#include <xcb/xfixes.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -14,24 +16,7 @@
 
 namespace velmora {
 
-struct X11AppBarShell::Atoms {
-    explicit Atoms(xcb_connection_t* c)
-        : strut(x11::atom(c, "_NET_WM_STRUT")),
-          strutPartial(x11::atom(c, "_NET_WM_STRUT_PARTIAL")),
-          workArea(x11::atom(c, "_NET_WORKAREA")),
-          currentDesktop(x11::atom(c, "_NET_CURRENT_DESKTOP")),
-          clientList(x11::atom(c, "_NET_CLIENT_LIST")),
-          state(x11::atom(c, "_NET_WM_STATE")),
-          fullScreen(x11::atom(c, "_NET_WM_STATE_FULLSCREEN"))
-    {
-    }
-    xcb_atom_t strut, strutPartial, workArea, currentDesktop, clientList, state, fullScreen;
-    xcb_atom_t selections[4] = {};
-};
-
 namespace {
-
-constexpr const char* kEdgeNames[] = {"LEFT", "TOP", "RIGHT", "BOTTOM"};
 
 // The edge's place in a strut: left, right, top, bottom (not the shell's
 // order of edges); its span follows at 4 + 2 x that place.
@@ -67,10 +52,14 @@ X11AppBarShell::X11AppBarShell(const x11::Server& server, xcb_window_t window, c
       window_(window),
       desktop_(desktop),
       scale_(scale > 0 ? scale : 1.0),
-      atoms_(std::make_unique<Atoms>(server.connection))
+      atoms_(server.atoms)
 {
-    for (int e = 0; e < 4; ++e)
-        atoms_->selections[e] = x11::atom(server_.connection, selectionName(static_cast<BarEdge>(e)).constData());
+    // Owners of the window manager's selection come and go (XFixes).
+    xcb_connection_t* c = server_.connection;
+    if (const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_xfixes_id); ext && ext->present) {
+        std::free(xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
+        xfixesEvent_ = ext->first_event + XCB_XFIXES_SELECTION_NOTIFY;
+    }
 }
 
 X11AppBarShell::~X11AppBarShell()
@@ -81,8 +70,7 @@ X11AppBarShell::~X11AppBarShell()
 
 QByteArray X11AppBarShell::selectionName(BarEdge edge) const
 {
-    return QByteArray("_APPBAR_AUTOHIDE_S") + QByteArray::number(server_.screenNumber) + '_' +
-           kEdgeNames[static_cast<int>(edge) & 3];
+    return x11::autoHideSelection(server_.screenNumber, static_cast<int>(edge));
 }
 
 void X11AppBarShell::registerBar()
@@ -90,8 +78,16 @@ void X11AppBarShell::registerBar()
     if (registered_)
         return;
     registered_ = true;
-    x11::selectEvents(server_, server_.root, XCB_EVENT_MASK_PROPERTY_CHANGE);
+    // Root: its properties, and the windows mapped on it (kept below the bar
+    // while no window manager stacks them).
+    x11::selectEvents(server_, server_.root, XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
+    if (xfixesEvent_)
+        xcb_xfixes_select_selection_input(server_.connection, server_.root, atoms_->windowManager,
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                                              XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                                              XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
     QCoreApplication::instance()->installNativeEventFilter(this);
+    wmPresent_ = x11::windowManagerPresent(server_);
     followScreen(QGuiApplication::primaryScreen());
     connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this](QScreen* screen) {
         followScreen(screen);
@@ -110,6 +106,8 @@ void X11AppBarShell::removeBar()
     QCoreApplication::instance()->removeNativeEventFilter(this);
     disconnect(qGuiApp, nullptr, this, nullptr);
     followScreen(nullptr);
+    if (xfixesEvent_)
+        xcb_xfixes_select_selection_input(server_.connection, server_.root, atoms_->windowManager, 0);
     for (const auto& [client, watched] : watched_)
         x11::restoreEvents(server_, client, watched.priorMask);
     watched_.clear();
@@ -127,6 +125,8 @@ Box X11AppBarShell::queryPos(BarEdge edge, const Box& proposed)
         return proposed;
     Box r = proposed;
     readRootSize();
+    if (!wmPresent_)
+        return r;  // a client list left behind by a window manager that has gone
     const QList<quint32> clients = x11::cardinals(server_.connection, server_.root, atoms_->clientList);
     const int e = strutIndex(edge);
     // Native span of the proposed rectangle along the edge.
@@ -220,7 +220,7 @@ bool X11AppBarShell::isAutoHideBar(BarEdge edge) const
 {
     if (!isDocked(edge))
         return false;
-    return selectionOwner(server_.connection, atoms_->selections[static_cast<int>(edge)]) == window_;
+    return selectionOwner(server_.connection, atoms_->autoHide[static_cast<int>(edge)]) == window_;
 }
 
 bool X11AppBarShell::setAutoHideBar(BarEdge edge, bool on)
@@ -228,7 +228,7 @@ bool X11AppBarShell::setAutoHideBar(BarEdge edge, bool on)
     if (!isDocked(edge))
         return false;
     xcb_connection_t* c = server_.connection;
-    const xcb_atom_t selection = atoms_->selections[static_cast<int>(edge)];
+    const xcb_atom_t selection = atoms_->autoHide[static_cast<int>(edge)];
     const xcb_window_t owner = selectionOwner(c, selection);
     if (!on) {
         if (owner == window_)
@@ -244,6 +244,8 @@ bool X11AppBarShell::setAutoHideBar(BarEdge edge, bool on)
 Box X11AppBarShell::workArea() const
 {
     const Box screen = desktop_.screen();
+    if (!wmPresent_)
+        return screen;  // a work area left behind by a window manager that has gone
     const QList<quint32> areas = x11::cardinals(server_.connection, server_.root, atoms_->workArea);
     const QList<quint32> current = x11::cardinals(server_.connection, server_.root, atoms_->currentDesktop);
     const qsizetype desktop = current.isEmpty() ? 0 : current.front();
@@ -263,11 +265,26 @@ bool X11AppBarShell::nativeEventFilter(const QByteArray& eventType, void* messag
     if (eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+    const uint8_t type = event->response_type & 0x7f;
+    if (xfixesEvent_ && type == xfixesEvent_) {
+        const auto* owner = reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event);
+        if (owner->selection == atoms_->windowManager)
+            QMetaObject::invokeMethod(this, [this] { followWindowManager(false); }, Qt::QueuedConnection);
+        return false;
+    }
+    if (type == XCB_REPARENT_NOTIFY) {
+        // A window manager took the bar in, or let it go.
+        if (reinterpret_cast<const xcb_reparent_notify_event_t*>(event)->window == window_)
+            QMetaObject::invokeMethod(this, [this] { followWindowManager(true); }, Qt::QueuedConnection);
+        return false;
+    }
+    if (type != XCB_PROPERTY_NOTIFY)
         return false;
     const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
     if (property->window == server_.root && property->atom == atoms_->workArea) {
         QMetaObject::invokeMethod(this, &X11AppBarShell::workAreaChanged, Qt::QueuedConnection);
+    } else if (property->window == server_.root && property->atom == atoms_->supportingWmCheck) {
+        QMetaObject::invokeMethod(this, [this] { followWindowManager(false); }, Qt::QueuedConnection);
     } else if (property->window == server_.root && property->atom == atoms_->clientList) {
         QMetaObject::invokeMethod(this, &X11AppBarShell::followClients, Qt::QueuedConnection);
     } else if (property->atom == atoms_->state && watched_.count(property->window)) {
@@ -278,6 +295,27 @@ bool X11AppBarShell::nativeEventFilter(const QByteArray& eventType, void* messag
         }, Qt::QueuedConnection);
     }
     return false;
+}
+
+// A window manager came, went or was replaced (or took the bar in): what it
+// publishes is trusted only while it runs, and a new one gets the bar's
+// struts again (the bar's type and state follow from the listener).
+void X11AppBarShell::followWindowManager(bool managedAnew)
+{
+    if (!registered_)
+        return;
+    const bool present = x11::windowManagerPresent(server_);
+    if (present == wmPresent_ && !managedAnew)
+        return;
+    wmPresent_ = present;
+    qCDebug(lcAppBar) << "window manager:" << present;
+    const QList<quint32> strut = strut_;
+    strut_.clear();
+    writeStrut(strut);
+    workArea_ = workArea();
+    followClients();
+    if (listener_)
+        listener_->shellWindowManagerChanged();
 }
 
 // Only a real change counts: our own strut, rewritten unchanged, must not
@@ -314,7 +352,8 @@ void X11AppBarShell::followClients()
 {
     if (!registered_)
         return;
-    const QList<quint32> listed = x11::cardinals(server_.connection, server_.root, atoms_->clientList);
+    const QList<quint32> listed =
+        wmPresent_ ? x11::cardinals(server_.connection, server_.root, atoms_->clientList) : QList<quint32>{};
     for (auto it = watched_.begin(); it != watched_.end();) {
         if (listed.contains(it->first)) {
             ++it;

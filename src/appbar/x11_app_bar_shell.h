@@ -9,7 +9,11 @@
 //     owned by the bar's window: any program that follows the same rule
 //     sees the edge taken, and the place is freed when the window goes.
 //   - The space of other bars is read from their struts; the work area
-//     from _NET_WORKAREA (the screen without a window manager).
+//     from _NET_WORKAREA. Both only while a window manager runs: what one
+//     that has gone left on the root window is stale. Its coming and going
+//     (_NET_SUPPORTING_WM_CHECK, the owner of WM_S<n>, the bar being
+//     reparented) is followed from events, and a new one gets the bar's
+//     struts again.
 //   - Notifications: a change of _NET_WORKAREA (position changed), of the
 //     primary screen or its geometry (screen changed); full-screen
 //     application: any window of _NET_CLIENT_LIST in
@@ -52,6 +56,7 @@ public:
     void activate() override {}          // the window manager keeps docks' order
     void windowPosChanged() override {}  // struts follow setPos, not the window
     Box workArea() const override;
+    bool windowManagerRuns() const override { return wmPresent_; }
 
     // The selection that holds an edge's auto-hide place on this screen.
     QByteArray selectionName(BarEdge edge) const;
@@ -59,7 +64,7 @@ public:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
-    struct Atoms;
+    void followWindowManager(bool managedAnew);
     void writeStrut(const QList<quint32>& partial);
     void readRootSize();
     void followClients();
@@ -74,7 +79,9 @@ private:
     xcb_window_t window_;
     const BarDesktop& desktop_;
     qreal scale_;
-    std::unique_ptr<Atoms> atoms_;
+    std::shared_ptr<const x11::Atoms> atoms_;
+    uint8_t xfixesEvent_ = 0;  // XFixes' selection notify, 0 without the extension
+    bool wmPresent_ = false;
     AppBarShellListener* listener_ = nullptr;
     bool registered_ = false;
     QList<quint32> strut_;  // what the window carries now

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace velmora::x11 {
 
@@ -30,7 +31,43 @@ std::optional<Server> qtServer()
         if (i == wanted)
             break;
     }
-    return d.root ? std::optional<Server>(d) : std::nullopt;
+    if (!d.root)
+        return std::nullopt;
+    // Every request first, then the replies: one round trip.
+    std::vector<QByteArray> names = {"_NET_WM_STRUT", "_NET_WM_STRUT_PARTIAL", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP",
+                                     "_NET_CLIENT_LIST", "_NET_SUPPORTING_WM_CHECK", "_NET_WM_WINDOW_TYPE",
+                                     "_NET_WM_WINDOW_TYPE_DOCK", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE",
+                                     "_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_BELOW",
+                                     "_NET_WM_STATE_STICKY", "_NET_WM_DESKTOP",
+                                     "WM_S" + QByteArray::number(d.screenNumber), "_VELMORA_TIMESTAMP"};
+    for (int e = 0; e < 4; ++e)
+        names.push_back(autoHideSelection(d.screenNumber, e));
+    std::vector<xcb_intern_atom_cookie_t> cookies;
+    for (const QByteArray& n : names)
+        cookies.push_back(xcb_intern_atom(d.connection, 0, static_cast<uint16_t>(n.size()), n.constData()));
+    std::vector<xcb_atom_t> got;
+    for (const auto& cookie : cookies) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(d.connection, cookie, nullptr);
+        got.push_back(reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE));
+        std::free(reply);
+    }
+    auto atoms = std::make_shared<Atoms>();
+    std::size_t i = 0;
+    for (xcb_atom_t* a : {&atoms->strut, &atoms->strutPartial, &atoms->workArea, &atoms->currentDesktop,
+                          &atoms->clientList, &atoms->supportingWmCheck, &atoms->windowType, &atoms->typeDock,
+                          &atoms->typeNormal, &atoms->state, &atoms->fullScreen, &atoms->above, &atoms->below,
+                          &atoms->sticky, &atoms->desktop, &atoms->windowManager, &atoms->timestamp})
+        *a = got[i++];
+    for (xcb_atom_t& a : atoms->autoHide)
+        a = got[i++];
+    d.atoms = std::move(atoms);
+    return d;
+}
+
+QByteArray autoHideSelection(int screenNumber, int edge)
+{
+    static constexpr const char* kEdgeNames[] = {"LEFT", "TOP", "RIGHT", "BOTTOM"};
+    return QByteArray("_APPBAR_AUTOHIDE_S") + QByteArray::number(screenNumber) + '_' + kEdgeNames[edge & 3];
 }
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name)
@@ -74,7 +111,7 @@ void setCardinals(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property,
 
 bool windowManagerPresent(const Server& d)
 {
-    const xcb_atom_t check = atom(d.connection, "_NET_SUPPORTING_WM_CHECK");
+    const xcb_atom_t check = d.atoms->supportingWmCheck;
     const QList<quint32> root = cardinals(d.connection, d.root, check);
     if (root.isEmpty() || root.front() == 0)
         return false;
@@ -86,23 +123,20 @@ bool windowManagerPresent(const Server& d)
 
 void setDockType(const Server& d, xcb_window_t window, bool dock)
 {
-    const xcb_atom_t type = atom(d.connection, "_NET_WM_WINDOW_TYPE");
-    const xcb_atom_t value = atom(d.connection, dock ? "_NET_WM_WINDOW_TYPE_DOCK" : "_NET_WM_WINDOW_TYPE_NORMAL");
-    setCardinals(d.connection, window, type, XCB_ATOM_ATOM, {value});
+    setCardinals(d.connection, window, d.atoms->windowType, XCB_ATOM_ATOM,
+                 {dock ? d.atoms->typeDock : d.atoms->typeNormal});
     xcb_flush(d.connection);
 }
 
-namespace {
-
-void sendState(const Server& d, xcb_window_t window, uint32_t action, xcb_atom_t first, xcb_atom_t second)
+void sendState(const Server& d, xcb_window_t window, bool add, xcb_atom_t first, xcb_atom_t second)
 {
     xcb_client_message_event_t event;
     std::memset(&event, 0, sizeof event);
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = window;
-    event.type = atom(d.connection, "_NET_WM_STATE");
-    event.data.data32[0] = action;  // 0 remove, 1 add
+    event.type = d.atoms->state;
+    event.data.data32[0] = add ? 1 : 0;
     event.data.data32[1] = first;
     event.data.data32[2] = second;
     event.data.data32[3] = 1;  // a normal application asks
@@ -111,22 +145,19 @@ void sendState(const Server& d, xcb_window_t window, uint32_t action, xcb_atom_t
                    reinterpret_cast<const char*>(&event));
 }
 
-}  // namespace
-
-void setStacking(const Server& d, xcb_window_t window, BarStacking stacking)
+void setStacking(const Server& d, xcb_window_t window, BarStacking stacking, bool managed)
 {
-    if (windowManagerPresent(d)) {
-        const xcb_atom_t above = atom(d.connection, "_NET_WM_STATE_ABOVE");
-        const xcb_atom_t below = atom(d.connection, "_NET_WM_STATE_BELOW");
+    if (managed) {
+        const xcb_atom_t above = d.atoms->above, below = d.atoms->below;
         switch (stacking) {
-        case BarStacking::Normal: sendState(d, window, 0, above, below); break;
+        case BarStacking::Normal: sendState(d, window, false, above, below); break;
         case BarStacking::Topmost:
-            sendState(d, window, 0, below, 0);
-            sendState(d, window, 1, above, 0);
+            sendState(d, window, false, below);
+            sendState(d, window, true, above);
             break;
         case BarStacking::Bottom:
-            sendState(d, window, 0, above, 0);
-            sendState(d, window, 1, below, 0);
+            sendState(d, window, false, above);
+            sendState(d, window, true, below);
             break;
         }
     } else {

@@ -58,6 +58,7 @@ public:
     void activate() override {}
     void windowPosChanged() override {}
     Box workArea() const override { return work; }
+    bool windowManagerRuns() const override { return true; }
 
     AppBarShellListener* listener = nullptr;
     QStringList log;

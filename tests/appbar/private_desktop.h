@@ -57,11 +57,11 @@ public:
     // Whether `upper` is stacked above `lower` (their frames, under a window
     // manager that reparents).
     bool stackedAbove(xcb_window_t upper, xcb_window_t lower);
+    xcb_window_t topLevel(xcb_window_t w);  // the window's frame, or itself
     xcb_window_t focus();  // the window with the keyboard focus, as xdotool reports it
     bool focusOn(xcb_window_t w);
 
 private:
-    xcb_window_t topLevel(xcb_window_t w);
     QStringList environment() const;
 
     int displayNumber_ = -1;

@@ -68,7 +68,47 @@ TEST_P(ToolbarDesktop, NeverTakesTheFocusWhenShownSlidOutOrClicked)
     EXPECT_TRUE(barAt(bar, -30)) << "back once the pointer has left, the focus never its own";
 }
 
+TEST_P(ToolbarDesktop, StaysAboveWindowsMappedLater)
+{
+    const xcb_window_t bar = desktop.startToolbar();
+    ASSERT_NE(bar, 0u);
+    ASSERT_TRUE(barAt(bar, -30));
+    const xcb_window_t user = desktop.mapWindow(QRect(0, 0, 800, 300));
+    EXPECT_TRUE(waitFor([&] { return desktop.stackedAbove(bar, user) && desktop.geometry(user).isValid(); }))
+        << "the strip is not covered";
+}
+
 using ToolbarUnderWindowManager = ToolbarDesktop;
+
+// Killed: what it left behind (a full-screen window in its client list) no
+// longer counts and the bar keeps itself above; started again, it gets the
+// bar's type, space and state (below the full-screen window) again.
+TEST_P(ToolbarUnderWindowManager, FollowsAWindowManagerKilledAndStartedAgain)
+{
+    const xcb_window_t bar = desktop.startToolbar();
+    ASSERT_NE(bar, 0u);
+    ASSERT_TRUE(barAt(bar, -30));
+    desktop.tellToolbar("docked");
+    const auto reserved = [&] {
+        const auto area = desktop.property(desktop.root(), "_NET_WORKAREA");
+        return area.size() >= 4 && area[1] == 32;
+    };
+    ASSERT_TRUE(waitFor(reserved));
+    const xcb_window_t video = desktop.mapWindow(QRect(100, 100, 400, 300), true);
+    ASSERT_TRUE(waitFor([&] { return stateHas(bar, "_NET_WM_STATE_BELOW"); }));
+
+    desktop.killWindowManager();
+    ASSERT_TRUE(waitFor([&] { return desktop.topLevel(bar) == bar; })) << "the server took the bar back";
+    const xcb_window_t user = desktop.mapWindow(QRect(0, 0, 800, 300));
+    EXPECT_TRUE(waitFor([&] { return desktop.stackedAbove(bar, user); })) << "without a window manager it keeps above";
+
+    ASSERT_TRUE(desktop.startWindowManager(QString::fromLatin1(GetParam())));
+    EXPECT_TRUE(waitFor([&] { return stateHas(bar, "_NET_WM_STATE_BELOW") && desktop.stackedAbove(video, bar); }))
+        << "below the full-screen window again";
+    EXPECT_TRUE(waitFor(reserved)) << "its space again";
+    EXPECT_EQ(desktop.property(bar, "_NET_WM_WINDOW_TYPE").at(0), desktop.atom("_NET_WM_WINDOW_TYPE_DOCK"));
+    EXPECT_TRUE(barAt(bar, 0));
+}
 
 TEST_P(ToolbarUnderWindowManager, ReservesItsHeightOnlyDockedAndGoesBelowFullScreenWindowsOnItsMonitor)
 {

@@ -182,12 +182,16 @@ TEST_F(ToolbarRealDisplay, ASecondAutoHideBarAtTheTopIsRefusedAndReservesItsHeig
     EXPECT_NE(x.selectionOwner("_APPBAR_AUTOHIDE_S0_TOP"), id);
 }
 
-// What a window manager would publish, written by the test itself: a panel
-// reserving the top 24 pixels in the client list, and a listed window that
-// goes full screen.
-TEST_F(ToolbarRealDisplay, DocksBelowOtherBarsAndGoesBelowFullScreenApplications)
+// What a window manager would publish, written by the test itself: its
+// check window, a panel reserving the top 24 pixels in the client list, and
+// a listed window that goes full screen. Once the check is gone, what it
+// left behind no longer counts.
+TEST_F(ToolbarRealDisplay, DocksBelowOtherBarsAndGoesBelowFullScreenApplicationsWhileAWindowManagerRuns)
 {
     const int width = QGuiApplication::primaryScreen()->geometry().width();
+    const xcb_window_t check = x.makeWindow();
+    x.setProperty(check, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW, {check});
+    x.setProperty(x.root(), "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW, {check});
     const xcb_window_t panel = x.makeWindow();
     x.setProperty(panel, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL,
                   {0, 0, 24, 0, 0, 0, 0, 0, 0, uint32_t(width - 1), 0, 0});
@@ -211,6 +215,12 @@ TEST_F(ToolbarRealDisplay, DocksBelowOtherBarsAndGoesBelowFullScreenApplications
     EXPECT_TRUE(waitFor([&] { return bar.fields().fullScreenApp; })) << "a listed window went full screen, active or not";
     x.setProperty(x.root(), "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {panel});
     EXPECT_TRUE(waitFor([&] { return !bar.fields().fullScreenApp; })) << "it left the list";
+
+    x.setProperty(x.root(), "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {panel, video});
+    ASSERT_TRUE(waitFor([&] { return bar.fields().fullScreenApp; }));
+    x.deleteProperty(x.root(), "_NET_SUPPORTING_WM_CHECK");
+    EXPECT_TRUE(waitFor([&] { return !bar.fields().fullScreenApp; })) << "no window manager: a stale list";
+    EXPECT_TRUE(waitFor([&] { return x.geometry(id).y() == 0; })) << "the panel's space is no longer taken off";
 
     toolbar.ShowToolbar(false);
     x.deleteProperty(x.root(), "_NET_CLIENT_LIST");
