@@ -137,8 +137,10 @@ void QtBarWindow::applyFrame()
     if (visible)
         widget_.hide();
     widget_.setAttribute(Qt::WA_X11NetWmWindowTypeDock, !caption_);
-    if (server_)
+    if (server_) {
         x11::setDockType(*server_, static_cast<xcb_window_t>(widget_.winId()), !caption_);
+        x11::setOnAllDesktops(*server_, static_cast<xcb_window_t>(widget_.winId()), false);
+    }
     if (visible)
         widget_.show();
 }

@@ -299,7 +299,8 @@ bool X11AppBarShell::nativeEventFilter(const QByteArray& eventType, void* messag
 
 // A window manager came, went or was replaced (or took the bar in): what it
 // publishes is trusted only while it runs, and a new one gets the bar's
-// struts again (the bar's type and state follow from the listener).
+// struts and its place on every desktop again (its stacking follows from
+// the listener).
 void X11AppBarShell::followWindowManager(bool managedAnew)
 {
     if (!registered_)
@@ -312,6 +313,8 @@ void X11AppBarShell::followWindowManager(bool managedAnew)
     const QList<quint32> strut = strut_;
     strut_.clear();
     writeStrut(strut);
+    if (present)
+        x11::setOnAllDesktops(server_, window_, true);
     workArea_ = workArea();
     followClients();
     if (listener_)

@@ -145,6 +145,31 @@ void sendState(const Server& d, xcb_window_t window, bool add, xcb_atom_t first,
                    reinterpret_cast<const char*>(&event));
 }
 
+void setOnAllDesktops(const Server& d, xcb_window_t window, bool mapped)
+{
+    constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
+    if (mapped) {
+        sendState(d, window, true, d.atoms->sticky);
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = d.atoms->desktop;
+        event.data.data32[0] = kAllDesktops;
+        event.data.data32[1] = 1;  // a normal application asks
+        xcb_send_event(d.connection, 0, d.root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+    } else {
+        setCardinals(d.connection, window, d.atoms->desktop, XCB_ATOM_CARDINAL, {kAllDesktops});
+        // Qt adds its own states to these when it maps the window.
+        QList<quint32> states = cardinals(d.connection, window, d.atoms->state);
+        if (!states.contains(d.atoms->sticky))
+            setCardinals(d.connection, window, d.atoms->state, XCB_ATOM_ATOM, states << d.atoms->sticky);
+    }
+    xcb_flush(d.connection);
+}
+
 void setStacking(const Server& d, xcb_window_t window, BarStacking stacking, bool managed)
 {
     if (managed) {

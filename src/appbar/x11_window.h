@@ -56,6 +56,11 @@ void sendState(const Server& d, xcb_window_t window, bool add, xcb_atom_t first,
 // the window is mapped, window managers read it then.
 void setDockType(const Server& d, xcb_window_t window, bool dock);
 
+// On every virtual desktop (_NET_WM_DESKTOP 0xFFFFFFFF and
+// _NET_WM_STATE_STICKY): properties before the window is mapped, requests
+// to the window manager after.
+void setOnAllDesktops(const Server& d, xcb_window_t window, bool mapped);
+
 // Above or below the other windows (_NET_WM_STATE_ABOVE / _BELOW through
 // the window manager `managed`, the stacking order itself without one).
 void setStacking(const Server& d, xcb_window_t window, BarStacking stacking, bool managed);

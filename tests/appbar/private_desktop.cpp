@@ -150,8 +150,13 @@ bool PrivateDesktop::startWindowManager(const QString& program)
     windowManager_->setEnvironment(env);
     windowManager_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QStringList args;
-    if (program == QLatin1String("openbox"))
-        args << QStringLiteral("--sm-disable");
+    if (program == QLatin1String("openbox")) {
+        // Its defaults but three desktops (xfwm4 has four).
+        const QString config = scratch_.filePath(QStringLiteral("openbox.xml"));
+        writeFile(config, "<openbox_config xmlns=\"http://openbox.org/3.4/rc\"><desktops><number>3</number>"
+                          "</desktops></openbox_config>\n");
+        args << QStringLiteral("--sm-disable") << QStringLiteral("--config-file") << config;
+    }
     else if (program == QLatin1String("xfwm4"))
         args << QStringLiteral("--compositor=off") << QStringLiteral("--sm-client-disable");
     windowManager_->start(program, args);
@@ -298,6 +303,14 @@ uint32_t PrivateDesktop::allEventMasks(xcb_window_t w)
     const uint32_t mask = a ? a->all_event_masks : 0;
     std::free(a);
     return mask;
+}
+
+bool PrivateDesktop::viewable(xcb_window_t w)
+{
+    auto* a = xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, w), nullptr);
+    const bool on = a && a->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(a);
+    return on;
 }
 
 xcb_window_t PrivateDesktop::topLevel(xcb_window_t w)

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <xcb/xcb.h>
 
@@ -53,7 +54,8 @@ public:
     // then made full screen by the window manager).
     xcb_window_t mapWindow(QRect rect, bool fullScreen = false);
     void unmapWindow(xcb_window_t w);
-    uint32_t allEventMasks(xcb_window_t w);  // what all clients select on it
+    uint32_t allEventMasks(xcb_window_t w);
+    bool viewable(xcb_window_t w);  // what all clients select on it
     // Whether `upper` is stacked above `lower` (their frames, under a window
     // manager that reparents).
     bool stackedAbove(xcb_window_t upper, xcb_window_t lower);
@@ -72,6 +74,7 @@ private:
     std::unique_ptr<QProcess> windowManager_;
     std::unique_ptr<QProcess> toolbar_;
     QString output_;
+    QTemporaryDir scratch_;
 };
 
 }  // namespace velmora::test

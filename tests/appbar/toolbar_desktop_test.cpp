@@ -80,6 +80,23 @@ TEST_P(ToolbarDesktop, StaysAboveWindowsMappedLater)
 
 using ToolbarUnderWindowManager = ToolbarDesktop;
 
+TEST_P(ToolbarUnderWindowManager, IsOnEveryDesktop)
+{
+    ASSERT_TRUE(waitFor([&] {
+        const auto n = desktop.property(desktop.root(), "_NET_NUMBER_OF_DESKTOPS");
+        return !n.empty() && n[0] >= 3;
+    }));
+    const xcb_window_t bar = desktop.startToolbar();
+    ASSERT_NE(bar, 0u);
+    ASSERT_TRUE(barAt(bar, -30));
+    EXPECT_TRUE(waitFor([&] { return desktop.property(bar, "_NET_WM_DESKTOP") == std::vector<uint32_t>{0xFFFFFFFF}; }));
+    for (const char* d : {"2", "1"}) {
+        desktop.run(QStringLiteral("xdotool"), {QStringLiteral("set_desktop"), QString::fromLatin1(d)});
+        ASSERT_TRUE(waitFor([&] { return desktop.property(desktop.root(), "_NET_CURRENT_DESKTOP") == std::vector<uint32_t>{uint32_t(*d - '0')}; }));
+        EXPECT_TRUE(desktop.viewable(bar)) << "shown on desktop " << d;
+    }
+}
+
 // Killed: what it left behind (a full-screen window in its client list) no
 // longer counts and the bar keeps itself above; started again, it gets the
 // bar's type, space and state (below the full-screen window) again.
