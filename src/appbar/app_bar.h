@@ -110,6 +110,7 @@ public:
     void shellScreenChanged() override;
     void shellFullScreenApp(bool on) override;
     void shellWindowManagerChanged() override;
+    void shellAutoHideTaken(BarEdge edge) override;
 
 signals:
     // A slide reached its target.

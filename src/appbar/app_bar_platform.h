@@ -41,6 +41,8 @@ public:
     // A window manager started, ended or was replaced: the bar's state is
     // to be applied again for it.
     virtual void shellWindowManagerChanged() = 0;
+    // Another bar took the auto-hide place this one held at `edge`.
+    virtual void shellAutoHideTaken(BarEdge edge) = 0;
 };
 
 // The shell's application-bar service for one window.

@@ -66,6 +66,8 @@ X11AppBarShell::~X11AppBarShell()
 {
     if (registered_)
         removeBar();
+    if (clock_)
+        xcb_disconnect(clock_);
 }
 
 QByteArray X11AppBarShell::selectionName(BarEdge edge) const
@@ -223,6 +225,8 @@ bool X11AppBarShell::isAutoHideBar(BarEdge edge) const
     return selectionOwner(server_.connection, atoms_->autoHide[static_cast<int>(edge)]) == window_;
 }
 
+// Owned and given up with the server's time, as ICCCM asks: a request that
+// comes late loses against a newer owner instead of taking over.
 bool X11AppBarShell::setAutoHideBar(BarEdge edge, bool on)
 {
     if (!isDocked(edge))
@@ -232,13 +236,44 @@ bool X11AppBarShell::setAutoHideBar(BarEdge edge, bool on)
     const xcb_window_t owner = selectionOwner(c, selection);
     if (!on) {
         if (owner == window_)
-            xcb_set_selection_owner(c, XCB_WINDOW_NONE, selection, XCB_CURRENT_TIME);
+            xcb_set_selection_owner(c, XCB_WINDOW_NONE, selection, serverTime());
         return true;
     }
-    if (owner != XCB_WINDOW_NONE && owner != window_)
+    if (owner == window_)
+        return true;  // kept
+    if (owner != XCB_WINDOW_NONE)
         return false;
-    xcb_set_selection_owner(c, window_, selection, XCB_CURRENT_TIME);
+    xcb_set_selection_owner(c, window_, selection, serverTime());
     return selectionOwner(c, selection) == window_;
+}
+
+// The server's present time: a zero-length append to a window of a
+// connection of our own, and the time of its PropertyNotify. (Qt's
+// connection's events are Qt's to read.)
+xcb_timestamp_t X11AppBarShell::serverTime()
+{
+    if (!clock_) {
+        clock_ = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(clock_))
+            return XCB_CURRENT_TIME;
+        clockWindow_ = xcb_generate_id(clock_);
+        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(clock_, 0, clockWindow_, server_.root, -1, -1, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    }
+    if (xcb_connection_has_error(clock_))
+        return XCB_CURRENT_TIME;
+    xcb_change_property(clock_, XCB_PROP_MODE_APPEND, clockWindow_, atoms_->timestamp, XCB_ATOM_INTEGER, 32, 0,
+                        nullptr);
+    xcb_flush(clock_);
+    while (xcb_generic_event_t* event = xcb_wait_for_event(clock_)) {
+        const bool property = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY;
+        const xcb_timestamp_t time = property ? reinterpret_cast<xcb_property_notify_event_t*>(event)->time : 0;
+        std::free(event);
+        if (property)
+            return time;
+    }
+    return XCB_CURRENT_TIME;
 }
 
 Box X11AppBarShell::workArea() const
@@ -270,6 +305,18 @@ bool X11AppBarShell::nativeEventFilter(const QByteArray& eventType, void* messag
         const auto* owner = reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event);
         if (owner->selection == atoms_->windowManager)
             QMetaObject::invokeMethod(this, [this] { followWindowManager(false); }, Qt::QueuedConnection);
+        return false;
+    }
+    if (type == XCB_SELECTION_CLEAR) {
+        const auto* clear = reinterpret_cast<const xcb_selection_clear_event_t*>(event);
+        for (int e = 0; e < 4; ++e) {
+            if (clear->owner == window_ && clear->selection == atoms_->autoHide[e]) {
+                QMetaObject::invokeMethod(this, [this, e] {
+                    if (listener_ && registered_)
+                        listener_->shellAutoHideTaken(static_cast<BarEdge>(e));
+                }, Qt::QueuedConnection);
+            }
+        }
         return false;
     }
     if (type == XCB_REPARENT_NOTIFY) {

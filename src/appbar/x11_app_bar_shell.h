@@ -6,8 +6,10 @@
 //     (the window manager takes it off _NET_WORKAREA); auto-hiding bars
 //     reserve nothing.
 //   - "One auto-hide bar per edge" is an X selection per screen and edge,
-//     owned by the bar's window: any program that follows the same rule
-//     sees the edge taken, and the place is freed when the window goes.
+//     owned by the bar's window with the server's time: any program that
+//     follows the same rule sees the edge taken, and the place is freed
+//     when the window goes. A bar whose place another takes is told
+//     (SelectionClear).
 //   - The space of other bars is read from their struts; the work area
 //     from _NET_WORKAREA. Both only while a window manager runs: what one
 //     that has gone left on the root window is stale. Its coming and going
@@ -65,6 +67,7 @@ public:
 
 private:
     void followWindowManager(bool managedAnew);
+    xcb_timestamp_t serverTime();
     void writeStrut(const QList<quint32>& partial);
     void readRootSize();
     void followClients();
@@ -80,7 +83,9 @@ private:
     const BarDesktop& desktop_;
     qreal scale_;
     std::shared_ptr<const x11::Atoms> atoms_;
-    uint8_t xfixesEvent_ = 0;  // XFixes' selection notify, 0 without the extension
+    uint8_t xfixesEvent_ = 0;
+    xcb_connection_t* clock_ = nullptr;  // for the server's time
+    xcb_window_t clockWindow_ = 0;  // XFixes' selection notify, 0 without the extension
     bool wmPresent_ = false;
     AppBarShellListener* listener_ = nullptr;
     bool registered_ = false;

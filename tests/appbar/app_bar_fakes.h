@@ -50,6 +50,8 @@ public:
                 held = -1;
             return true;
         }
+        if (held == int(edge))
+            return true;
         if (edgeTaken)
             return false;
         held = int(edge);

@@ -89,6 +89,11 @@ public:
         xcb_flush(c_);
         return w;
     }
+    void takeSelection(xcb_window_t owner, const char* name)
+    {
+        xcb_set_selection_owner(c_, owner, atom(name), XCB_CURRENT_TIME);
+        xcb_flush(c_);
+    }
     xcb_window_t selectionOwner(const char* name)
     {
         auto* r = xcb_get_selection_owner_reply(c_, xcb_get_selection_owner(c_, atom(name)), nullptr);
@@ -180,6 +185,21 @@ TEST_F(ToolbarRealDisplay, ASecondAutoHideBarAtTheTopIsRefusedAndReservesItsHeig
     EXPECT_EQ(strut[9], uint32_t(QGuiApplication::primaryScreen()->geometry().width() - 1));
     EXPECT_EQ(x.property(id, "_NET_WM_STRUT").size(), 4u);
     EXPECT_NE(x.selectionOwner("_APPBAR_AUTOHIDE_S0_TOP"), id);
+}
+
+TEST_F(ToolbarRealDisplay, DocksReservingItsHeightWhenAnotherBarTakesItsAutoHidePlace)
+{
+    Toolbar toolbar(noHooks());
+    toolbar.ShowToolbar(true);
+    const auto id = xcb_window_t(toolbar.form()->winId());
+    ASSERT_TRUE(waitFor([&] { return x.selectionOwner("_APPBAR_AUTOHIDE_S0_TOP") == id && x.geometry(id).y() == -30; }));
+    const xcb_window_t other = x.makeWindow();
+    x.takeSelection(other, "_APPBAR_AUTOHIDE_S0_TOP");
+    EXPECT_TRUE(waitFor([&] { return x.geometry(id).y() == 0; })) << "docked, not hidden";
+    const auto strut = x.property(id, "_NET_WM_STRUT_PARTIAL");
+    ASSERT_EQ(strut.size(), 12u);
+    EXPECT_EQ(strut[2], 32u);
+    EXPECT_EQ(x.selectionOwner("_APPBAR_AUTOHIDE_S0_TOP"), other);
 }
 
 // What a window manager would publish, written by the test itself: its
