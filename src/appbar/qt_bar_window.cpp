@@ -98,10 +98,45 @@ void QtBarWindow::place(const Box& rect)
     const QRect r = rect.toRect();
     if (widget_.geometry() == r)
         return;
+    clipToScreen(r);
     widget_.setGeometry(r);
     // Without a window manager nothing keeps the bar above the others.
     if (server_ && stacking_ != BarStacking::Normal && !shell_->windowManagerRuns())
         x11::restack(*server_, static_cast<xcb_window_t>(widget_.winId()), stacking_);
+}
+
+// A bar hidden at (or sliding from) an edge its monitor shares with
+// another shows only the part on its own monitor: a shape, changed only
+// when the visible part does.
+void QtBarWindow::clipToScreen(const QRect& r)
+{
+    // Compared in X pixels, where the monitors touch: Qt keeps each
+    // screen's native top-left and scales its size.
+    const auto native = [](const QScreen* s) {
+        return QRect(s->geometry().topLeft(), s->geometry().size() * s->devicePixelRatio());
+    };
+    const QScreen* own = QGuiApplication::primaryScreen();
+    QRect visible = r;
+    if (own && !own->geometry().contains(r)) {
+        const qreal ratio = own->devicePixelRatio();
+        const QPoint origin = own->geometry().topLeft();
+        const QRect nativeRect(origin + (r.topLeft() - origin) * ratio, r.size() * ratio);
+        const QRegion beyond = QRegion(nativeRect) - native(own);
+        for (const QScreen* other : QGuiApplication::screens()) {
+            if (other != own && beyond.intersects(native(other))) {
+                visible = r & own->geometry();
+                break;
+            }
+        }
+    }
+    const QRect mask = visible == r ? QRect() : visible.translated(-r.topLeft());
+    if (mask == mask_)
+        return;
+    mask_ = mask;
+    if (mask.isNull())
+        widget_.clearMask();
+    else
+        widget_.setMask(QRegion(mask.isEmpty() ? QRect(0, 0, 1, 1).translated(-2, -2) : mask));
 }
 
 void QtBarWindow::setStacking(BarStacking stacking)

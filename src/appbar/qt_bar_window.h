@@ -81,6 +81,7 @@ protected:
 
 private:
     void applyFrame();
+    void clipToScreen(const QRect& r);
     // The sizing borders under a point of the window (side:: bits).
     int sidesAt(QPoint local) const;
 
@@ -89,6 +90,7 @@ private:
     std::optional<x11::Server> server_;
     BarMessages* handler_ = nullptr;
     BarStacking stacking_ = BarStacking::Normal;
+    QRect mask_;  // the shape, in the window; null: the whole window
     bool caption_ = false;      // the frame the window has
     bool wantCaption_ = false;  // the frame asked for (applied once events run)
     bool framePending_ = false;

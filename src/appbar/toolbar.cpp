@@ -64,8 +64,7 @@ void Toolbar::show()
     if (server) {
         x11::setDockType(*server, id, true);
         x11::setOnAllDesktops(*server, id, false);
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        shell = std::make_unique<X11AppBarShell>(*server, id, *desktop_, screen ? screen->devicePixelRatio() : 1.0);
+        shell = std::make_unique<X11AppBarShell>(*server, id, *desktop_);
     } else {
         shell = std::make_unique<LocalAppBarShell>(*desktop_);
     }

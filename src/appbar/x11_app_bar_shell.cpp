@@ -7,6 +7,7 @@
 #include <QLoggingCategory>
 #include <QScreen>
 
+#include <xcb/randr.h>
 #include <xcb/xfixes.h>
 
 #include <algorithm>
@@ -45,13 +46,12 @@ xcb_window_t selectionOwner(xcb_connection_t* c, xcb_atom_t selection)
 
 }  // namespace
 
-X11AppBarShell::X11AppBarShell(const x11::Server& server, xcb_window_t window, const BarDesktop& desktop, qreal scale,
+X11AppBarShell::X11AppBarShell(const x11::Server& server, xcb_window_t window, const BarDesktop& desktop,
                                QObject* parent)
     : QObject(parent),
       server_(server),
       window_(window),
       desktop_(desktop),
-      scale_(scale > 0 ? scale : 1.0),
       atoms_(server.atoms)
 {
     // Owners of the window manager's selection come and go (XFixes).
@@ -95,6 +95,9 @@ void X11AppBarShell::registerBar()
         followScreen(screen);
         screenChanged();
     }, Qt::QueuedConnection);
+    // A monitor added beside the bar's may make its edge an inner one.
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, &X11AppBarShell::screenChanged, Qt::QueuedConnection);
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &X11AppBarShell::screenChanged, Qt::QueuedConnection);
     workArea_ = workArea();
     fullScreen_ = false;
     followClients();
@@ -129,12 +132,11 @@ Box X11AppBarShell::queryPos(BarEdge edge, const Box& proposed)
     readRootSize();
     if (!wmPresent_)
         return r;  // a client list left behind by a window manager that has gone
-    const QList<quint32> clients = x11::cardinals(server_.connection, server_.root, atoms_->clientList);
+    const MonitorMap map = monitorMap(nullptr);
+    const Box m = map.native, span = map.toNative(proposed);
     const int e = strutIndex(edge);
-    // Native span of the proposed rectangle along the edge.
     const bool horizontal = edge == BarEdge::Top || edge == BarEdge::Bottom;
-    const qint64 spanStart = std::llround((horizontal ? proposed.left : proposed.top) * scale_);
-    const qint64 spanEnd = std::llround((horizontal ? proposed.right : proposed.bottom) * scale_);
+    const QList<quint32> clients = x11::cardinals(server_.connection, server_.root, atoms_->clientList);
     for (quint32 client : clients) {
         if (client == window_)
             continue;
@@ -148,22 +150,56 @@ Box X11AppBarShell::queryPos(BarEdge edge, const Box& proposed)
         }
         const qint64 thickness = s[e];
         const qint64 start = s[4 + 2 * e], end = qint64(s[5 + 2 * e]) + 1;
-        if (thickness == 0 || end <= spanStart || start >= spanEnd)
+        if (thickness == 0 || end <= (horizontal ? span.left : span.top) || start >= (horizontal ? span.right : span.bottom))
             continue;
-        const int t = static_cast<int>(std::ceil(thickness / scale_));
+        // The line the other bar reserves up to, counted from the root's
+        // edge; it counts where it lies on this monitor.
         switch (edge) {
-        case BarEdge::Left: r.left = std::max(r.left, t); break;
-        case BarEdge::Top: r.top = std::max(r.top, t); break;
+        case BarEdge::Left:
+            if (thickness > m.left)
+                r.left = std::max(r.left, map.toLogicalX(int(std::min<qint64>(thickness, m.right))));
+            break;
+        case BarEdge::Top:
+            if (thickness > m.top)
+                r.top = std::max(r.top, map.toLogicalY(int(std::min<qint64>(thickness, m.bottom))));
+            break;
         case BarEdge::Right:
-            r.right = std::min(r.right, static_cast<int>((server_.rootWidth - thickness) / scale_));
+            if (server_.rootWidth - thickness < m.right)
+                r.right = std::min(r.right, map.toLogicalX(int(std::max<qint64>(server_.rootWidth - thickness, m.left))));
             break;
         case BarEdge::Bottom:
-            r.bottom = std::min(r.bottom, static_cast<int>((server_.rootHeight - thickness) / scale_));
+            if (server_.rootHeight - thickness < m.bottom)
+                r.bottom = std::min(r.bottom, map.toLogicalY(int(std::max<qint64>(server_.rootHeight - thickness, m.top))));
             break;
         default: break;
         }
     }
     return r;
+}
+
+// The bar's monitor (the primary screen) as RandR lists it, found by the
+// native top-left Qt keeps; `all` gets every monitor.
+MonitorMap X11AppBarShell::monitorMap(std::vector<Box>* all) const
+{
+    MonitorMap map;
+    map.logical = desktop_.screen();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+    map.native = {map.logical.left, map.logical.top, map.logical.left + int(std::lround(map.logical.width() * ratio)),
+                  map.logical.top + int(std::lround(map.logical.height() * ratio))};
+    xcb_connection_t* c = server_.connection;
+    auto* reply = xcb_randr_get_monitors_reply(c, xcb_randr_get_monitors(c, server_.root, 1), nullptr);
+    if (!reply)
+        return map;
+    for (auto it = xcb_randr_get_monitors_monitors_iterator(reply); it.rem; xcb_randr_monitor_info_next(&it)) {
+        const Box b{it.data->x, it.data->y, it.data->x + it.data->width, it.data->y + it.data->height};
+        if (all)
+            all->push_back(b);
+        if (b.left == map.logical.left && b.top == map.logical.top)
+            map.native = b;
+    }
+    std::free(reply);
+    return map;
 }
 
 void X11AppBarShell::readRootSize()
@@ -176,6 +212,8 @@ void X11AppBarShell::readRootSize()
     }
 }
 
+// Struts count from the root window's edges; on an inner edge of its
+// monitor the bar reserves nothing rather than a neighbour's span.
 Box X11AppBarShell::setPos(BarEdge edge, const Box& rect)
 {
     if (!isDocked(edge) || rect.isNull()) {
@@ -183,22 +221,9 @@ Box X11AppBarShell::setPos(BarEdge edge, const Box& rect)
         return rect;
     }
     readRootSize();
-    const auto n = [this](int v) { return static_cast<quint32>(std::max<qint64>(0, std::llround(v * scale_))); };
-    QList<quint32> partial(12, 0);
-    const int e = strutIndex(edge);
-    switch (edge) {
-    case BarEdge::Left: partial[e] = n(rect.right); break;
-    case BarEdge::Top: partial[e] = n(rect.bottom); break;
-    case BarEdge::Right: partial[e] = static_cast<quint32>(std::max<qint64>(0, server_.rootWidth - n(rect.left))); break;
-    case BarEdge::Bottom:
-        partial[e] = static_cast<quint32>(std::max<qint64>(0, server_.rootHeight - n(rect.top)));
-        break;
-    default: break;
-    }
-    const bool horizontal = edge == BarEdge::Top || edge == BarEdge::Bottom;
-    partial[4 + 2 * e] = n(horizontal ? rect.left : rect.top);
-    partial[5 + 2 * e] = n(horizontal ? rect.right : rect.bottom) - 1;
-    writeStrut(partial);
+    std::vector<Box> monitors;
+    const MonitorMap map = monitorMap(&monitors);
+    writeStrut(strutFor(edge, map.toNative(rect), map.native, monitors, QSize(server_.rootWidth, server_.rootHeight)));
     return rect;
 }
 
@@ -287,12 +312,14 @@ Box X11AppBarShell::workArea() const
     if (areas.size() < 4 * (desktop + 1))
         return screen;
     const qsizetype i = 4 * desktop;
-    const Box area{static_cast<int>(areas[i] / scale_), static_cast<int>(areas[i + 1] / scale_),
-                   static_cast<int>((qint64(areas[i]) + areas[i + 2]) / scale_),
-                   static_cast<int>((qint64(areas[i + 1]) + areas[i + 3]) / scale_)};
-    const Box inside{std::max(area.left, screen.left), std::max(area.top, screen.top),
-                     std::min(area.right, screen.right), std::min(area.bottom, screen.bottom)};
-    return inside.width() > 0 && inside.height() > 0 ? inside : screen;
+    const MonitorMap map = monitorMap(nullptr);
+    const Box& m = map.native;
+    const qint64 left = std::max<qint64>(areas[i], m.left), top = std::max<qint64>(areas[i + 1], m.top);
+    const qint64 right = std::min<qint64>(qint64(areas[i]) + areas[i + 2], m.right);
+    const qint64 bottom = std::min<qint64>(qint64(areas[i + 1]) + areas[i + 3], m.bottom);
+    if (right <= left || bottom <= top)
+        return screen;
+    return {map.toLogicalX(int(left)), map.toLogicalY(int(top)), map.toLogicalX(int(right)), map.toLogicalY(int(bottom))};
 }
 
 bool X11AppBarShell::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
@@ -385,8 +412,12 @@ void X11AppBarShell::followScreen(QScreen* screen)
     if (screen_)
         disconnect(screen_, nullptr, this, nullptr);
     screen_ = screen;
-    if (screen_)
+    if (screen_) {
         connect(screen_, &QScreen::geometryChanged, this, &X11AppBarShell::screenChanged, Qt::QueuedConnection);
+        // The ratio follows the screen's dots per inch.
+        connect(screen_, &QScreen::logicalDotsPerInchChanged, this, &X11AppBarShell::screenChanged,
+                Qt::QueuedConnection);
+    }
 }
 
 void X11AppBarShell::screenChanged()
@@ -430,19 +461,10 @@ void X11AppBarShell::readFullScreen(xcb_window_t client)
         it->second.fullScreen = x11::cardinals(server_.connection, client, atoms_->state).contains(atoms_->fullScreen);
 }
 
-// The bar's monitor in X pixels: Qt keeps a screen's native top-left and
-// scales its size.
-Box X11AppBarShell::nativeMonitor() const
-{
-    const Box logical = desktop_.screen();
-    return {logical.left, logical.top, logical.left + static_cast<int>(std::lround(logical.width() * scale_)),
-            logical.top + static_cast<int>(std::lround(logical.height() * scale_))};
-}
-
 // A full-screen window counts on the monitor that holds its middle.
 void X11AppBarShell::checkFullScreen()
 {
-    const Box monitor = nativeMonitor();
+    const Box monitor = monitorMap(nullptr).native;
     bool on = false;
     for (const auto& [client, watched] : watched_) {
         if (!watched.fullScreen)

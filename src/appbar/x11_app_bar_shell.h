@@ -24,11 +24,13 @@
 //     drops a window's watch once it leaves the list. Notifications are
 //     passed on from the event loop, never from inside Qt's event handling.
 //
-// Coordinates are the program's pixels; X values are scaled by the
-// screen's device pixel ratio. UI thread only; the window must outlive the
+// Coordinates are the program's pixels; X values come from the bar's
+// monitor as RandR lists it (monitor_map.h), read afresh for each
+// placement, so a new ratio or layout counts from the next one. UI thread only; the window must outlive the
 // object.
 
 #include "appbar/app_bar_platform.h"
+#include "appbar/monitor_map.h"
 #include "appbar/x11_window.h"
 
 #include <QAbstractNativeEventFilter>
@@ -44,7 +46,7 @@ namespace velmora {
 class X11AppBarShell : public QObject, public AppBarShell, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
-    X11AppBarShell(const x11::Server& server, xcb_window_t window, const BarDesktop& desktop, qreal scale,
+    X11AppBarShell(const x11::Server& server, xcb_window_t window, const BarDesktop& desktop,
                    QObject* parent = nullptr);
     ~X11AppBarShell() override;
 
@@ -73,7 +75,7 @@ private:
     void followClients();
     void readFullScreen(xcb_window_t client);
     void checkFullScreen();
-    Box nativeMonitor() const;
+    MonitorMap monitorMap(std::vector<Box>* all) const;
     void workAreaChanged();
     void followScreen(QScreen* screen);
     void screenChanged();
@@ -81,7 +83,6 @@ private:
     x11::Server server_;
     xcb_window_t window_;
     const BarDesktop& desktop_;
-    qreal scale_;
     std::shared_ptr<const x11::Atoms> atoms_;
     uint8_t xfixesEvent_ = 0;
     xcb_connection_t* clock_ = nullptr;  // for the server's time

@@ -5,6 +5,8 @@
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 
+#include <xcb/shape.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -303,6 +305,20 @@ uint32_t PrivateDesktop::allEventMasks(xcb_window_t w)
     const uint32_t mask = a ? a->all_event_masks : 0;
     std::free(a);
     return mask;
+}
+
+QRect PrivateDesktop::visibleBounds(xcb_window_t w)
+{
+    const QRect g = geometry(w);
+    auto* r = xcb_shape_get_rectangles_reply(c_, xcb_shape_get_rectangles(c_, w, XCB_SHAPE_SK_BOUNDING), nullptr);
+    if (!r)
+        return g;
+    QRect bounds;
+    const xcb_rectangle_t* rects = xcb_shape_get_rectangles_rectangles(r);
+    for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(r); ++i)
+        bounds |= QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
+    std::free(r);
+    return bounds.translated(g.topLeft()) & g;
 }
 
 bool PrivateDesktop::viewable(xcb_window_t w)

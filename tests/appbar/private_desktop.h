@@ -55,7 +55,8 @@ public:
     xcb_window_t mapWindow(QRect rect, bool fullScreen = false);
     void unmapWindow(xcb_window_t w);
     uint32_t allEventMasks(xcb_window_t w);
-    bool viewable(xcb_window_t w);  // what all clients select on it
+    bool viewable(xcb_window_t w);
+    QRect visibleBounds(xcb_window_t w);  // on the root window: its shape, or all of it  // what all clients select on it
     // Whether `upper` is stacked above `lower` (their frames, under a window
     // manager that reparents).
     bool stackedAbove(xcb_window_t upper, xcb_window_t lower);

@@ -166,6 +166,71 @@ TEST_P(ToolbarUnderWindowManager, ReservesItsHeightOnlyDockedAndGoesBelowFullScr
         << "the watch on a window gone from the client list is dropped";
 }
 
+// Two monitors on one screen, side by side or one above the other, the
+// bar's (primary) one right or below, at scale factors 1 and 2; no window
+// manager (struts are the bar's own properties).
+struct Layout {
+    const char* name;
+    QSize root;
+    QRect primary, other;
+    int scale;
+};
+void PrintTo(const Layout& l, std::ostream* os)
+{
+    *os << l.name;
+}
+
+class ToolbarOnMonitors : public ::testing::TestWithParam<Layout> {
+protected:
+    void SetUp() override
+    {
+        const QString missing =
+            PrivateDesktop::missing({QStringLiteral("Xvfb"), QStringLiteral("xrandr"), QStringLiteral("xdotool")});
+        if (!missing.isEmpty())
+            GTEST_SKIP() << missing.toStdString();
+        ASSERT_TRUE(desktop.start(GetParam().root));
+        ASSERT_TRUE(desktop.setMonitors({GetParam().primary, GetParam().other}));
+        const QPoint away = GetParam().primary.center();  // not on the bar's strip
+        desktop.run(QStringLiteral("xdotool"),
+                    {QStringLiteral("mousemove"), QString::number(away.x()), QString::number(away.y())});
+    }
+    PrivateDesktop desktop;
+};
+
+TEST_P(ToolbarOnMonitors, ReservesByTheStrutRuleAndShowsOnlyOnItsMonitor)
+{
+    const Layout& l = GetParam();
+    const xcb_window_t bar = desktop.startToolbar({QStringLiteral("QT_SCALE_FACTOR=%1").arg(l.scale)});
+    ASSERT_NE(bar, 0u);
+    const int thickness = 32 * l.scale;
+    ASSERT_TRUE(waitFor([&] {
+        const QRect g = desktop.geometry(bar);
+        return g.width() == l.primary.width() && g.bottom() + 1 < l.primary.top() + thickness && g.bottom() >= l.primary.top();
+    })) << "hidden at its monitor's top";
+    const QRect shown = desktop.visibleBounds(bar) & QRect(QPoint(0, 0), l.root);
+    EXPECT_TRUE(l.primary.contains(shown)) << "the hidden bar shows on its own monitor only";
+    EXPECT_FALSE(shown.isEmpty()) << "its strip shows";
+
+    desktop.tellToolbar("docked");
+    const QRect docked(l.primary.topLeft(), QSize(l.primary.width(), thickness));
+    EXPECT_TRUE(waitFor([&] { return desktop.geometry(bar) == docked; })) << "docked across its monitor's top";
+    const bool inner = l.other.bottom() < l.primary.top();
+    const std::vector<uint32_t> strut =
+        inner ? std::vector<uint32_t>{}
+              : std::vector<uint32_t>{0, 0, uint32_t(l.primary.top() + thickness), 0, 0, 0, 0, 0,
+                                      uint32_t(l.primary.left()), uint32_t(l.primary.right()), 0, 0};
+    EXPECT_TRUE(waitFor([&] { return desktop.property(bar, "_NET_WM_STRUT_PARTIAL") == strut; }))
+        << (inner ? "an inner edge reserves nothing" : "from the root's top, across its own monitor");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, ToolbarOnMonitors,
+    ::testing::Values(Layout{"SideBySide", {2560, 1024}, {1280, 0, 1280, 1024}, {0, 0, 1280, 1024}, 1},
+                      Layout{"SideBySideScaled", {2560, 1024}, {1280, 0, 1280, 1024}, {0, 0, 1280, 1024}, 2},
+                      Layout{"Stacked", {1280, 2048}, {0, 1024, 1280, 1024}, {0, 0, 1280, 1024}, 1},
+                      Layout{"StackedScaled", {1280, 2048}, {0, 1024, 1280, 1024}, {0, 0, 1280, 1024}, 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 INSTANTIATE_TEST_SUITE_P(WindowManagers, ToolbarDesktop, ::testing::Values("openbox", "xfwm4", ""),
                          [](const auto& info) { return std::string(*info.param ? info.param : "none"); });
 INSTANTIATE_TEST_SUITE_P(WindowManagers, ToolbarUnderWindowManager, ::testing::Values("openbox", "xfwm4"),
