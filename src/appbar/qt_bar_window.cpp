@@ -1,7 +1,7 @@
 #include "appbar/qt_bar_window.h"
 
 #include <QApplication>
-#include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -11,6 +11,8 @@
 #include <QStyleHints>
 #include <QTimer>
 #include <QWidget>
+
+#include <cstdlib>
 
 namespace velmora {
 
@@ -59,33 +61,39 @@ bool LocalAppBarShell::setAutoHideBar(BarEdge edge, bool on)
 QtBarWindow::QtBarWindow(QWidget& widget, std::unique_ptr<AppBarShell> shell, std::optional<x11::Server> server)
     : widget_(widget), shell_(std::move(shell)), server_(server)
 {
-    if (server_)
-        QCoreApplication::instance()->installNativeEventFilter(this);
+    if (!server_)
+        return;
+    rootEvents_ = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(rootEvents_))
+        return;
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(rootEvents_, server_->root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(rootEvents_);
+    auto* notifier = new QSocketNotifier(xcb_get_file_descriptor(rootEvents_), QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &QtBarWindow::readRootEvents);
 }
 
 QtBarWindow::~QtBarWindow()
 {
-    if (server_)
-        QCoreApplication::instance()->removeNativeEventFilter(this);
     intercept(nullptr);
+    if (rootEvents_)
+        xcb_disconnect(rootEvents_);
 }
 
 // Without a window manager a window mapped later would cover the bar.
-bool QtBarWindow::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+void QtBarWindow::readRootEvents()
 {
-    if (eventType != "xcb_generic_event_t" || stacking_ != BarStacking::Topmost)
-        return false;
-    const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY)
-        return false;
-    const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+    bool mapped = false;
     const auto id = static_cast<xcb_window_t>(widget_.winId());
-    if (map->event == server_->root && map->window != id && !map->override_redirect && !shell_->windowManagerRuns())
-        QMetaObject::invokeMethod(this, [this] {
-            if (stacking_ == BarStacking::Topmost && !shell_->windowManagerRuns())
-                x11::restack(*server_, static_cast<xcb_window_t>(widget_.winId()), stacking_);
-        }, Qt::QueuedConnection);
-    return false;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(rootEvents_)) {
+        if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY) {
+            const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+            mapped = mapped || (map->window != id && !map->override_redirect);
+        }
+        std::free(event);
+    }
+    if (mapped && stacking_ == BarStacking::Topmost && !shell_->windowManagerRuns())
+        x11::restack(*server_, id, stacking_);
 }
 
 Box QtBarWindow::rect() const

@@ -12,7 +12,6 @@
 #include "appbar/app_bar_platform.h"
 #include "appbar/x11_window.h"
 
-#include <QAbstractNativeEventFilter>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -57,7 +56,7 @@ private:
     int held_ = -1;
 };
 
-class QtBarWindow : public QObject, public BarWindow, public QAbstractNativeEventFilter {
+class QtBarWindow : public QObject, public BarWindow {
     Q_OBJECT
 public:
     // server: the X display when on xcb (the window's stacking goes
@@ -74,14 +73,13 @@ public:
     void showRefusal(const QString& text) override;
     void intercept(BarMessages* handler) override;
 
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void applyFrame();
     void clipToScreen(const QRect& r);
+    void readRootEvents();
     // The sizing borders under a point of the window (side:: bits).
     int sidesAt(QPoint local) const;
 
@@ -91,6 +89,9 @@ private:
     BarMessages* handler_ = nullptr;
     BarStacking stacking_ = BarStacking::Normal;
     QRect mask_;  // the shape, in the window; null: the whole window
+    // The windows mapped on the root, on a connection of our own: selected
+    // on Qt's, every move of any window would make Qt read the screens anew.
+    xcb_connection_t* rootEvents_ = nullptr;
     bool caption_ = false;      // the frame the window has
     bool wantCaption_ = false;  // the frame asked for (applied once events run)
     bool framePending_ = false;

@@ -80,9 +80,7 @@ void X11AppBarShell::registerBar()
     if (registered_)
         return;
     registered_ = true;
-    // Root: its properties, and the windows mapped on it (kept below the bar
-    // while no window manager stacks them).
-    x11::selectEvents(server_, server_.root, XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
+    x11::selectEvents(server_, server_.root, XCB_EVENT_MASK_PROPERTY_CHANGE);
     if (xfixesEvent_)
         xcb_xfixes_select_selection_input(server_.connection, server_.root, atoms_->windowManager,
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
