@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstdlib>
 
-
 namespace velmora {
 
 namespace {

@@ -70,17 +70,6 @@ QByteArray autoHideSelection(int screenNumber, int edge)
     return QByteArray("_APPBAR_AUTOHIDE_S") + QByteArray::number(screenNumber) + '_' + kEdgeNames[edge & 3];
 }
 
-xcb_atom_t atom(xcb_connection_t* c, const char* name)
-{
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-    if (!reply)
-        return XCB_ATOM_NONE;
-    const xcb_atom_t a = reply->atom;
-    std::free(reply);
-    return a;
-}
-
 QList<quint32> cardinals(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property)
 {
     QList<quint32> values;
@@ -183,6 +172,9 @@ void setStacking(const Server& d, xcb_window_t window, BarStacking stacking, boo
         case BarStacking::Bottom:
             sendState(d, window, false, above);
             sendState(d, window, true, below);
+            // A dock leaving the layer above may land on top of the one
+            // below (openbox): asked to go under the others there too.
+            restack(d, window, stacking);
             break;
         }
     } else {

@@ -34,8 +34,6 @@ struct Server {
 };
 std::optional<Server> qtServer();
 
-xcb_atom_t atom(xcb_connection_t* c, const char* name);
-
 // The selection that holds an edge's auto-hide place on a screen.
 QByteArray autoHideSelection(int screenNumber, int edge);
 

@@ -66,6 +66,13 @@ TEST_P(ToolbarDesktop, NeverTakesTheFocusWhenShownSlidOutOrClicked)
     }
     desktop.run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("640"), QStringLiteral("600")});
     EXPECT_TRUE(barAt(bar, -30)) << "back once the pointer has left, the focus never its own";
+
+    desktop.tellToolbar("docked");
+    ASSERT_TRUE(barAt(bar, 0));
+    desktop.run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("20"), QStringLiteral("14"),
+                                            QStringLiteral("click"), QStringLiteral("1")});
+    EXPECT_TRUE(waitFor([&] { return desktop.toolbarOutput().count(QStringLiteral("press 0\n")) == 2; }));
+    EXPECT_EQ(desktop.focus(), user) << "docked, a click leaves the focus too";
 }
 
 TEST_P(ToolbarDesktop, StaysAboveWindowsMappedLater)
