@@ -95,9 +95,13 @@ void TAppBar::setEdge(BarEdge state)
         return;
     }
     AppBarShell& shell = window_->shell();
-    // 1. give up any edge's auto-hide place this bar holds
+    // 1. give up any edge's auto-hide place this bar holds, except the one
+    // it is about to take again: released in between, another bar could
+    // take it and this one would stay refused.
+    const BarEdge next = proposedEdge_ != BarEdge::Unknown ? proposedEdge_ : state;
+    const bool keep = isDocked(state) && fields_.autoHide;
     for (BarEdge e : kEdges) {
-        if (shell.isAutoHideBar(e))
+        if (!(keep && e == next) && shell.isAutoHideBar(e))
             shell.setAutoHideBar(e, false);
     }
     // 2.
@@ -309,6 +313,23 @@ void TAppBar::shellScreenChanged()
 {
     if (isDocked(state_))
         UpdateBar();
+}
+
+// A new window manager knows nothing of the bar's stacking and space.
+void TAppBar::shellWindowManagerChanged()
+{
+    if (window_)
+        UpdateBar();
+}
+
+// Another bar took the edge's auto-hide place: docked with its space
+// reserved, as a refused bar.
+void TAppBar::shellAutoHideTaken(BarEdge edge)
+{
+    if (!window_ || !fields_.autoHide || edge != state_)
+        return;
+    fields_.autoHide = false;
+    UpdateBar();
 }
 
 void TAppBar::shellFullScreenApp(bool on)

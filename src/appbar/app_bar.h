@@ -109,6 +109,8 @@ public:
     void shellPositionChanged() override;
     void shellScreenChanged() override;
     void shellFullScreenApp(bool on) override;
+    void shellWindowManagerChanged() override;
+    void shellAutoHideTaken(BarEdge edge) override;
 
 signals:
     // A slide reached its target.

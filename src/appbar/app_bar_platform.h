@@ -38,6 +38,11 @@ public:
     virtual void shellScreenChanged() = 0;
     // An application went to or left full screen.
     virtual void shellFullScreenApp(bool on) = 0;
+    // A window manager started, ended or was replaced: the bar's state is
+    // to be applied again for it.
+    virtual void shellWindowManagerChanged() = 0;
+    // Another bar took the auto-hide place this one held at `edge`.
+    virtual void shellAutoHideTaken(BarEdge edge) = 0;
 };
 
 // The shell's application-bar service for one window.
@@ -62,6 +67,9 @@ public:
     virtual void windowPosChanged() = 0;
     // The screen without the space other bars reserve.
     virtual Box workArea() const = 0;
+    // Whether a window manager keeps the windows' stacking (otherwise the
+    // bar keeps itself above the windows mapped after it).
+    virtual bool windowManagerRuns() const = 0;
 };
 
 // The stacking of the bar's window among the others.

@@ -1,6 +1,7 @@
 #include "appbar/qt_bar_window.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -10,6 +11,8 @@
 #include <QStyleHints>
 #include <QTimer>
 #include <QWidget>
+
+#include <cstdlib>
 
 namespace velmora {
 
@@ -58,11 +61,39 @@ bool LocalAppBarShell::setAutoHideBar(BarEdge edge, bool on)
 QtBarWindow::QtBarWindow(QWidget& widget, std::unique_ptr<AppBarShell> shell, std::optional<x11::Server> server)
     : widget_(widget), shell_(std::move(shell)), server_(server)
 {
+    if (!server_)
+        return;
+    rootEvents_ = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(rootEvents_))
+        return;
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(rootEvents_, server_->root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(rootEvents_);
+    auto* notifier = new QSocketNotifier(xcb_get_file_descriptor(rootEvents_), QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &QtBarWindow::readRootEvents);
 }
 
 QtBarWindow::~QtBarWindow()
 {
     intercept(nullptr);
+    if (rootEvents_)
+        xcb_disconnect(rootEvents_);
+}
+
+// Without a window manager a window mapped later would cover the bar.
+void QtBarWindow::readRootEvents()
+{
+    bool mapped = false;
+    const auto id = static_cast<xcb_window_t>(widget_.winId());
+    while (xcb_generic_event_t* event = xcb_poll_for_event(rootEvents_)) {
+        if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY) {
+            const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+            mapped = mapped || (map->window != id && !map->override_redirect);
+        }
+        std::free(event);
+    }
+    if (mapped && stacking_ == BarStacking::Topmost && !shell_->windowManagerRuns())
+        x11::restack(*server_, id, stacking_);
 }
 
 Box QtBarWindow::rect() const
@@ -75,17 +106,52 @@ void QtBarWindow::place(const Box& rect)
     const QRect r = rect.toRect();
     if (widget_.geometry() == r)
         return;
+    clipToScreen(r);
     widget_.setGeometry(r);
     // Without a window manager nothing keeps the bar above the others.
-    if (server_ && stacking_ != BarStacking::Normal && !x11::windowManagerPresent(*server_))
+    if (server_ && stacking_ != BarStacking::Normal && !shell_->windowManagerRuns())
         x11::restack(*server_, static_cast<xcb_window_t>(widget_.winId()), stacking_);
+}
+
+// A bar hidden at (or sliding from) an edge its monitor shares with
+// another shows only the part on its own monitor: a shape, changed only
+// when the visible part does.
+void QtBarWindow::clipToScreen(const QRect& r)
+{
+    // Compared in X pixels, where the monitors touch: Qt keeps each
+    // screen's native top-left and scales its size.
+    const auto native = [](const QScreen* s) {
+        return QRect(s->geometry().topLeft(), s->geometry().size() * s->devicePixelRatio());
+    };
+    const QScreen* own = QGuiApplication::primaryScreen();
+    QRect visible = r;
+    if (own && !own->geometry().contains(r)) {
+        const qreal ratio = own->devicePixelRatio();
+        const QPoint origin = own->geometry().topLeft();
+        const QRect nativeRect(origin + (r.topLeft() - origin) * ratio, r.size() * ratio);
+        const QRegion beyond = QRegion(nativeRect) - native(own);
+        for (const QScreen* other : QGuiApplication::screens()) {
+            if (other != own && beyond.intersects(native(other))) {
+                visible = r & own->geometry();
+                break;
+            }
+        }
+    }
+    const QRect mask = visible == r ? QRect() : visible.translated(-r.topLeft());
+    if (mask == mask_)
+        return;
+    mask_ = mask;
+    if (mask.isNull())
+        widget_.clearMask();
+    else
+        widget_.setMask(QRegion(mask.isEmpty() ? QRect(0, 0, 1, 1).translated(-2, -2) : mask));
 }
 
 void QtBarWindow::setStacking(BarStacking stacking)
 {
     stacking_ = stacking;
     if (server_)
-        x11::setStacking(*server_, static_cast<xcb_window_t>(widget_.winId()), stacking);
+        x11::setStacking(*server_, static_cast<xcb_window_t>(widget_.winId()), stacking, shell_->windowManagerRuns());
 }
 
 // A window's type is read when it is mapped, so a change of frame remaps
@@ -114,8 +180,10 @@ void QtBarWindow::applyFrame()
     if (visible)
         widget_.hide();
     widget_.setAttribute(Qt::WA_X11NetWmWindowTypeDock, !caption_);
-    if (server_)
+    if (server_) {
         x11::setDockType(*server_, static_cast<xcb_window_t>(widget_.winId()), !caption_);
+        x11::setOnAllDesktops(*server_, static_cast<xcb_window_t>(widget_.winId()), false);
+    }
     if (visible)
         widget_.show();
 }

@@ -4,8 +4,9 @@
 // into the bar's messages: the pointer entering or moving over the window,
 // a drag of its body or of a sizing border (the bar moves and sizes it
 // itself, as docks are not moved by the window manager), activation and
-// moves. On xcb the stacking goes
-// through EWMH; other platforms (offscreen) keep their own order.
+// moves. On xcb the stacking goes through EWMH; without a window manager
+// the window restacks itself after each move and above each window mapped
+// later. Other platforms (offscreen) keep their own order.
 // UI thread only; the widget must outlive the QtBarWindow.
 
 #include "appbar/app_bar_platform.h"
@@ -48,6 +49,7 @@ public:
     void activate() override {}
     void windowPosChanged() override {}
     Box workArea() const override { return desktop_.screen(); }
+    bool windowManagerRuns() const override { return true; }
 
 private:
     const BarDesktop& desktop_;
@@ -76,6 +78,8 @@ protected:
 
 private:
     void applyFrame();
+    void clipToScreen(const QRect& r);
+    void readRootEvents();
     // The sizing borders under a point of the window (side:: bits).
     int sidesAt(QPoint local) const;
 
@@ -84,6 +88,10 @@ private:
     std::optional<x11::Server> server_;
     BarMessages* handler_ = nullptr;
     BarStacking stacking_ = BarStacking::Normal;
+    QRect mask_;  // the shape, in the window; null: the whole window
+    // The windows mapped on the root, on a connection of our own: selected
+    // on Qt's, every move of any window would make Qt read the screens anew.
+    xcb_connection_t* rootEvents_ = nullptr;
     bool caption_ = false;      // the frame the window has
     bool wantCaption_ = false;  // the frame asked for (applied once events run)
     bool framePending_ = false;

@@ -78,8 +78,8 @@ void Toolbar::show()
     std::unique_ptr<AppBarShell> shell;
     if (server) {
         x11::setDockType(*server, id, true);
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        shell = std::make_unique<X11AppBarShell>(*server, id, *desktop_, screen ? screen->devicePixelRatio() : 1.0);
+        x11::setOnAllDesktops(*server, id, false);
+        shell = std::make_unique<X11AppBarShell>(*server, id, *desktop_);
     } else {
         shell = std::make_unique<LocalAppBarShell>(*desktop_);
     }

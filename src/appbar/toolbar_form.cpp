@@ -67,7 +67,7 @@ QPainterPath glyphPath(ToolbarButton::Glyph glyph)
 
 ToolbarButton::ToolbarButton(Glyph glyph, QWidget* parent) : QAbstractButton(parent), glyph_(glyph)
 {
-    setFocusPolicy(Qt::NoFocus);  // keys belong to the window
+    setFocusPolicy(Qt::NoFocus);
 }
 
 void ToolbarButton::setFramed(bool framed)
@@ -96,15 +96,19 @@ void ToolbarButton::paintEvent(QPaintEvent*)
     }
 }
 
-ToolbarForm::ToolbarForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+// The bar never takes the keyboard focus: not when mapped, not when it
+// slides out, not on a click (WM_HINTS input false; Qt asks for activation
+// on every press unless the window does not accept focus). Otherwise a
+// window manager that focuses docks on click takes the focus from the
+// user's window, and an active bar would never slide back.
+ToolbarForm::ToolbarForm(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
 {
     setWindowTitle(QStringLiteral("Velmora 4"));
     setObjectName(QStringLiteral("ToolbarForm"));
-    // A dock from its first mapping on, shown without taking the focus from
-    // the window the user works in.
-    setAttribute(Qt::WA_X11NetWmWindowTypeDock);
+    setAttribute(Qt::WA_X11NetWmWindowTypeDock);  // a dock from its first mapping on
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::NoFocus);
     resize(kClientSize);
     for (int i = 0; i < kButtonCount; ++i) {
         auto* b = new ToolbarButton(static_cast<Button>(i), this);

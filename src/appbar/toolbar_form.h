@@ -4,7 +4,8 @@
 // pixels. A button is active (drawn plain) or inactive (drawn with a thin
 // frame); a click on an active one is reported, a click on an inactive one
 // is not. The pictures are drawn as shapes, crisp at any device pixel
-// ratio. Keys go to the key handler. The window takes no focus when shown.
+// ratio. The window never takes the keyboard focus (so on X11 no key
+// reaches it); keys that reach it anyway go to the key handler.
 // UI thread only.
 
 #include <QAbstractButton>

@@ -50,6 +50,8 @@ public:
                 held = -1;
             return true;
         }
+        if (held == int(edge))
+            return true;
         if (edgeTaken)
             return false;
         held = int(edge);
@@ -58,6 +60,7 @@ public:
     void activate() override {}
     void windowPosChanged() override {}
     Box workArea() const override { return work; }
+    bool windowManagerRuns() const override { return true; }
 
     AppBarShellListener* listener = nullptr;
     QStringList log;

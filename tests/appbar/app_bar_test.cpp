@@ -67,6 +67,27 @@ TEST(AppBar, AutoHideTopBarHidesWithAStripAndSlidesOutUnderThePointer)
     EXPECT_EQ(window.box, (Box{0, -30, 1280, 2})) << "a new screen size: hidden across the new width";
 }
 
+TEST(AppBar, KeepsItsAutoHidePlaceAcrossUpdatesAndDocksWhenAnotherBarTakesIt)
+{
+    FakeDesktop desktop;
+    FakeWindow window;  // outlives the attachment
+    TAppBar bar(desktop);
+    attachAsToolbar(bar, window);
+    window.shellFake.log.clear();
+    bar.UpdateBar();
+    EXPECT_FALSE(window.shellFake.log.contains(QStringLiteral("autohide 1 0"))) << "never released in between";
+    EXPECT_EQ(window.shellFake.held, int(BarEdge::Top));
+
+    bar.shellAutoHideTaken(BarEdge::Left);
+    EXPECT_TRUE(bar.fields().autoHide) << "another edge's place is not this bar's";
+    window.shellFake.held = -1;
+    bar.shellAutoHideTaken(BarEdge::Top);
+    EXPECT_FALSE(bar.fields().autoHide);
+    EXPECT_EQ(window.shellFake.reserved, (Box{0, 0, 1024, 32})) << "docked, its space reserved";
+    EXPECT_EQ(window.box, (Box{0, 0, 1024, 32}));
+    EXPECT_TRUE(window.refusals.isEmpty()) << "no box: the user did not ask for anything";
+}
+
 TEST(AppBar, AnOccupiedEdgeIsRefusedAndTheBarDocksReservingItsSpace)
 {
     FakeDesktop desktop;
