@@ -226,6 +226,11 @@ void PlaybackController::finishOpen()
         panels_.transport->setTransportEnabled(true);
         panels_.transport->setPauseEnabled(true);
         panels_.transport->setTimeText(formatSeconds(engine_.length()));
+        // The position shown until the new clip's first tick is its own
+        // start, not the last tick of the clip before (a pause right after
+        // a step would keep that for good).
+        panels_.transport->setCurrentTimeText(kZeroTime);
+        panels_.transport->resetSeekKnob();
     }
     if (panels_.toolbar) {
         panels_.toolbar->setButtonsFramed(false);

@@ -182,6 +182,23 @@ TEST_F(ControllerTest, PlayRestartsWhilePlayingAndResumesWhilePaused)
     EXPECT_TRUE(panels.pauseOn);
 }
 
+// A step followed at once by Pause, before the new clip's first tick: the
+// time and knob are the new clip's start, not the old clip's last tick.
+TEST_F(ControllerTest, ANewClipShowsItsOwnTimeUntilItsFirstTick)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    clips.file(QStringLiteral("b"));
+    controller().OpenClip(2);
+    panels.currentTime = QStringLiteral("00:00:41");  // a's last tick
+    const int resets = panels.knobResets;
+    controller().stepForward();
+    controller().pausePressed();
+    EXPECT_EQ(playing(), "b");
+    EXPECT_EQ(panels.currentTime, "00:00:00");
+    EXPECT_EQ(panels.knobResets, resets + 1);
+}
+
 TEST_F(ControllerTest, RemovingThePlayingEntryEndsPlayback)
 {
     clips.root();
