@@ -1,5 +1,6 @@
 #include "video/play_form.h"
 
+#include "base/window_place.h"
 #include "media/media_engine.h"
 #include "skin/window_geometry.h"
 
@@ -74,7 +75,7 @@ void PlayForm::setRememberedPosition(QPoint topLeft)
         screens.append(s->availableGeometry());
     // The picture's size is not known yet; a small window is enough to
     // tell "wholly off every screen".
-    remembered_ = placeOnScreens(QRect(topLeft, QSize(64, 48)), screens);
+    remembered_ = titleBarOnScreen(placeOnScreens(QRect(topLeft, QSize(64, 48)), screens), 64, screens);
     if (remembered_ != topLeft)
         qCDebug(lcVideoWindow) << "video window place moved onto a screen:" << topLeft << "->" << remembered_;
 }
@@ -112,7 +113,7 @@ void PlayForm::openComplete(QSize picture)
         return;
     }
     parked_ = false;
-    move(remembered_);
+    placeFrame(*this, remembered_);
     // The engine measures the picture in screen pixels; Qt sizes windows in
     // device-independent ones (half as many at a ratio of 2).
     resize(clientSizeForPicture(picture, devicePixelRatioF()));

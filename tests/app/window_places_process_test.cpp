@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSize>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -63,7 +64,7 @@ class WindowPlacesTest : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override
     {
-        for (const char* tool : {"Xvfb", "xdotool", "xprop", GetParam()}) {
+        for (const char* tool : {"Xvfb", "xdotool", "xprop", "xwininfo", "ffmpeg", GetParam()}) {
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
                 GTEST_SKIP() << "needs " << tool;
         }
@@ -119,15 +120,18 @@ protected:
     QStringList xdotool(const QStringList& args) const { return run(QStringLiteral("xdotool"), args, env_); }
 
     // The places of the player's shown windows, frames included, by what
-    // they are: captions tell the dialogs, sizes the skinned windows.
+    // they are: captions tell the dialogs, sizes the others.
     QMap<QString, QPoint> places(qint64 pid) const
     {
         QMap<QString, QPoint> out;
         for (const QString& id : xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
                                           QString::number(pid)})) {
-            const QString geometry = xdotool({QStringLiteral("getwindowgeometry"), id}).join(QLatin1Char(' '));
-            static const QRegularExpression numbers(QStringLiteral("Position: (-?\\d+),(-?\\d+).*Geometry: (\\d+)x(\\d+)"));
-            const QRegularExpressionMatch m = numbers.match(geometry);
+            // xwininfo's absolute place is the client area's on the root
+            // window (xdotool's adds the offset inside the frame).
+            const QString info = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id}, env_).join(QLatin1Char(' '));
+            static const QRegularExpression numbers(QStringLiteral(
+                "Absolute upper-left X:\\s+(-?\\d+).*Absolute upper-left Y:\\s+(-?\\d+).*Width:\\s+(\\d+).*Height:\\s+(\\d+)"));
+            const QRegularExpressionMatch m = numbers.match(info);
             if (!m.hasMatch())
                 continue;
             QPoint place(m.captured(1).toInt(), m.captured(2).toInt());
