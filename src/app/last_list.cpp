@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLoggingCategory>
 
+#include <cmath>
 #include <memory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcApp)
@@ -24,6 +25,9 @@ void LastList::save(bool on) const
     place.current = parts_.playlist.currentIndex();
     if (place.current >= 1 && !parts_.engine.fileName().isEmpty())
         place.position = parts_.engine.position();
+    if (cuedEntry_ != 0 && place.current >= 1 && parts_.playlist.entryId(place.current) == cuedEntry_
+        && parts_.engine.state() != MediaEngine::kPlaying && std::abs(place.position - cuedPosition_) < 0.5)
+        place.position = cuedPosition_;
     if (!saveListToRestore(parts_.playlist, file_, place))
         qCDebug(lcApp) << "the list to restore cannot be written:" << file_;
 }
@@ -55,8 +59,11 @@ void LastList::cue(int index, double position)
                                 [this, entry, position, done](int playing) {
                                     done();
                                     parts_.controller.pausePressed();
-                                    if (parts_.playlist.entryId(playing) == entry && position > 0)
+                                    if (parts_.playlist.entryId(playing) == entry && position > 0) {
                                         parts_.engine.setPosition(position);
+                                        cuedEntry_ = entry;
+                                        cuedPosition_ = position;
+                                    }
                                     parts_.seekBar.showPosition();
                                     qCDebug(lcApp) << "cued entry" << playing << "at" << position;
                                 });

@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 namespace velmora {
 
 class MediaEngine;
@@ -40,6 +42,11 @@ private:
 
     QString file_;
     Parts parts_;
+    // The entry cued at start and its place: while it has not moved on, that
+    // place is saved again (the engine reports a paused clip's place up to
+    // its sound buffer early, which would creep back at every start).
+    std::uint64_t cuedEntry_ = 0;
+    double cuedPosition_ = 0;
 };
 
 }  // namespace velmora

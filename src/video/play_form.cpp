@@ -74,8 +74,8 @@ void PlayForm::setRememberedPosition(QPoint topLeft)
     for (const QScreen* s : QGuiApplication::screens())
         screens.append(s->availableGeometry());
     // The picture's size is not known yet; a small window is enough to
-    // tell "wholly off every screen".
-    remembered_ = titleBarOnScreen(placeOnScreens(QRect(topLeft, QSize(64, 48)), screens), 64, screens);
+    // tell "wholly off every screen", and its title bar stays on one.
+    remembered_ = titleBarOnScreen(placeOnScreens(QRect(topLeft, QSize(64, 48)), screens), 128, screens);
     if (remembered_ != topLeft)
         qCDebug(lcVideoWindow) << "video window place moved onto a screen:" << topLeft << "->" << remembered_;
 }
