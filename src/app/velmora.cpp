@@ -5,6 +5,7 @@
 #include "channel/instance_lock.h"
 #include "channel/instance_server.h"
 #include "app/command_sink.h"
+#include "app/last_list.h"
 #include "app/options_window.h"
 #include "app/seek_controls.h"
 #include "app/video_binding.h"
@@ -188,7 +189,8 @@ Velmora::Velmora(Options options)
       fileTypes_(settings_, shell_, typeIcons_),
       media_(options.media),
       mprisBus_(options.mprisBus),
-      notificationArea_(std::move(options.notificationArea))
+      notificationArea_(std::move(options.notificationArea)),
+      lastListFile_(configFile(options, QStringLiteral("last.pml")))
 {
     fileTypes_.setPatternHandler([this](const QString& pattern) {
         mediaFilter_ = FileFilter::fromPattern(pattern);
@@ -202,6 +204,7 @@ Velmora::~Velmora()
     // Reverse order of building: the users of the engine and the windows go
     // before them.
     mpris_.reset();
+    lastList_.reset();
     if (!mprisConnection_.isEmpty())
         QDBusConnection::disconnectFromBus(mprisConnection_);
     server_.reset();
@@ -314,6 +317,8 @@ void Velmora::buildWindows()
     list.startMeasuring = [this] { playlistWindow_->startMeasuring(); };
     commands_ = std::make_unique<CommandHandler>(*controller_, settings_, list);
 
+    lastList_ = std::make_unique<LastList>(
+        lastListFile_, LastList::Parts{playlist_, *controller_, engine, seekControls_->seekBar()});
     wireTransport();
     connect(windows_.get(), &SkinnedWindows::closeClicked, this, &Velmora::close);
     auto stateChanged = [this] {
@@ -501,6 +506,9 @@ void Velmora::startNormal(const QString& commandText)
     // The media libraries (some 40 MB) load when the first clip arrives; a
     // command line with clips starts them at once, so its start is as quick.
     loadMediaOnFirstEntry();
+    // The list of the last run comes first; a command line's files follow it.
+    if (settings_.flag(keys::RestoreList) && lastList_->restore(commandText.isEmpty()))
+        playlistWindow_->startMeasuring();
     if (!commandText.isEmpty()) {
         media_.startLoading();
         server_->post(fileNameBytes(commandText).toStdString());
@@ -595,6 +603,7 @@ void Velmora::saveAndRelease()
 {
     closing_ = true;
     savePlaces();
+    lastList_->save(settings_.flag(keys::RestoreList));
     closeAddForm();
     options_->unload();
     walker_.cancelAll();  // nothing more arrives in a list that is closing

@@ -49,6 +49,7 @@ class DesktopProjection;
 class FreedesktopProjection;
 class CommandSink;
 class InstanceServer;
+class LastList;
 class MprisBridge;
 class PlaylistModelSink;
 class PlaylistWindow;
@@ -194,6 +195,8 @@ private:
     std::function<bool()> notificationArea_;
     QString mprisConnection_;  // the connection made for mprisBus_, to close at the end
     std::unique_ptr<MprisBridge> mpris_;
+    std::unique_ptr<LastList> lastList_;
+    QString lastListFile_;
 
     int mediaTrigger_ = -1;  // the playlist handler that loads the media module
     bool forceExit_ = false;

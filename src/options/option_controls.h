@@ -19,8 +19,8 @@ struct CheckBoxControl {
     SettingKey key;
 };
 
-// The six check boxes of the "Проигрыватель" page, in their order.
-inline constexpr std::array<CheckBoxControl, 6> kCheckBoxes{{
+// The check boxes of the "Проигрыватель" page, in their order.
+inline constexpr std::array<CheckBoxControl, 7> kCheckBoxes{{
     {"AutoPlay", "Автоматически начинать &играть после открытия", keys::AutoPlay},
     {"AutoNext", "Автоматически переходить к &следующему клипу", keys::AutoNext},
     {"AutoClose",
@@ -29,6 +29,7 @@ inline constexpr std::array<CheckBoxControl, 6> kCheckBoxes{{
     {"NotClose", "&Не закрывать программу (работает быстрее, но расходует ресурсы)", keys::NotClose},
     {"Tray", "&Показывать иконку в system tray", keys::Tray},
     {"Toolbar", "Показывать панель &управления программой", keys::Toolbar},
+    {"RestoreList", "&Восстанавливать список воспроизведения при запуске", keys::RestoreList},
 }};
 
 struct SliderControl {

@@ -1,5 +1,6 @@
 #include "options/options_form.h"
 
+#include "base/window_place.h"
 #include "base/rounding.h"
 #include "options/file_choice.h"
 #include "options/file_types_page.h"
@@ -54,7 +55,8 @@ OptionsForm::OptionsForm(Settings& settings, OptionsEffects& effects, FileTypeOp
     auto* escape = new QShortcut(QKeySequence::Cancel, this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
-    move(roundHalfEven(settings_.fraction(keys::OptionsLeft)), roundHalfEven(settings_.fraction(keys::OptionsTop)));
+    placeFrame(*this, QPoint(roundHalfEven(settings_.fraction(keys::OptionsLeft)),
+                             roundHalfEven(settings_.fraction(keys::OptionsTop))));
     showStoredValues();
 }
 

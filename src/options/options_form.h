@@ -1,6 +1,6 @@
 #pragma once
 // OptionsForm: the options dialog, captioned "Опции". Three pages on the
-// tab strip OptionsTab: "Проигрыватель" (six check boxes), "Вид" (three
+// tab strip OptionsTab: "Проигрыватель" (seven check boxes), "Вид" (three
 // opacity sliders and the skin) and "Типы файлов" (FileTypesPage). There is
 // no OK or Cancel: each control writes its setting the moment it changes
 // and applies it through OptionsEffects. Setting the controls when the
@@ -21,6 +21,7 @@
 // not its own file dialog sends it behind the other windows. UI thread
 // only; settings and the interfaces outlive the dialog.
 
+#include "options/option_controls.h"
 #include "options/options_effects.h"
 
 #include <QPointer>
@@ -82,7 +83,7 @@ private:
     OptionsEffects& effects_;
     Options options_;
     QTabWidget* tabs_ = nullptr;
-    std::array<QCheckBox*, 6> checkBoxes_{};
+    std::array<QCheckBox*, kCheckBoxes.size()> checkBoxes_{};
     std::array<QSlider*, 3> sliders_{};
     QLabel* theme_ = nullptr;
     QLineEdit* themePath_ = nullptr;

@@ -34,9 +34,20 @@ void SeekBar::showPosition()
     placeKnob(position, engine_.length());
 }
 
+// A drag belongs to the clip it began on: when another clip opened
+// meanwhile (a key, the tray), it ends without seeking or resuming that one.
+bool SeekBar::dragOnItsClip()
+{
+    if (dragging_ && engine_.fileName() != dragClip_) {
+        dragging_ = false;
+        wasPlaying_ = false;
+    }
+    return dragging_;
+}
+
 void SeekBar::tick()
 {
-    if (dragging_)
+    if (dragOnItsClip())
         return;  // the pointer owns the knob until it is let go
     showPosition();
 }
@@ -47,6 +58,7 @@ void SeekBar::knobDown(int button, double x)
         return;
     grabOffset_ = roundHalfEven(x);
     dragging_ = true;
+    dragClip_ = engine_.fileName();
     wasPlaying_ = engine_.state() == MediaEngine::kPlaying;
     if (wasPlaying_)
         engine_.pause();
@@ -54,7 +66,7 @@ void SeekBar::knobDown(int button, double x)
 
 void SeekBar::knobMove(int buttons, double x)
 {
-    if (buttons != kLeftButton)
+    if (buttons != kLeftButton || !dragOnItsClip())
         return;
     const double trackLeft = view_.trackLeft();
     double newLeft = roundHalfEven(view_.knobLeft() + x - grabOffset_);
@@ -79,8 +91,9 @@ void SeekBar::knobUp(int button)
 {
     if (button != kLeftButton)
         return;
+    const bool onItsClip = dragOnItsClip();
     dragging_ = false;
-    if (wasPlaying_)
+    if (onItsClip && wasPlaying_)
         engine_.run();
     wasPlaying_ = false;
 }

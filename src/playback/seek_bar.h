@@ -6,7 +6,7 @@
 // knobDown/knobMove/knobUp with the element's arguments (button 1 = left;
 // for moves, the buttons held; x in pixels from the knob's left edge). A
 // drag pauses a playing clip and resumes it on release; a drag started while
-// paused leaves it paused. A knob as wide as its track, or a clip of length
+// paused leaves it paused; a drag ends with its clip. A knob as wide as its track, or a clip of length
 // 0, has no travel to map: the knob stays at the track's left and the
 // position is not changed. Logic only (no widgets); UI thread.
 
@@ -39,11 +39,14 @@ public:
     double travel() const;
 
 private:
+    bool dragOnItsClip();
+
     MediaEngine& engine_;
     SeekView& view_;
     int grabOffset_ = 0;
     bool wasPlaying_ = false;
     bool dragging_ = false;
+    QString dragClip_;  // the engine's clip when the drag began
 };
 
 }  // namespace velmora

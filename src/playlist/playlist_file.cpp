@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -23,6 +24,8 @@ const QString kPath = QStringLiteral("path");
 const QString kText = QStringLiteral("text");
 const QString kChecked = QStringLiteral("checked");
 const QString kDeep = QStringLiteral("deep");
+const QString kCurrent = QStringLiteral("current");
+const QString kPosition = QStringLiteral("position");
 const QString kTrue = QStringLiteral("True");
 const QString kFalse = QStringLiteral("False");
 
@@ -135,6 +138,9 @@ public:
     // Appends the group for the file at path and its contents; the number of
     // entries added.
     int load(const QString& path, int nesting, const QString& text);
+    // Appends the contents of a version-4 file at their own nesting, with no
+    // group around them; the document read, for its other keys.
+    ProfileDocument loadInPlace(const QString& path);
 
 private:
     struct Place {
@@ -203,6 +209,17 @@ int Loader::load(const QString& path, int nesting, const QString& text)
     else
         loadOlderLayout(doc, folder, place);
     return model_.playlistCount() - before;
+}
+
+ProfileDocument Loader::loadInPlace(const QString& path)
+{
+    ProfileDocument doc;
+    if (QFileInfo(path).size() <= kMaxFileBytes)
+        doc = ProfileDocument::fromFile(path);
+    Place place{0, 0};
+    if (parseWhole(doc.readKey(kMain, kVersion)) == 4)
+        loadVersion4(doc, QFileInfo(cleanFullPath(path)).path(), place);
+    return doc;
 }
 
 void Loader::loadVersion4(const ProfileDocument& doc, const QString& folder, Place& place)
@@ -289,7 +306,9 @@ int loadPlaylistFile(PlaylistModel& model, const QString& path, const AddOptions
     return loader.load(path, options.nesting, options.text ? *options.text : entryTextForPath(path));
 }
 
-bool savePlaylistFile(const PlaylistModel& model, const QString& path)
+namespace {
+
+void writePlaylist(const PlaylistModel& model, const QString& path, ProfileWriter& out, const ListPlace* place)
 {
     const int count = model.playlistCount();
     int groups = 0;
@@ -299,12 +318,15 @@ bool savePlaylistFile(const PlaylistModel& model, const QString& path)
 
     // Written whole, then put in place of the old file only once complete.
     const QString listPath = cleanFullPath(path);
-    ProfileWriter out;
     out.section(kMain);
     out.key(kFiles, QString::number(count > 0 ? count - 1 - groups : 0));
     out.key(kVersion, QStringLiteral("4"));
     if (count >= 2 && model.entry(2).isGroup())
         out.key(kNextMeta, kTrue);
+    if (place && place->current >= 2 && place->current <= count) {
+        out.key(kCurrent, QString::number(place->current - 1));
+        out.key(kPosition, QString::number(std::max(0.0, place->position), 'f', 3));
+    }
     int g = 1;  // groups so far, plus the root
     int k = 0;  // groups since the last file
     for (int c = 2; c <= count; ++c) {
@@ -324,11 +346,54 @@ bool savePlaylistFile(const PlaylistModel& model, const QString& path)
         if (c < count && model.entry(c + 1).isGroup())
             out.key(kNextMeta, kTrue);
     }
+}
+
+bool saveWritten(const ProfileWriter& out, const QString& path)
+{
     if (!out.saveTo(path)) {
         qCDebug(lcPlaylist) << "cannot write playlist" << path;
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool savePlaylistFile(const PlaylistModel& model, const QString& path)
+{
+    ProfileWriter out;
+    writePlaylist(model, path, out, nullptr);
+    return saveWritten(out, path);
+}
+
+bool saveListToRestore(const PlaylistModel& model, const QString& path, ListPlace place)
+{
+    ProfileWriter out;
+    writePlaylist(model, path, out, &place);
+    return saveWritten(out, path);
+}
+
+ListPlace restoreList(PlaylistModel& model, const QString& path)
+{
+    if (!model.isEmpty() || !QFileInfo::exists(path))
+        return {};
+    ListFileChain chain;
+    chain.enter(path);
+    ProfileDocument doc;
+    {
+        PlaylistModel::Batch batch(model);
+        Loader loader(model, chain);
+        doc = loader.loadInPlace(path);
+    }
+    ListPlace place;
+    const long long current = parseWhole(doc.readKey(kMain, kCurrent)).value_or(0) + 1;
+    if (current >= 2 && current <= model.playlistCount() && model.entry(int(current)).isFile()) {
+        place.current = int(current);
+        bool ok = false;
+        const double position = doc.readKey(kMain, kPosition).toDouble(&ok);
+        place.position = ok && std::isfinite(position) ? std::max(0.0, position) : 0.0;
+    }
+    return place;
 }
 
 QString relativePlaylistPath(const QString& clipPath, const QString& playlistPath)

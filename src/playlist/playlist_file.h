@@ -36,6 +36,19 @@ int loadPlaylistFile(PlaylistModel& model, const QString& path, const AddOptions
 // atomically. False when it cannot be written; the old file is then as it was.
 bool savePlaylistFile(const PlaylistModel& model, const QString& path);
 
+// The list that comes back at the next start: saved as savePlaylistFile
+// saves, with the current entry ("current", its number among the saved
+// entries) and its position in seconds ("position") in "main"; restored into
+// an empty playlist with every entry at its saved nesting (no group around
+// them). A missing or broken file restores nothing or as much as makes a
+// valid tree; current is -1 when the saved one is not a file entry now.
+struct ListPlace {
+    int current = -1;  // index in the playlist, -1: none
+    double position = 0;
+};
+bool saveListToRestore(const PlaylistModel& model, const QString& path, ListPlace place);
+ListPlace restoreList(PlaylistModel& model, const QString& path);
+
 // The clip path as stored in a playlist at playlistPath: relative with "/"
 // ("a/x.mp3", "../x/y.mp3") when both share a folder below "/", otherwise
 // the clip path whole. A bare name holding "\" is stored as "./name".

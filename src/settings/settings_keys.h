@@ -41,6 +41,8 @@ inline constexpr SettingKey AutoPlay{"Settings", "AutoPlay", SettingForm::ZeroOn
 inline constexpr SettingKey NotClose{"Settings", "NotClose", SettingForm::ZeroOne, "0"};
 inline constexpr SettingKey Tray{"Settings", "Tray", SettingForm::ZeroOne, "0"};
 inline constexpr SettingKey Toolbar{"Settings", "Toolbar", SettingForm::ZeroOne, "0"};
+// The playlist saved at Close and loaded at the next start ("last.pml").
+inline constexpr SettingKey RestoreList{"Settings", "RestoreList", SettingForm::ZeroOne, "0"};
 inline constexpr SettingKey MainTransparanted{"Settings", "MainTransparanted", SettingForm::Whole, "75"};
 inline constexpr SettingKey VolumeTransparanted{"Settings", "VolumeTransparanted", SettingForm::Whole, "75"};
 inline constexpr SettingKey PlaylistTransparanted{"Settings", "PlaylistTransparanted", SettingForm::Whole, "75"};

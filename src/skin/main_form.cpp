@@ -93,12 +93,20 @@ void MainForm::showPlayback(const PlaybackState& state)
     element("Pause")->setEnabled(state.playing());
     if (open) {
         time_->setSkinText(formatSeconds(state.length));
+        if (state.entry != shownEntry_) {
+            // A new clip shows its own start until its first tick, not the
+            // last tick of the clip before (a pause right after a step
+            // would keep that for good).
+            currentTime_->setSkinText(QStringLiteral("00:00:00"));
+            knob_->setLeft(track_->left());
+        }
     } else {
         const QString zero = QStringLiteral("00:00:00");
         time_->setSkinText(zero);
         currentTime_->setSkinText(zero);
         knob_->setLeft(track_->left());
     }
+    shownEntry_ = open ? state.entry : 0;
 }
 
 void MainForm::setCurrentTimeText(const QString& text) { currentTime_->setSkinText(text); }

@@ -14,6 +14,7 @@
 
 #include <QLabel>
 
+#include <cstdint>
 #include <functional>
 
 namespace velmora {
@@ -81,6 +82,7 @@ private:
     TransImg* knob_;
     TransImg* track_;
     SkinLabel* currentTime_;
+    std::uint64_t shownEntry_ = 0;  // the clip whose time is shown
     SkinLabel* time_;
 };
 

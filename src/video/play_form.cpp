@@ -1,5 +1,6 @@
 #include "video/play_form.h"
 
+#include "base/window_place.h"
 #include "keys/key_sink.h"
 
 #include "media/media_engine.h"
@@ -75,8 +76,8 @@ void PlayForm::setRememberedPosition(QPoint topLeft)
     for (const QScreen* s : QGuiApplication::screens())
         screens.append(s->availableGeometry());
     // The picture's size is not known yet; a small window is enough to
-    // tell "wholly off every screen".
-    remembered_ = placeOnScreens(QRect(topLeft, QSize(64, 48)), screens);
+    // tell "wholly off every screen", and its title bar stays on one.
+    remembered_ = titleBarOnScreen(placeOnScreens(QRect(topLeft, QSize(64, 48)), screens), 128, screens);
     if (remembered_ != topLeft)
         qCDebug(lcVideoWindow) << "video window place moved onto a screen:" << topLeft << "->" << remembered_;
 }
@@ -114,7 +115,7 @@ void PlayForm::openComplete(QSize picture)
         return;
     }
     parked_ = false;
-    move(remembered_);
+    placeFrame(*this, remembered_);
     // The engine measures the picture in screen pixels; Qt sizes windows in
     // device-independent ones (half as many at a ratio of 2).
     resize(clientSizeForPicture(picture, devicePixelRatioF()));

@@ -74,6 +74,27 @@ TEST_F(WindowBindingsTest, TheSeekKnobDragsAndTheWindingButtonsWind)
     EXPECT_EQ(seek.winding().forwardStep(), 4);
 }
 
+// A step followed at once by Pause, before the new clip's first tick: the
+// time and knob are the new clip's start, not the old clip's last tick.
+TEST_F(WindowBindingsTest, ANewClipShowsItsOwnTimeUntilItsFirstTick)
+{
+    PlaybackState a;
+    a.phase = a.shown = PlaybackState::Phase::Playing;
+    a.entry = 1;
+    main().showPlayback(a);
+    main().setCurrentTimeText(QStringLiteral("00:00:41"));  // a's last tick
+    main().setKnobLeft(100);
+    PlaybackState b = a;
+    b.entry = 2;
+    b.phase = b.shown = PlaybackState::Phase::Paused;
+    main().showPlayback(b);
+    EXPECT_EQ(main().currentTime().text(), QStringLiteral("00:00:00"));
+    EXPECT_DOUBLE_EQ(main().knobLeft(), main().trackLeft());
+    main().setCurrentTimeText(QStringLiteral("00:00:03"));
+    main().showPlayback(b);  // the same clip: its own ticks stay
+    EXPECT_EQ(main().currentTime().text(), QStringLiteral("00:00:03"));
+}
+
 TEST_F(WindowBindingsTest, TheVideoMenuItemsShowAndHideTheCompanions)
 {
     bindVideoWindow(video, w());

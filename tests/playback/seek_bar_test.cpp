@@ -125,6 +125,24 @@ TEST_F(SeekBarTest, ADragStartedWhilePausedStaysPaused)
     EXPECT_FALSE(bar.dragging());
 }
 
+// Another clip opening mid-drag (a key, the tray) ends the drag: the
+// pointer neither seeks the new clip nor resumes it, and its ticks show.
+TEST_F(SeekBarTest, ADragEndsWithItsClip)
+{
+    engine.clipLength = 190;
+    bar.knobDown(1, 4);
+    engine.setFileName(QStringLiteral("/clips/b.mp3"));
+    engine.pause();
+    engine.pos = 0;
+    bar.knobMove(1, 54);
+    EXPECT_DOUBLE_EQ(engine.pos, 0);
+    bar.knobUp(1);
+    EXPECT_EQ(engine.state(), MediaEngine::kPaused);
+    engine.pos = 3;
+    bar.tick();
+    EXPECT_EQ(view.time, QStringLiteral("00:00:03"));
+}
+
 class WindingTest : public SeekBarTest {
 protected:
     Winding winding{engine, bar};

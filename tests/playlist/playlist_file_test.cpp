@@ -206,6 +206,51 @@ TEST_F(FileFixture, RandomTreesComeBackOneLevelDeeper)
     }
 }
 
+// The list kept for the next start comes back as it was: same nesting,
+// texts, paths and marks, with its current entry and position; a missing,
+// broken or foreign file restores nothing or a valid tree.
+TEST_F(FileFixture, TheListToRestoreComesBackAsItWas)
+{
+    PlaylistModel saved;
+    saved.appendGroup(QStringLiteral("G"), 2, false, 0);
+    saved.addPath(at("music/a.mp3"), AddOptions::at(3).withText(QStringLiteral("Первый")));
+    saved.addPath(QStringLiteral("/srv/b.ogg"), AddOptions::at(1).withChecked(false));
+    saved.addPath(at("c.mp3"));
+    const QString last = at("config/last.pml");
+    QDir().mkpath(at("config"));
+    ASSERT_TRUE(saveListToRestore(saved, last, {3, 41.25}));
+    PlaylistModel restored;
+    const ListPlace place = restoreList(restored, last);
+    EXPECT_EQ(table(restored), table(saved));
+    for (int i = 2; i <= saved.playlistCount(); ++i) {
+        EXPECT_EQ(restored.entry(i).path, saved.entry(i).path) << i;
+        EXPECT_EQ(restored.entry(i).checked, saved.entry(i).checked) << i;
+    }
+    EXPECT_EQ(place.current, 3);
+    EXPECT_DOUBLE_EQ(place.position, 41.25);
+    EXPECT_EQ(restored.currentIndex(), -1) << "selecting it is the caller's";
+
+    PlaylistModel notEmpty;  // only an empty list takes it
+    notEmpty.addPath(at("x.mp3"));
+    EXPECT_EQ(restoreList(notEmpty, last).current, -1);
+    EXPECT_EQ(notEmpty.playlistCount(), 2);
+
+    ASSERT_TRUE(saveListToRestore(saved, last, {2, 5}));  // a group is no current entry
+    PlaylistModel noCurrent;
+    EXPECT_EQ(restoreList(noCurrent, last).current, -1);
+
+    for (const QByteArray& broken : {QByteArray("\xff\xfe garbage [x"), QByteArray("[main]\nfiles=9\nversion=4\ncurrent=7\n"),
+                                     QByteArray("[main]\nfiles=1\n[file1]\npath=a.mp3\n")}) {
+        test::writeFile(last, broken);
+        PlaylistModel m;
+        EXPECT_EQ(restoreList(m, last).current, -1);
+        EXPECT_TRUE(m.isEmpty()) << broken.toStdString();
+    }
+    PlaylistModel none;
+    EXPECT_EQ(restoreList(none, at("config/missing.pml")).current, -1);
+    EXPECT_TRUE(none.isEmpty());
+}
+
 TEST_F(FileFixture, LoadingTwiceAddsTwoEqualGroups)
 {
     PlaylistModel m;

@@ -1,5 +1,6 @@
 #include "playlist/adding/add_form.h"
 
+#include "base/window_place.h"
 #include "keys/key_sink.h"
 #include "settings/settings.h"
 #include "base/rounding.h"
@@ -127,7 +128,8 @@ void AddForm::buildWindow(const Options& options)
 void AddForm::restorePlace()
 {
     // Open: 1. the place (pixels); 2. the folder, or the top node; 3. its files.
-    move(roundHalfEven(settings_.fraction(keys::AddLeft)), roundHalfEven(settings_.fraction(keys::AddTop)));
+    placeFrame(*this,
+               QPoint(roundHalfEven(settings_.fraction(keys::AddLeft)), roundHalfEven(settings_.fraction(keys::AddTop))));
     selectFolder(settings_.text(keys::OpenPath));
 }
 
