@@ -97,6 +97,16 @@ public:
             app_.video_->openComplete(QSize(engine.displayWidth(), engine.displayHeight()));
         app_.controller_->onOpenComplete();
     }
+    // The engine went on to the next clip without an open: the controller
+    // completes the move (parking the video window), then the window takes
+    // the new clip's size as after an open.
+    void engineMovedOn() override
+    {
+        app_.controller_->onMovedOn();
+        MediaEngine& engine = app_.engine();
+        if (!engine.fileName().isEmpty() && !app_.controller_->opening())
+            app_.video_->openComplete(QSize(engine.displayWidth(), engine.displayHeight()));
+    }
     void enginePositionChange(double oldPosition, double newPosition) override
     {
         if (app_.mpris_)
@@ -107,6 +117,7 @@ public:
     {
         if (app_.seekControls_)
             app_.seekControls_->seekBar().tick();
+        app_.controller_->onTick();
     }
     void engineKeyPressed(int keyCode, int) override { (*app_.keys_)(keyCode); }
 
@@ -274,6 +285,10 @@ void Velmora::buildWindows()
     PlaybackController::Panels panels{transport_.get(), toolbar_.get(), tray_.get(), services_.get()};
     controller_ = std::make_unique<PlaybackController>(engine, clips_, settings_, panels);
     playlist_.setEndOfListHandler([this](int position) { controller_->NextClip(position); });
+    playlist_.addChangeHandler([this](const PlaylistChange& change) {
+        if (controller_ && (change.structure || change.content))
+            controller_->nextMayHaveChanged();
+    });
     playlist_.setLengthProbe(&media_.lengthProbe());
     keys_ = std::make_unique<KeyCommand>(engine, *controller_, clips_, windows_->mainForm(), settings_, *services_);
 
