@@ -296,7 +296,9 @@ void PlaybackController::onMovedOn()
 {
     const std::uint64_t entry = prepared_;
     forgetPrepared();
-    const int index = entry != 0 ? clips_.indexOf(entry) : 0;
+    if (entry == 0 || clips_.currentIndex() < 1)
+        return;  // nothing was prepared any more: a report that came too late
+    const int index = clips_.indexOf(entry);
     if (index < 1 || opening_ ||
         (nextCheck_.isActive() && nextPlayable(clips_.currentIndex()) != index)) {
         // The list changed in the moment of the move: go on as the end of
