@@ -8,7 +8,7 @@
 // one without. Needs pulseaudio and parec (tools/bootstrap).
 
 #include "media/marker_clips.h"
-#include "media/wav_levels.h"
+#include "media/null_sink.h"
 #include "media/mpv_engine.h"
 #include "playback/controller_fakes.h"
 #include "playback/playback_controller.h"
@@ -18,9 +18,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <benchmark/benchmark.h>
 
@@ -37,87 +35,22 @@ namespace {
 
 constexpr double kClipSeconds = 3;
 
-// A private PulseAudio daemon with one null sink, ended with the bench.
-class NullSink {
-public:
-    // The null sink renders up to 2 s ahead while nothing plays; without
-    // rewinds a stream that joins is recorded whole (with rewinds the
-    // monitor loses what the sink renders again).
-    NullSink()
-    {
-        const QString dir = folder_.path();
-        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        socket_ = dir + QStringLiteral("/native");
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
-        env.insert(QStringLiteral("HOME"), dir);
-        env.remove(QStringLiteral("PULSE_SERVER"));
-        daemon_.setProcessEnvironment(env);
-        daemon_.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-        daemon_.setStandardErrorFile(dir + QStringLiteral("/daemon.log"));
-        daemon_.start(QStringLiteral("pulseaudio"),
-                      {QStringLiteral("--daemonize=no"), QStringLiteral("--use-pid-file=no"),
-                       QStringLiteral("--exit-idle-time=-1"), QStringLiteral("-n"), QStringLiteral("--disable-shm=yes"),
-                       QStringLiteral("-L"),
-                       QStringLiteral("module-null-sink sink_name=velmora_bench rate=48000 channels=2 norewinds=1"),
-                       QStringLiteral("-L"),
-                       QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket_});
-        daemon_.waitForStarted(3000);
-        for (int i = 0; i < 100 && !QFile::exists(socket_); ++i)
-            QThread::msleep(50);
-        QThread::msleep(100);
-        qputenv("PULSE_SERVER", ("unix:" + socket_).toUtf8());
-    }
-    ~NullSink()
-    {
-        daemon_.terminate();
-        if (!daemon_.waitForFinished(3000))
-            daemon_.kill();
-        daemon_.waitForFinished(1000);
-    }
-    void printLog() const
-    {
-        QFile log(folder_.path() + QStringLiteral("/daemon.log"));
-        if (log.open(QIODevice::ReadOnly))
-            fprintf(stderr, "%s\n", log.readAll().constData());
-    }
-    bool running() const { return daemon_.state() == QProcess::Running && QFile::exists(socket_); }
-
-    void startRecording()
-    {
-        recorder_.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-        recorder_.start(QStringLiteral("parec"),
-                        {QStringLiteral("--device=velmora_bench.monitor"), QStringLiteral("--rate=48000"),
-                         QStringLiteral("--channels=2"), QStringLiteral("--format=float32le"),
-                         QStringLiteral("--file-format=wav"), recording()});
-        recorder_.waitForStarted(3000);
-        runUntil([] { return false; }, 300);  // the stream is connected
-    }
-    QString recording() const { return folder_.path() + QStringLiteral("/recording.wav"); }
-    // The left channel of what was recorded.
-    std::vector<float> stopRecording()
-    {
-        recorder_.terminate();
-        recorder_.waitForFinished(3000);
-        if (const QByteArray keep = qgetenv("CLIP_CHANGE_BENCH_KEEP"); !keep.isEmpty()) {
-            QFile::remove(QString::fromLocal8Bit(keep));
-            QFile::copy(recording(), QString::fromLocal8Bit(keep));
-        }
-        auto left = test::readWavChannel(recording(), 0);
-        return left ? left->samples : std::vector<float>{};
-    }
-
-private:
-    QTemporaryDir folder_;
-    QString socket_;
-    QProcess daemon_;
-    QProcess recorder_;
-};
-
-NullSink& sink()
+test::NullSink& sink()
 {
-    static NullSink s;
+    static test::NullSink s;
     return s;
+}
+
+// The left channel of what the sink played (kept for a look when
+// CLIP_CHANGE_BENCH_KEEP names a file).
+std::vector<float> recorded()
+{
+    std::vector<float> left = sink().stopRecording();
+    if (const QByteArray keep = qgetenv("CLIP_CHANGE_BENCH_KEEP"); !keep.isEmpty()) {
+        QFile::remove(QString::fromLocal8Bit(keep));
+        QFile::copy(sink().recordingFile(), QString::fromLocal8Bit(keep));
+    }
+    return left;
 }
 
 const QString& clipFolder()
@@ -159,11 +92,14 @@ test::MarkerAnalysis playList(const QStringList& paths, bool* ok)
     bool idle = false;
     QObject::connect(&controller, &PlaybackController::wentIdle, [&] { idle = true; });
 
-    sink().startRecording();
+    if (!sink().startRecording()) {
+        *ok = false;
+        return {};
+    }
     controller.OpenClip(2);
     *ok = runUntil([&] { return idle; }, int(paths.size() * kClipSeconds * 1000) + 10000);
     runUntil([] { return false; }, 500);  // what the sink still holds
-    return test::analyseMarkers(sink().stopRecording(), test::kMarkerRate);
+    return test::analyseMarkers(recorded(), test::kMarkerRate);
 }
 
 double median(std::vector<double> v)
@@ -177,7 +113,7 @@ double median(std::vector<double> v)
 void playRow(benchmark::State& state, const QStringList& paths, int lists)
 {
     if (!sink().running()) {
-        sink().printLog();
+        fprintf(stderr, "%s\n", qPrintable(sink().daemonLog()));
         state.SkipWithError("pulseaudio did not start");
         return;
     }
@@ -189,7 +125,7 @@ void playRow(benchmark::State& state, const QStringList& paths, int lists)
             bool ok = false;
             const test::MarkerAnalysis found = playList(paths, &ok);
             if (!ok) {
-                state.SkipWithError("the list did not end");
+                state.SkipWithError("the list did not end or the recording did not start");
                 return;
             }
             for (size_t k = 0; k < found.clips.size() && k < heard.size(); ++k) {

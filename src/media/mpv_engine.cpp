@@ -249,14 +249,11 @@ void MpvEngine::handleEvent(const mpv_event& event)
             if (phase_ == Phase::Open && !seekPending_ && !rewindPending_)
                 position_ = std::max(0.0, *static_cast<const double*>(property->data));
         } else if (event.reply_userdata == kObserveEofReached && property->format == MPV_FORMAT_FLAG) {
-            if (*static_cast<const int*>(property->data) != 0 && phase_ == Phase::Open && startedEntry_ == wantedEntry_) {
-                // With a prepared clip in its playlist libmpv goes on to it;
-                // the end is held back in case it does not.
-                if (preparedEntry_ != -1)
-                    endCheck_.start();
-                else
-                    onEndReached();
-            }
+            const bool eof = *static_cast<const int*>(property->data) != 0;
+            if (eof && phase_ == Phase::Open && startedEntry_ == wantedEntry_)
+                onEof();
+            else if (phase_ == Phase::Moving && startedEntry_ == wantedEntry_)
+                eofWhileMoving_ = eof;  // a short clip played out before it was ready
         }
         break;
     }
@@ -473,6 +470,7 @@ void MpvEngine::beginMove(std::int64_t entryId)
     preparePending_ = false;
     ++prepareSerial_;
     phase_ = Phase::Moving;
+    eofWhileMoving_ = false;
     updateTicking();
     // gapless-audio stays on until the new clip's audio runs: libmpv decides
     // then whether to keep the audio output.
@@ -559,12 +557,15 @@ void MpvEngine::finishOpen()
         setGapless(false);  // until a clip is prepared to follow this one
     if (!nextFileName_.isEmpty() && !hasPrepared() && isValid())
         appendPrepared();  // asked for while the clip opened
+    const std::uint64_t serial = openSerial_;
     if (listener_) {
         if (moved)
             listener_->engineMovedOn();
         else
             listener_->engineOpenComplete();
     }
+    if (moved && eofWhileMoving_ && serial == openSerial_ && phase_ == Phase::Open)
+        onEof();
 }
 
 void MpvEngine::failOpen()
@@ -622,6 +623,16 @@ void MpvEngine::clipGone()
     updateTicking();
     if (listener_)
         listener_->enginePositionChange(end, 0);
+}
+
+void MpvEngine::onEof()
+{
+    // With a prepared clip in its playlist libmpv goes on to it; the end is
+    // held back in case it does not.
+    if (preparedEntry_ != -1)
+        endCheck_.start();
+    else
+        onEndReached();
 }
 
 void MpvEngine::onEndReached()

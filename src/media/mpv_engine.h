@@ -109,6 +109,7 @@ private:
     void onPlaybackRestart();
     void onQueryReply(int kind, int error, const void* data);
     void onEndFile(std::int64_t entryId, int reason);
+    void onEof();
     void onEndReached();
     void failOpen();
     void finishOpen();
@@ -149,6 +150,7 @@ private:
     QString movingFileName_;          // the prepared clip libmpv went on to
     double endedLength_ = 0;          // length of the clip that ended, while Moving
     bool gapless_ = false;            // libmpv's gapless-audio as last set
+    bool eofWhileMoving_ = false;     // the prepared clip played out before it was ready
     QTimer endCheck_{this};           // an end held back for a move that never came
 
     Run run_ = Run::Stopped;
