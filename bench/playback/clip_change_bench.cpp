@@ -86,7 +86,7 @@ test::MarkerAnalysis playList(const QStringList& paths, bool* ok)
     for (const QString& path : paths)
         clips.entries.push_back({QFileInfo(path).fileName(), path, true, 1, ++clips.lastId});
     test::RecordingPanels panels;
-    PlaybackController controller(engine, clips, settings, {&panels, &panels, &panels, &panels});
+    PlaybackController controller(engine, clips, settings, &panels);
     test::ControllerForwarder forward(controller);
     engine.setListener(&forward);
     bool idle = false;

@@ -3,7 +3,6 @@
 #include "channel/command_line.h"
 #include "app/velmora.h"
 #include "base/file_name.h"
-#include "keys/key_map.h"
 #include "mpris/mpris_metadata.h"
 #include "playback/seek_bar.h"
 #include "skin/main_form.h"
@@ -14,20 +13,6 @@
 #include <cmath>
 
 namespace velmora {
-
-void ObservedTransport::setTransportEnabled(bool on)
-{
-    panel_.setTransportEnabled(on);
-    if (changed_)
-        changed_();
-}
-
-void ObservedTransport::setPauseEnabled(bool on)
-{
-    panel_.setPauseEnabled(on);
-    if (changed_)
-        changed_();
-}
 
 QStringList playableExtensions()
 {
@@ -75,10 +60,10 @@ void MprisBridge::positionChanged(double oldPosition, double newPosition, double
 
 mpris::PlaybackStatus MprisBridge::playbackStatus() const
 {
-    const MainForm& main = app_.windows().mainForm();
-    if (!main.playEnabled())
+    const PlaybackState& state = app_.controller().state();
+    if (!state.clipOpen())
         return mpris::PlaybackStatus::Stopped;
-    return main.pauseEnabled() ? mpris::PlaybackStatus::Playing : mpris::PlaybackStatus::Paused;
+    return state.playing() ? mpris::PlaybackStatus::Playing : mpris::PlaybackStatus::Paused;
 }
 
 double MprisBridge::position() const { return app_.engine().position(); }
@@ -107,20 +92,16 @@ int MprisBridge::currentIndex() const { return app_.playlist().currentIndex(); }
 void MprisBridge::play()
 {
     if (playbackStatus() == mpris::PlaybackStatus::Paused)
-        app_.controller().play();
+        app_.controller().press(TransportButton::Play);
 }
 
-void MprisBridge::pause()
-{
-    if (playbackStatus() == mpris::PlaybackStatus::Playing)
-        app_.controller().pausePressed();
-}
+void MprisBridge::pause() { app_.controller().press(TransportButton::Pause); }
 
-// The rest are the keys the tray menu's items press.
-void MprisBridge::playPause() { app_.keys()(vk::Space); }
-void MprisBridge::stop() { app_.keys()(vk::Escape); }
-void MprisBridge::next() { app_.keys()(vk::RightBracket); }
-void MprisBridge::previous() { app_.keys()(vk::LeftBracket); }
+// The rest do what the tray menu's items (and their keys) do.
+void MprisBridge::playPause() { app_.controller().playPause(); }
+void MprisBridge::stop() { app_.controller().press(TransportButton::Stop); }
+void MprisBridge::next() { app_.controller().press(TransportButton::StepForward); }
+void MprisBridge::previous() { app_.controller().press(TransportButton::StepBack); }
 
 void MprisBridge::seekTo(double seconds)
 {

@@ -1,18 +1,16 @@
 #pragma once
 // MprisBridge: the player as the desktop's media controls see it. It
 // implements the MPRIS host on the application's real parts, so that each
-// desktop command is the operation of a button or key (the keyboard
-// commands, the controller's buttons, the volume window's apply, the
-// command handler's add path), and passes the player's changes on to the
-// service. ObservedTransport is the main window's transport set as the
-// controller drives it, telling the bridge of every change.
+// desktop command is the operation of a button or key (the controller's
+// transport, the volume window's apply, the command handler's add path),
+// and passes the player's changes on to the service. Commands press the
+// transport directly: the keys' lock-out does not drop them.
 //
 // UI thread only. Built by the application object after its parts, and
 // destroyed before them.
 
 #include "mpris/mpris_host.h"
 #include "mpris/mpris_service.h"
-#include "playback/playback_panels.h"
 
 #include <QDBusConnection>
 #include <QStringList>
@@ -23,24 +21,6 @@
 namespace velmora {
 
 class Velmora;
-
-class ObservedTransport : public TransportPanel {
-public:
-    explicit ObservedTransport(TransportPanel& panel) : panel_(panel) {}
-    void setObserver(std::function<void()> changed) { changed_ = std::move(changed); }
-
-    void setTransportEnabled(bool on) override;
-    void setPauseEnabled(bool on) override;
-    bool playEnabled() const override { return panel_.playEnabled(); }
-    bool pauseEnabled() const override { return panel_.pauseEnabled(); }
-    void setTimeText(const QString& text) override { panel_.setTimeText(text); }
-    void setCurrentTimeText(const QString& text) override { panel_.setCurrentTimeText(text); }
-    void resetSeekKnob() override { panel_.resetSeekKnob(); }
-
-private:
-    TransportPanel& panel_;
-    std::function<void()> changed_;
-};
 
 // The extensions the player says it opens: the engine plays far more, but
 // these are the types it is offered for.

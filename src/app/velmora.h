@@ -50,7 +50,6 @@ class FreedesktopProjection;
 class CommandSink;
 class InstanceServer;
 class MprisBridge;
-class ObservedTransport;
 class PlaylistModelSink;
 class PlaylistWindow;
 class VolumeControl;
@@ -191,7 +190,6 @@ private:
     std::unique_ptr<Services> services_;
     std::unique_ptr<EngineEvents> engineEvents_;
     std::unique_ptr<TrayIcon> tray_;
-    std::unique_ptr<ObservedTransport> transport_;
     std::unique_ptr<Toolbar> toolbar_;
     std::unique_ptr<OptionsWindow> options_;
     std::unique_ptr<PlaybackController> controller_;

@@ -62,6 +62,8 @@ public:
     // cannot be opened ends the current clip as usual, with fileName()
     // reading back empty.
     virtual void setNextFileName(const QString& path) = 0;
+    // A clip is loaded (or loading).
+    bool hasClip() const { return !fileName().isEmpty(); }
 
     virtual void run() = 0;
     virtual void pause() = 0;

@@ -21,6 +21,7 @@ protected:
     GaplessTest()
     {
         clips.root();
+        panels.watch(controller);
         engine.setListener(&forward);
     }
     QString playing() const { return clips.current > 0 ? clips.at(clips.current).text : QString(); }
@@ -39,7 +40,7 @@ protected:
     test::ScriptedEngine engine;
     test::FakeClips clips;
     test::RecordingPanels panels;
-    PlaybackController controller{engine, clips, settings, {&panels, &panels, &panels, &panels}};
+    PlaybackController controller{engine, clips, settings, &panels};
     test::ControllerForwarder forward{controller};
 };
 
@@ -70,6 +71,7 @@ TEST_F(GaplessTest, TheEnginesMoveCompletesLikeAnOpenWithoutASecondOne)
     EXPECT_EQ(panels.clip, "b");
     EXPECT_EQ(panels.time, "00:02:05");
     EXPECT_TRUE(panels.transportOn);
+    EXPECT_EQ(controller.state().phase, PlaybackState::Phase::Playing);
     EXPECT_FALSE(engine.full);  // out of full screen, the window parked
     EXPECT_EQ(panels.parks, parks + 1);
     EXPECT_EQ(panels.applies, applies + 1);  // volume and balance carried over
@@ -102,7 +104,7 @@ TEST_F(GaplessTest, EditsChecksAndStepsReplaceThePreparedClip)
 
     // A step of the user opens the next entry; at the end nothing follows
     // until an entry is added.
-    controller.stepForward();
+    controller.press(TransportButton::StepForward);
     EXPECT_EQ(playing(), "d");
     EXPECT_TRUE(engine.next.isEmpty());
     clips.file(QStringLiteral("e"));
@@ -160,7 +162,7 @@ TEST_F(GaplessTest, StopDropsThePreparedClipAndALateMoveIsIgnored)
     clips.file(QStringLiteral("b"));
     controller.OpenClip(2);
     ASSERT_EQ(engine.next, path("b"));
-    controller.stopPressed();
+    controller.press(TransportButton::Stop);
     EXPECT_TRUE(engine.next.isEmpty());
     EXPECT_EQ(clips.current, -1);
     controller.onMovedOn();  // reported before the stop reached the engine
