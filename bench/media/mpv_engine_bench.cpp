@@ -35,6 +35,7 @@ struct Listener : MediaEngineListener {
     std::function<void(double, double)> onChange;
     std::function<void()> onTick;
     void engineOpenComplete() override { if (onOpen) onOpen(); }
+    void engineMovedOn() override {}
     void enginePositionChange(double a, double b) override { if (onChange) onChange(a, b); }
     void engineTick() override { if (onTick) onTick(); }
     void engineKeyPressed(int, int) override {}

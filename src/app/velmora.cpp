@@ -98,6 +98,16 @@ public:
             app_.video_->openComplete(QSize(engine.displayWidth(), engine.displayHeight()));
         app_.controller_->onOpenComplete();
     }
+    // The engine went on to the next clip without an open: the controller
+    // completes the move (parking the video window), then the window takes
+    // the new clip's size as after an open.
+    void engineMovedOn() override
+    {
+        app_.controller_->onMovedOn();
+        MediaEngine& engine = app_.engine();
+        if (!engine.fileName().isEmpty() && !app_.controller_->opening())
+            app_.video_->openComplete(QSize(engine.displayWidth(), engine.displayHeight()));
+    }
     void enginePositionChange(double oldPosition, double newPosition) override
     {
         if (app_.mpris_)
@@ -108,6 +118,7 @@ public:
     {
         if (app_.seekControls_)
             app_.seekControls_->seekBar().tick();
+        app_.controller_->onTick();
     }
     void engineKeyPressed(int keyCode, int) override { app_.keys_->press(keyCode); }
 
@@ -277,6 +288,10 @@ void Velmora::buildWindows()
             mpris_->stateChanged();
     });
     playlist_.setEndOfListHandler([this](int position) { controller_->NextClip(position); });
+    playlist_.addChangeHandler([this](const PlaylistChange& change) {
+        if (controller_ && (change.structure || change.content))
+            controller_->nextMayHaveChanged();
+    });
     playlist_.setLengthProbe(&media_.lengthProbe());
 
     // Every window's keys go to the keyboard commands.

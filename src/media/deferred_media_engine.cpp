@@ -96,6 +96,14 @@ QString DeferredMediaEngine::fileName() const
     return engine_ ? engine_->fileName() : fileName_;
 }
 
+void DeferredMediaEngine::setNextFileName(const QString& path)
+{
+    if (engine_)
+        engine_->setNextFileName(path);
+    else
+        keep([path](MediaEngine& e) { e.setNextFileName(path); });
+}
+
 void DeferredMediaEngine::run()
 {
     if (engine_)

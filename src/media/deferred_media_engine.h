@@ -41,6 +41,7 @@ public:
     void setListener(MediaEngineListener* listener) override;
     void setFileName(const QString& path) override;
     QString fileName() const override;
+    void setNextFileName(const QString& path) override;
     void run() override;
     void pause() override;
     void stop() override;

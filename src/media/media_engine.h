@@ -28,6 +28,11 @@ public:
     // The position jumped; the end of a clip is reported as
     // (old = length, new = 0).
     virtual void enginePositionChange(double oldPosition, double newPosition) = 0;
+    // The engine moved on by itself to the clip prepared with
+    // setNextFileName(), the current one having played out: fileName(),
+    // length() and the display size are now the new clip's, and it plays.
+    // Neither an open-complete nor an end of clip comes with it.
+    virtual void engineMovedOn() = 0;
     // Periodic tick while a clip plays.
     virtual void engineTick() = 0;
     // A key pressed while the engine's display has the focus.
@@ -51,6 +56,12 @@ public:
     // fileName() read back empty.
     virtual void setFileName(const QString& path) = 0;
     virtual QString fileName() const = 0;
+    // The clip to move on to, without a pause, when the open one has played
+    // out (empty: none, the clip then ends as (length, 0)). Replaces what
+    // was prepared before; an open or a close drops it. A prepared clip that
+    // cannot be opened ends the current clip as usual, with fileName()
+    // reading back empty.
+    virtual void setNextFileName(const QString& path) = 0;
     // A clip is loaded (or loading).
     bool hasClip() const { return !fileName().isEmpty(); }
 

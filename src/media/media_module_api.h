@@ -18,7 +18,7 @@ class QThread;
 
 namespace velmora {
 
-inline constexpr int kMediaModuleVersion = 1;
+inline constexpr int kMediaModuleVersion = 2;
 inline constexpr char kMediaModuleEntry[] = "velmora_media_module";
 
 struct MediaModuleApi {

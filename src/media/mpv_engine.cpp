@@ -25,6 +25,11 @@ constexpr int kLoadReply = 1;
 constexpr int kDurationReply = 2;
 constexpr int kWidthReply = 3;
 constexpr int kHeightReply = 4;
+constexpr int kAppendReply = 5;
+// Replies to appending the prepared clip carry prepareSerial_ instead.
+constexpr std::uint64_t kPrepareTag = std::uint64_t(1) << 63;
+// How long an end held back for a move to the prepared clip may wait.
+constexpr int kMoveWaitMs = 1000;
 
 // Ids of the observed properties.
 constexpr std::uint64_t kObserveTimePos = 1;
@@ -67,11 +72,34 @@ QByteArray mpvPath(const QString& path)
     return fileNameBytes(QFileInfo(path).absoluteFilePath());
 }
 
+// The playlist entry id in a loadfile reply; -1 without one.
+std::int64_t loadedEntry(const mpv_event& event)
+{
+    const auto* reply = static_cast<const mpv_event_command*>(event.data);
+    if (!reply || reply->result.format != MPV_FORMAT_NODE_MAP)
+        return -1;
+    const mpv_node_list* map = reply->result.u.list;
+    for (int i = 0; i < map->num; ++i) {
+        if (std::strcmp(map->keys[i], "playlist_entry_id") == 0 && map->values[i].format == MPV_FORMAT_INT64)
+            return map->values[i].u.int64;
+    }
+    return -1;
+}
+
 }  // namespace
 
 MpvEngine::MpvEngine(MpvEngineOptions options, QObject* parent) : QObject(parent)
 {
     tickTimer_.setInterval(std::max(10, options.tickIntervalMs));
+    endCheck_.setSingleShot(true);
+    endCheck_.setInterval(kMoveWaitMs);
+    connect(&endCheck_, &QTimer::timeout, this, [this] {
+        if (phase_ != Phase::Open)
+            return;
+        qCDebug(lcMedia) << "libmpv did not go on to the prepared clip";
+        command({"stop"});
+        clipGone();
+    });
     connect(&tickTimer_, &QTimer::timeout, this, [this] {
         if (listener_)
             listener_->engineTick();
@@ -118,6 +146,12 @@ void MpvEngine::setUp(const MpvEngineOptions& options)
         {"audio-display", "no"},  // cover art is not a picture to show
         {"sub-auto", "no"},
         {"hr-seek", "yes"},
+        // A clip ends when the audio output has played it out. Only while a
+        // following clip is prepared (setNextFileName) is gapless-audio on:
+        // libmpv then goes on at the end of decoding and the output plays
+        // the tail and the next clip without a break.
+        {"gapless-audio", "no"},
+        {"prefetch-playlist", "yes"},
         {"audio-client-name", "Velmora 4"},
         // A machine without a working sound device still plays (silently)
         // instead of refusing every clip.
@@ -140,7 +174,7 @@ void MpvEngine::setUp(const MpvEngineOptions& options)
             qCDebug(lcMedia) << "libmpv refused option" << name << value;
     }
     if (lcMedia().isDebugEnabled())
-        mpv_request_log_messages(mpv_, "warn");
+        mpv_request_log_messages(mpv_, qEnvironmentVariableIsSet("VELMORA_MPV_LOG") ? "v" : "warn");
     if (mpv_initialize(mpv_) < 0) {
         qCDebug(lcMedia) << "libmpv failed to initialise";
         mpv_terminate_destroy(mpv_);
@@ -178,24 +212,20 @@ void MpvEngine::handleEvent(const mpv_event& event)
 {
     switch (event.event_id) {
     case MPV_EVENT_COMMAND_REPLY:
-        if (isCurrent(event.reply_userdata) && (event.reply_userdata & ((1u << kTagBits) - 1)) == kLoadReply) {
-            std::int64_t entry = -1;
-            const auto* reply = static_cast<const mpv_event_command*>(event.data);
-            if (reply && reply->result.format == MPV_FORMAT_NODE_MAP) {
-                const mpv_node_list* map = reply->result.u.list;
-                for (int i = 0; i < map->num; ++i) {
-                    if (std::strcmp(map->keys[i], "playlist_entry_id") == 0 && map->values[i].format == MPV_FORMAT_INT64)
-                        entry = map->values[i].u.int64;
-                }
-            }
-            onLoadReply(event.error, entry);
+        if ((event.reply_userdata & kPrepareTag) != 0) {
+            if (((event.reply_userdata & ~kPrepareTag) >> kTagBits) == prepareSerial_)
+                onAppendReply(event.error, loadedEntry(event));
+        } else if (isCurrent(event.reply_userdata) &&
+                   (event.reply_userdata & ((1u << kTagBits) - 1)) == kLoadReply) {
+            onLoadReply(event.error, loadedEntry(event));
         }
         break;
     case MPV_EVENT_START_FILE:
         startedEntry_ = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
+        onStartFile(startedEntry_);
         break;
     case MPV_EVENT_FILE_LOADED:
-        if (phase_ == Phase::Opening && wantedEntry_ != -1 && startedEntry_ == wantedEntry_)
+        if ((phase_ == Phase::Opening || phase_ == Phase::Moving) && wantedEntry_ != -1 && startedEntry_ == wantedEntry_)
             wantedLoaded_ = true;
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
@@ -219,8 +249,11 @@ void MpvEngine::handleEvent(const mpv_event& event)
             if (phase_ == Phase::Open && !seekPending_ && !rewindPending_)
                 position_ = std::max(0.0, *static_cast<const double*>(property->data));
         } else if (event.reply_userdata == kObserveEofReached && property->format == MPV_FORMAT_FLAG) {
-            if (*static_cast<const int*>(property->data) != 0 && phase_ == Phase::Open && startedEntry_ == wantedEntry_)
-                onEndReached();
+            const bool eof = *static_cast<const int*>(property->data) != 0;
+            if (eof && phase_ == Phase::Open && startedEntry_ == wantedEntry_)
+                onEof();
+            else if (phase_ == Phase::Moving && startedEntry_ == wantedEntry_)
+                eofWhileMoving_ = eof;  // a short clip played out before it was ready
         }
         break;
     }
@@ -234,6 +267,8 @@ void MpvEngine::handleEvent(const mpv_event& event)
         coreGone_ = true;
         if (phase_ == Phase::Opening)
             failOpen();
+        else if (phase_ == Phase::Moving)
+            clipGone();
         break;
     default:
         break;
@@ -275,6 +310,15 @@ void MpvEngine::setFlag(const char* name, bool on)
 
 void MpvEngine::setFileName(const QString& path)
 {
+    // Whatever was prepared goes with the clip it was to follow (loadfile
+    // replace and stop clear libmpv's playlist).
+    endCheck_.stop();
+    nextFileName_.clear();
+    preparedEntry_ = -1;
+    preparePending_ = false;
+    ++prepareSerial_;
+    movingFileName_.clear();
+    setGapless(false);
     ++openSerial_;
     wantedEntry_ = -1;
     wantedLoaded_ = false;
@@ -304,17 +348,23 @@ void MpvEngine::setFileName(const QString& path)
         return;
     }
 
-    // loadfile <url> replace with per-file options: start paused, with the
-    // balance filter as it is now.
+    // Start paused. Pause is set for the player, not as a per-file option:
+    // libmpv restores per-file options when the file ends, which would
+    // pause the clip that follows it gaplessly.
+    setFlag("pause", true);
+    loadFile(path, "replace", tag(kLoadReply));
+}
+
+void MpvEngine::loadFile(const QString& path, const char* flags, std::uint64_t replyTag)
+{
+    // loadfile <url> <flags> with the balance filter as it is now.
     const QByteArray url = mpvPath(path);
     const QByteArray filter = balanceFilter().toUtf8();
-    mpv_node optionValues[2];
-    char* optionKeys[2] = {const_cast<char*>("pause"), const_cast<char*>("af")};
-    optionValues[0].format = MPV_FORMAT_STRING;
-    optionValues[0].u.string = const_cast<char*>("yes");
-    optionValues[1].format = MPV_FORMAT_STRING;
-    optionValues[1].u.string = const_cast<char*>(filter.constData());
-    mpv_node_list options{2, optionValues, optionKeys};
+    mpv_node optionValue;
+    char* optionKey = const_cast<char*>("af");
+    optionValue.format = MPV_FORMAT_STRING;
+    optionValue.u.string = const_cast<char*>(filter.constData());
+    mpv_node_list options{1, &optionValue, &optionKey};
     mpv_node argValues[4];
     char* argKeys[4] = {const_cast<char*>("name"), const_cast<char*>("url"), const_cast<char*>("flags"),
                         const_cast<char*>("options")};
@@ -323,14 +373,108 @@ void MpvEngine::setFileName(const QString& path)
     argValues[1].format = MPV_FORMAT_STRING;
     argValues[1].u.string = const_cast<char*>(url.constData());
     argValues[2].format = MPV_FORMAT_STRING;
-    argValues[2].u.string = const_cast<char*>("replace");
+    argValues[2].u.string = const_cast<char*>(flags);
     argValues[3].format = MPV_FORMAT_NODE_MAP;
     argValues[3].u.list = &options;
     mpv_node_list args{4, argValues, argKeys};
     mpv_node request;
     request.format = MPV_FORMAT_NODE_MAP;
     request.u.list = &args;
-    mpv_command_node_async(mpv_, tag(kLoadReply), &request);
+    mpv_command_node_async(mpv_, replyTag, &request);
+}
+
+void MpvEngine::setNextFileName(const QString& path)
+{
+    if (path == nextFileName_)
+        return;
+    dropPrepared();
+    nextFileName_ = path;
+    // While the clip still opens, it is appended once the open completes.
+    if (!path.isEmpty() && phase_ == Phase::Open && isValid())
+        appendPrepared();
+}
+
+void MpvEngine::appendPrepared()
+{
+    ++prepareSerial_;
+    preparePending_ = true;
+    setGapless(true);
+    loadFile(nextFileName_, "append", kPrepareTag | (prepareSerial_ << kTagBits) | kAppendReply);
+}
+
+void MpvEngine::dropPrepared()
+{
+    if (hasPrepared() && phase_ == Phase::Open)
+        command({"playlist-clear"});  // everything but the open clip
+    nextFileName_.clear();
+    preparedEntry_ = -1;
+    preparePending_ = false;
+    ++prepareSerial_;
+    setGapless(false);
+}
+
+void MpvEngine::onAppendReply(int error, std::int64_t entryId)
+{
+    if (!preparePending_)
+        return;
+    preparePending_ = false;
+    if (error < 0 || entryId < 0) {
+        // Nothing follows in libmpv's playlist: the clip ends as usual.
+        qCDebug(lcMedia) << "append refused:" << mpv_error_string(error);
+        setGapless(false);
+        return;
+    }
+    preparedEntry_ = entryId;
+}
+
+void MpvEngine::setGapless(bool on)
+{
+    if (on == gapless_ || !mpv_)
+        return;
+    gapless_ = on;
+    const char* value = on ? "yes" : "no";
+    mpv_set_property_async(mpv_, 0, "gapless-audio", MPV_FORMAT_STRING, &value);
+}
+
+void MpvEngine::onStartFile(std::int64_t entryId)
+{
+    if (phase_ != Phase::Open)
+        return;
+    if (hasPrepared() && (entryId == preparedEntry_ || preparedEntry_ == -1)) {
+        beginMove(entryId);
+        return;
+    }
+    if (wantedEntry_ != -1 && entryId != wantedEntry_) {
+        // libmpv went on to a clip dropped a moment too late: the open clip
+        // has ended, and nothing else plays.
+        command({"stop"});
+        clipGone();
+    }
+}
+
+void MpvEngine::beginMove(std::int64_t entryId)
+{
+    // The replies of the clip that ended are stale from here on.
+    endCheck_.stop();
+    ++openSerial_;
+    wantedEntry_ = entryId;
+    wantedLoaded_ = false;
+    queriesSent_ = false;
+    queriesLeft_ = 0;
+    seekPending_ = false;
+    rewindPending_ = false;
+    movingFileName_ = nextFileName_;
+    endedLength_ = length_;
+    nextFileName_.clear();
+    preparedEntry_ = -1;
+    preparePending_ = false;
+    ++prepareSerial_;
+    phase_ = Phase::Moving;
+    eofWhileMoving_ = false;
+    updateTicking();
+    // gapless-audio stays on until the new clip's audio runs: libmpv decides
+    // then whether to keep the audio output.
+    command({"playlist-clear"});  // the clip that ended leaves the playlist
 }
 
 void MpvEngine::onLoadReply(int error, std::int64_t entryId)
@@ -347,7 +491,7 @@ void MpvEngine::onLoadReply(int error, std::int64_t entryId)
 
 void MpvEngine::onPlaybackRestart()
 {
-    if (phase_ == Phase::Opening) {
+    if (phase_ == Phase::Opening || phase_ == Phase::Moving) {
         if (!wantedLoaded_ || queriesSent_)
             return;
         // The first frame is ready: ask for what the open reports. The
@@ -375,7 +519,7 @@ void MpvEngine::onPlaybackRestart()
 
 void MpvEngine::onQueryReply(int kind, int error, const void* data)
 {
-    if (phase_ != Phase::Opening || queriesLeft_ <= 0)
+    if ((phase_ != Phase::Opening && phase_ != Phase::Moving) || queriesLeft_ <= 0)
         return;
     if (error == 0) {
         if (kind == kDurationReply)
@@ -391,6 +535,16 @@ void MpvEngine::onQueryReply(int kind, int error, const void* data)
 
 void MpvEngine::finishOpen()
 {
+    const bool moved = phase_ == Phase::Moving;
+    if (moved) {
+        // As an open would find it: the display as the host sets it before
+        // each open, sized below by a picture.
+        fileName_ = movingFileName_;
+        movingFileName_.clear();
+        displayWidth_ = 2;
+        displayHeight_ = 23;
+        position_ = 0;
+    }
     // A picture sizes the display; without one it stays as the host set it.
     if (queriedWidth_ > 0 && queriedHeight_ > 0) {
         displayWidth_ = queriedWidth_;
@@ -399,8 +553,19 @@ void MpvEngine::finishOpen()
     queriedWidth_ = queriedHeight_ = 0;
     phase_ = Phase::Open;
     updateTicking();
-    if (listener_)
-        listener_->engineOpenComplete();
+    if (moved)
+        setGapless(false);  // until a clip is prepared to follow this one
+    if (!nextFileName_.isEmpty() && !hasPrepared() && isValid())
+        appendPrepared();  // asked for while the clip opened
+    const std::uint64_t serial = openSerial_;
+    if (listener_) {
+        if (moved)
+            listener_->engineMovedOn();
+        else
+            listener_->engineOpenComplete();
+    }
+    if (moved && eofWhileMoving_ && serial == openSerial_ && phase_ == Phase::Open)
+        onEof();
 }
 
 void MpvEngine::failOpen()
@@ -421,6 +586,12 @@ void MpvEngine::onEndFile(std::int64_t entryId, int reason)
 {
     if (wantedEntry_ == -1 || entryId != wantedEntry_)
         return;  // an earlier clip, replaced
+    if (phase_ == Phase::Moving) {
+        // The prepared clip cannot be played: the clip before it has ended.
+        qCDebug(lcMedia) << "prepared clip failed:" << movingFileName_ << "reason" << reason;
+        clipGone();
+        return;
+    }
     if (phase_ == Phase::Opening) {
         qCDebug(lcMedia) << "open failed:" << fileName_ << "reason" << reason;
         failOpen();
@@ -428,10 +599,24 @@ void MpvEngine::onEndFile(std::int64_t entryId, int reason)
     }
     if (phase_ != Phase::Open)
         return;
+    if (hasPrepared() && reason != MPV_END_FILE_REASON_STOP && reason != MPV_END_FILE_REASON_QUIT) {
+        // libmpv goes on to the prepared clip; its start follows.
+        endCheck_.start();
+        return;
+    }
     // The clip went away while open (a read error): it has ended.
     qCDebug(lcMedia) << "clip ended by libmpv:" << fileName_ << "reason" << reason;
-    const double end = length_;
+    clipGone();
+}
+
+void MpvEngine::clipGone()
+{
+    const double end = phase_ == Phase::Moving ? endedLength_ : length_;
+    endCheck_.stop();
+    dropPrepared();
+    length_ = end;
     fileName_.clear();
+    movingFileName_.clear();
     phase_ = Phase::Empty;
     run_ = Run::Stopped;
     position_ = 0;
@@ -440,8 +625,20 @@ void MpvEngine::onEndFile(std::int64_t entryId, int reason)
         listener_->enginePositionChange(end, 0);
 }
 
+void MpvEngine::onEof()
+{
+    // With a prepared clip in its playlist libmpv goes on to it; the end is
+    // held back in case it does not.
+    if (preparedEntry_ != -1)
+        endCheck_.start();
+    else
+        onEndReached();
+}
+
 void MpvEngine::onEndReached()
 {
+    endCheck_.stop();
+    dropPrepared();
     // keep-open holds the clip paused at its end; rewind it so that run()
     // plays it again from the start, and report the end as (length, 0).
     run_ = Run::Stopped;

@@ -2,7 +2,11 @@
 // MpvEngine: the MediaEngine on libmpv.
 //
 // Purpose: plays one clip at a time, drawn into a native child window
-// (setVideoWindow) or nowhere (the headless options the tests use).
+// (setVideoWindow) or nowhere (the headless options the tests use). A clip
+// ends when its last sample has been played out. The clip prepared with
+// setNextFileName() sits behind the open one in libmpv's playlist, so that
+// libmpv decodes it ahead and goes on to it without closing the audio
+// output (gapless); the move is reported as engineMovedOn().
 // Threading: the object is used on the UI thread; it may be built on another
 // thread and moved there before first use. libmpv's wakeup callback only
 // posts a queued call; the events are drained on the UI thread with
@@ -52,6 +56,7 @@ public:
     // open-complete follows it.
     void setFileName(const QString& path) override;
     QString fileName() const override { return fileName_; }
+    void setNextFileName(const QString& path) override;
 
     void run() override;
     void pause() override;
@@ -81,7 +86,9 @@ public:
     void setVideoWindow(std::uintptr_t windowId) override;
 
 private:
-    enum class Phase { Empty, Opening, Open };
+    // Moving: libmpv went on to the prepared clip, which is not ready yet;
+    // the getters still answer for the clip that ended.
+    enum class Phase { Empty, Opening, Open, Moving };
     enum class Run { Stopped, Paused, Playing };
 
     static void wakeup(void* self);
@@ -89,9 +96,20 @@ private:
     void drainEvents();
     void handleEvent(const mpv_event& event);
     void onLoadReply(int error, std::int64_t entryId);
+    void onAppendReply(int error, std::int64_t entryId);
+    void onStartFile(std::int64_t entryId);
+    void beginMove(std::int64_t entryId);
+    void finishMove();
+    void clipGone();
+    void dropPrepared();
+    void appendPrepared();
+    void loadFile(const QString& path, const char* flags, std::uint64_t replyTag);
+    bool hasPrepared() const { return preparedEntry_ != -1 || preparePending_; }
+    void setGapless(bool on);
     void onPlaybackRestart();
     void onQueryReply(int kind, int error, const void* data);
     void onEndFile(std::int64_t entryId, int reason);
+    void onEof();
     void onEndReached();
     void failOpen();
     void finishOpen();
@@ -122,6 +140,18 @@ private:
     int queriesLeft_ = 0;
     int queriedWidth_ = 0;
     int queriedHeight_ = 0;
+
+    // The clip prepared to follow: appended to libmpv's playlist behind the
+    // open one. Its append reply is told apart by prepareSerial_.
+    QString nextFileName_;
+    std::uint64_t prepareSerial_ = 0;
+    bool preparePending_ = false;     // appended, the entry id not known yet
+    std::int64_t preparedEntry_ = -1;
+    QString movingFileName_;          // the prepared clip libmpv went on to
+    double endedLength_ = 0;          // length of the clip that ended, while Moving
+    bool gapless_ = false;            // libmpv's gapless-audio as last set
+    bool eofWhileMoving_ = false;     // the prepared clip played out before it was ready
+    QTimer endCheck_{this};           // an end held back for a move that never came
 
     Run run_ = Run::Stopped;
     double position_ = 0;

@@ -81,6 +81,10 @@ PlaybackController::PlaybackController(MediaEngine& engine, ClipList& clips, Set
     delayedStart_.setSingleShot(true);
     delayedStart_.setInterval(options_.beginDelay);
     connect(&delayedStart_, &QTimer::timeout, this, &PlaybackController::beginTick);
+    nextCheck_.setSingleShot(true);
+    // Coalesces bursts of edits (lengths arriving while a list is measured).
+    nextCheck_.setInterval(50);
+    connect(&nextCheck_, &QTimer::timeout, this, &PlaybackController::prepareNext);
     openTimeout_.setSingleShot(true);
     openTimeout_.setInterval(options_.openTimeout);
     connect(&openTimeout_, &QTimer::timeout, this, [this] {
@@ -146,6 +150,7 @@ void PlaybackController::beginOpen(const Request& request)
     engine_.setDisplaySize(2, 23);
     if (host_)
         host_->parkVideoWindow();
+    forgetPrepared();  // the engine drops it with the open
     opening_ = request;
     opening_->entry = clips_.entryId(request.index);
     answered_ = false;
@@ -227,7 +232,85 @@ void PlaybackController::finishOpen()
     playing.length = engine_.length();
     setState(playing);
     clips_.markCurrentRow();
+    prepareNext();
     emit clipStarted(request.index);
+}
+
+void PlaybackController::forgetPrepared()
+{
+    prepared_ = 0;
+    preparedPath_.clear();
+}
+
+// The entry the automatic NextClip from `from` would open: the next
+// effectively checked file (groups fail to open and are walked over); 0 at
+// the end of the list.
+int PlaybackController::nextPlayable(int from) const
+{
+    ForwardAncestors ancestors(clips_, from);
+    for (int c = from + 1; c <= clips_.count(); ++c) {
+        if (ancestors.step(clips_, c) && !isGroup(clips_.deep(c)) && !clips_.path(c).isEmpty())
+            return c;
+    }
+    return 0;
+}
+
+void PlaybackController::prepareNext()
+{
+    nextCheck_.stop();
+    const bool autoNext = settings_.flag(keys::AutoNext);
+    preparedAutoNext_ = autoNext;
+    const int current = clips_.currentIndex();
+    int next = 0;
+    if (autoNext && !opening_ && current >= 1 && current <= clips_.count() && !engine_.fileName().isEmpty())
+        next = nextPlayable(current);
+    const std::uint64_t entry = next > 0 ? clips_.entryId(next) : 0;
+    const QString path = next > 0 ? clips_.path(next) : QString();
+    if (entry == prepared_ && path == preparedPath_)
+        return;
+    prepared_ = entry;
+    preparedPath_ = path;
+    engine_.setNextFileName(path);
+}
+
+void PlaybackController::nextMayHaveChanged()
+{
+    if (clips_.currentIndex() >= 1 && !nextCheck_.isActive())
+        nextCheck_.start();
+}
+
+void PlaybackController::onTick()
+{
+    if (clips_.currentIndex() >= 1 && !opening_ && settings_.flag(keys::AutoNext) != preparedAutoNext_)
+        prepareNext();
+}
+
+void PlaybackController::onMovedOn()
+{
+    const std::uint64_t entry = prepared_;
+    forgetPrepared();
+    if (entry == 0 || clips_.currentIndex() < 1)
+        return;  // nothing was prepared any more: a report that came too late
+    const int index = clips_.indexOf(entry);
+    if (index < 1 || opening_ ||
+        (nextCheck_.isActive() && nextPlayable(clips_.currentIndex()) != index)) {
+        // The list changed in the moment of the move: go on as the end of
+        // the clip would have.
+        qCDebug(lcPlayback) << "the engine went on to an entry no longer next";
+        NextClip(clips_.currentIndex());
+        return;
+    }
+    // As NextClip's open would: out of full screen, the video window parked
+    // (the host sizes it to the new clip), then the clip started.
+    if (engine_.fullScreen()) {
+        engine_.setFullScreen(false);
+        if (host_)
+            host_->showPointer();
+    }
+    if (host_)
+        host_->parkVideoWindow();
+    opening_ = Request{index, false, false, entry};
+    finishOpen();
 }
 
 void PlaybackController::NextClip(int index, bool user)
@@ -303,6 +386,8 @@ void PlaybackController::walkBackward(const WalkRequest& walk)
 
 void PlaybackController::enterIdle()
 {
+    forgetPrepared();
+    nextCheck_.stop();
     if (opening_) {
         openTimeout_.stop();
         opening_.reset();
@@ -425,6 +510,7 @@ void PlaybackController::onPositionChange(double oldPosition, double newPosition
 {
     if (!(std::fabs(oldPosition - engine_.length()) < 0.01 && newPosition == 0.0))
         return;
+    forgetPrepared();  // the engine did not go on to it
     if (engine_.fullScreen()) {
         // Leave full screen; no synthetic click (it would land on whatever
         // lies under it).

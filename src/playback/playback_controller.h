@@ -12,8 +12,15 @@
 // Walking over entries that cannot be played is a loop, never a recursion,
 // so any number of unplayable entries costs no stack. A second OpenClip
 // while one is opening replaces it. UI thread only; the engine's
-// notifications must be passed in through onOpenComplete()/onPositionChange()
-// (the application's engine listener does).
+// notifications must be passed in through onOpenComplete(), onMovedOn(),
+// onPositionChange() and onTick() (the application's engine listener does).
+//
+// While a clip plays, the engine holds the clip that the automatic move
+// would open next (setNextFileName), so that it can go on to it without a
+// break; when it does, onMovedOn() completes the move as if NextClip had
+// opened that entry. Whatever changes what comes next works it out again:
+// opens and stops here, nextMayHaveChanged() for edits of the list, and the
+// tick for "AutoNext".
 
 #include "media/media_engine.h"
 #include "playback/playback_panels.h"
@@ -74,6 +81,12 @@ public:
     // Engine notifications.
     void onOpenComplete();
     void onPositionChange(double oldPosition, double newPosition);
+    // The engine went on to the prepared clip by itself.
+    void onMovedOn();
+    void onTick();
+    // Entries were added, removed, moved, checked or unchecked: the prepared
+    // clip is worked out again once the running event is done.
+    void nextMayHaveChanged();
 
     // The playing entry was removed from the playlist.
     void playingEntryRemoved() { NextClip(clips_.count()); }
@@ -125,6 +138,10 @@ private:
     void showTransport(PlaybackState::Phase shown);
     void play();
     void pause();
+    // Hands the engine the clip the automatic move would open next.
+    void prepareNext();
+    void forgetPrepared();
+    int nextPlayable(int from) const;
 
     MediaEngine& engine_;
     ClipList& clips_;
@@ -147,6 +164,10 @@ private:
     bool inSetFileName_ = false;
     QTimer delayedStart_;
     QTimer openTimeout_;
+    QTimer nextCheck_;
+    std::uint64_t prepared_ = 0;  // entry the engine holds to follow (0: none)
+    QString preparedPath_;
+    bool preparedAutoNext_ = false;  // "AutoNext" when it was worked out
 };
 
 }  // namespace velmora

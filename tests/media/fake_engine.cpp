@@ -6,9 +6,16 @@
 
 namespace velmora::test {
 
+void FakeEngine::setNextFileName(const QString& path)
+{
+    calls_ << QStringLiteral("setNextFileName ") + path;
+    nextFileName_ = path;
+}
+
 void FakeEngine::setFileName(const QString& path)
 {
     calls_ << QStringLiteral("setFileName ") + path;
+    nextFileName_.clear();
     ++openSerial_;
     position_ = 0;
     length_ = 0;

@@ -52,6 +52,8 @@ public:
     void setListener(MediaEngineListener* listener) override { listener_ = listener; }
     void setFileName(const QString& path) override;
     QString fileName() const override { return fileName_; }
+    void setNextFileName(const QString& path) override;
+    const QString& nextFileName() const { return nextFileName_; }
     void run() override;
     void pause() override;
     void stop() override;
@@ -78,6 +80,7 @@ private:
     bool openPending_ = false;
     int openSerial_ = 0;
     QString fileName_;
+    QString nextFileName_;
     int state_ = kNothingLoaded;
     double position_ = 0;
     double length_ = 0;

@@ -21,6 +21,7 @@ using std::chrono::milliseconds;
 struct CountingListener : MediaEngineListener {
     int opens = 0;
     void engineOpenComplete() override { ++opens; }
+    void engineMovedOn() override {}
     void enginePositionChange(double, double) override {}
     void engineTick() override {}
     void engineKeyPressed(int, int) override {}

@@ -27,7 +27,9 @@ struct RecordingListener : MediaEngineListener {
     int opens = 0;
     int ticks = 0;
     std::vector<std::pair<double, double>> changes;
+    int moves = 0;
     void engineOpenComplete() override { ++opens; }
+    void engineMovedOn() override { ++moves; }
     void enginePositionChange(double oldPosition, double newPosition) override
     {
         changes.emplace_back(oldPosition, newPosition);

@@ -13,6 +13,13 @@ namespace velmora::test {
 // RMS level in dB relative to full scale of each channel over [from, to)
 // seconds; nullopt when the file is not a WAV file this reader knows or
 // holds no samples in that span.
+// One channel's samples (full scale 1.0); nullopt as above.
+struct WavChannel {
+    int rate = 0;
+    std::vector<float> samples;
+};
+std::optional<WavChannel> readWavChannel(const QString& wavFile, int channel = 0);
+
 std::optional<std::vector<double>> channelLevelsDb(const QString& wavFile, double from, double to);
 
 }  // namespace velmora::test

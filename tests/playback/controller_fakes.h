@@ -15,6 +15,8 @@
 namespace velmora::test {
 
 // An engine whose opens succeed or fail by path, answered at once or later.
+// The clip prepared to follow is played on by moveOn(), as the real engine
+// does when the open clip has played out.
 class ScriptedEngine : public MediaEngine {
 public:
     enum class Answer { Now, Later, Never };
@@ -22,12 +24,46 @@ public:
     Answer answer = Answer::Now;
     double clipLength = 60;
     QStringList opened;  // every setFileName() with a path
+    QString next;        // the prepared clip
+    QStringList prepared;  // every setNextFileName()
     int runs = 0, stops = 0, pauses = 0;
 
     void setListener(MediaEngineListener* l) override { listener = l; }
+    void setNextFileName(const QString& path) override
+    {
+        if (path == next)
+            return;
+        next = path;
+        prepared << path;
+    }
+    // The open clip played out: on to the prepared clip, or its end.
+    void moveOn()
+    {
+        const QString to = next;
+        next.clear();
+        if (to.isEmpty() || failing.contains(to)) {
+            if (!to.isEmpty()) {
+                file.clear();  // libmpv went on and failed: nothing is loaded
+                st = kNothingLoaded;
+                lengthKept = true;
+            } else {
+                st = kStopped;
+            }
+            if (listener)
+                listener->enginePositionChange(clipLength, 0);
+            return;
+        }
+        ++generation;
+        file = to;
+        st = kPlaying;
+        if (listener)
+            listener->engineMovedOn();
+    }
     void setFileName(const QString& path) override
     {
         ++generation;
+        next.clear();
+        lengthKept = false;
         if (path.isEmpty()) {
             file.clear();
             st = kNothingLoaded;
@@ -61,7 +97,8 @@ public:
     int state() const override { return st; }
     double position() const override { return pos; }
     void setPosition(double s) override { pos = s; }
-    double length() const override { return file.isEmpty() ? 0 : clipLength; }
+    // The length stays known after a clip that failed to follow it.
+    double length() const override { return file.isEmpty() && !lengthKept ? 0 : clipLength; }
     void setVolume(int) override {}
     void setBalance(int) override {}
     bool fullScreen() const override { return full; }
@@ -79,6 +116,7 @@ public:
     bool full = false;
     int w = 0, h = 0;
     int generation = 0;
+    bool lengthKept = false;
     QObject timerContext;  // pending answers die with the engine
 };
 
@@ -160,6 +198,7 @@ struct ControllerForwarder : MediaEngineListener {
     explicit ControllerForwarder(PlaybackController& c) : controller(c) {}
     PlaybackController& controller;
     void engineOpenComplete() override { controller.onOpenComplete(); }
+    void engineMovedOn() override { controller.onMovedOn(); }
     void enginePositionChange(double o, double n) override { controller.onPositionChange(o, n); }
     void engineTick() override {}
     void engineKeyPressed(int, int) override {}
