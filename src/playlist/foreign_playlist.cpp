@@ -13,24 +13,29 @@ namespace velmora {
 
 namespace {
 
-// Text lines of any of the three endings, as the file's bytes, without the
-// UTF-8 byte order mark.
-std::vector<QByteArray> byteLines(QByteArray bytes)
+// Text lines of any of the three endings, as the file's bytes, trimmed and
+// without a UTF-8 byte order mark at their start (lists joined end to end have one
+// inside; Qt's decoder would drop it and unmask a "#").
+std::vector<QByteArray> byteLines(const QByteArray& bytes)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
     std::vector<QByteArray> out;
+    auto push = [&](QByteArray line) {
+        line = line.trimmed();
+        while (line.startsWith("\xEF\xBB\xBF"))
+            line = line.mid(3).trimmed();
+        out.push_back(std::move(line));
+    };
     qsizetype start = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != '\n' && bytes[i] != '\r')
             continue;
-        out.push_back(bytes.mid(start, i - start));
+        push(bytes.mid(start, i - start));
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < bytes.size())
-        out.push_back(bytes.mid(start));
+        push(bytes.mid(start));
     return out;
 }
 
