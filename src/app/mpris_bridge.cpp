@@ -5,10 +5,13 @@
 #include "base/file_name.h"
 #include "keys/key_map.h"
 #include "mpris/mpris_metadata.h"
+#include "playlist/entry_location.h"
 #include "playback/seek_bar.h"
 #include "skin/main_form.h"
 #include "skin/skinned_windows.h"
 #include "volume/volume_control.h"
+
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +52,11 @@ MprisBridge::MprisBridge(Velmora& app, QDBusConnection bus) : app_(app)
 {
     mpris::MprisService::Options options;
     options.mimeTypes = mpris::mimeTypesForExtensions(playableExtensions());
+    // The reader first: the service looks at the current clip's track (and
+    // so asks for its tags) as it starts.
+    tagReader_ = std::make_unique<TagReader>(app_.mediaModule(), coverFolder());
+    tagReader_->setResultHandler(
+        [this](std::uint64_t id, const std::optional<ClipTags>& tags) { tagsRead(id, tags); });
     service_ = std::make_unique<mpris::MprisService>(*this, std::move(bus), std::move(options));
     if (!service_->registered())
         return;
@@ -64,6 +72,27 @@ MprisBridge::~MprisBridge()
 {
     if (changeHandler_)
         app_.playlist().removeChangeHandler(changeHandler_);
+    service_.reset();
+    tagReader_.reset();  // waits for a read running
+}
+
+QString MprisBridge::coverFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Velmora 4/covers");
+}
+
+void MprisBridge::tagsRead(std::uint64_t id, const std::optional<ClipTags>& tags)
+{
+    // Entries shown to the desktop come and go; what was read for them
+    // stays bounded.
+    constexpr std::size_t kMaxKept = 1024;
+    if (tags_.size() >= kMaxKept) {
+        tags_.clear();
+        asked_.clear();
+        asked_.insert(id);
+    }
+    tags_[id] = tags.value_or(ClipTags());
+    service_->trackListChanged();  // the track's metadata, and the current one's
 }
 
 void MprisBridge::positionChanged(double oldPosition, double newPosition, double length)
@@ -96,6 +125,19 @@ mpris::Track MprisBridge::track(int index) const
     t.path = e.path;
     if (e.isFile() && e.time >= 0)
         t.lengthUs = std::int64_t{e.time} * 1'000'000;
+    if (e.isGroup() || isStreamUrl(e.path))
+        return t;
+    if (const auto known = tags_.find(t.id); known != tags_.end()) {
+        const ClipTags& tags = known->second;
+        if (!tags.title.isEmpty())
+            t.title = tags.title;  // else the file name stays the title
+        t.artist = tags.artist;
+        t.album = tags.album;
+        t.trackNumber = tags.trackNumber;
+        t.artPath = tags.artPath;
+    } else if (tagReader_ && asked_.insert(t.id).second) {
+        tagReader_->request(t.id, e.path);
+    }
     return t;
 }
 

@@ -10,6 +10,7 @@
 // UI thread only. Built by the application object after its parts, and
 // destroyed before them.
 
+#include "media/tag_reader.h"
 #include "mpris/mpris_host.h"
 #include "mpris/mpris_service.h"
 #include "playback/playback_panels.h"
@@ -17,8 +18,11 @@
 #include <QDBusConnection>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace velmora {
 
@@ -83,10 +87,20 @@ public:
     void raise() override;
     void quit() override;
 
+    // Where embedded covers are written: the user's cache folder.
+    static QString coverFolder();
+
 private:
+    void tagsRead(std::uint64_t id, const std::optional<ClipTags>& tags);
+
     Velmora& app_;
     std::unique_ptr<mpris::MprisService> service_;
     int changeHandler_ = 0;
+    // Tags are read for the clips the desktop is shown, once each; track()
+    // asks for them as the service looks at an entry.
+    std::unique_ptr<TagReader> tagReader_;
+    mutable std::unordered_map<std::uint64_t, ClipTags> tags_;  // by entry id; read
+    mutable std::unordered_set<std::uint64_t> asked_;            // asked, maybe not yet read
 };
 
 }  // namespace velmora

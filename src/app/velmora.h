@@ -121,6 +121,7 @@ public:
     const VolumeScale& volumeScale() const { return volumeScale_; }
     PlaylistModel& playlist() { return playlist_; }
     MediaEngine& engine() { return media_.engine(); }
+    MediaModule& mediaModule() { return media_; }
     MediaModule::Status mediaStatus() const { return media_.status(); }
     PlaybackController& controller() { return *controller_; }
     SkinnedWindows& windows() { return *windows_; }

@@ -18,6 +18,9 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -112,6 +115,18 @@ protected:
         });
     }
     QDBusObjectPath trackOf(int index) { return mpris::trackPath(app->playlist().entryId(index)); }
+    static QString pathOfArt(const QVariantMap& metadata)
+    {
+        return mpris::pathOfFileUrl(metadata.value(QStringLiteral("mpris:artUrl")).toString());
+    }
+    QString playerctl(const QStringList& args)
+    {
+        QProcess p;
+        p.setProcessEnvironment(bus.environment());
+        p.start(QStringLiteral("playerctl"), QStringList{QStringLiteral("-p"), QStringLiteral("velmora4")} + args);
+        waitFor([&] { return p.state() == QProcess::NotRunning; });  // the bus is served meanwhile
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    }
 
     test::PrivateBus bus;
     test::TempHome home;
@@ -184,10 +199,13 @@ TEST_F(MprisAppTest, TrackListFollowsThePlaylistAndOpenUriAddsAsASecondStart)
     EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips[1]; })) << "AutoPlay, as a second start";
     EXPECT_TRUE(waitFor([&] {
         return qdbus_cast<QList<QDBusObjectPath>>(property(kTrackList, QStringLiteral("Tracks")))
-               == QList<QDBusObjectPath>({trackOf(1), trackOf(2), trackOf(3), trackOf(4)});
+               == QList<QDBusObjectPath>({trackOf(3), trackOf(4)});
     }));
     EXPECT_TRUE(log.has(QStringLiteral("TrackListReplaced"), [](const QVariantList&) { return true; })
                 || log.has(QStringLiteral("TrackAdded"), [](const QVariantList&) { return true; }));
+    EXPECT_TRUE(log.has(QStringLiteral("PropertiesChanged"), [](const QVariantList& a) {
+        return a.at(0).toString() == kTrackList && a.at(2).toStringList().contains(QStringLiteral("Tracks"));
+    })) << "Tracks announced after OpenUri";
 
     call(kTrackList, QStringLiteral("GoTo"), {QVariant::fromValue(trackOf(4))});
     EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips[2]; }));
@@ -202,6 +220,46 @@ TEST_F(MprisAppTest, TrackListFollowsThePlaylistAndOpenUriAddsAsASecondStart)
     call(kRoot, QStringLiteral("Quit"));
     EXPECT_TRUE(app->closing());
     EXPECT_TRUE(ended.wait(5000));
+}
+
+TEST_F(MprisAppTest, MetadataComesFromTheClipsTags)
+{
+    // A tagged clip with its cover inside; an untagged one with a cover beside it.
+    const QString cover = clipFolder.filePath(QStringLiteral("cover-source.png"));
+    const QString tagged = clipFolder.filePath(QStringLiteral("tagged.flac"));
+    const QString plain = clipFolder.filePath(QStringLiteral("plain/one.wav"));
+    ASSERT_TRUE(QDir().mkpath(clipFolder.filePath(QStringLiteral("plain"))));
+    ASSERT_TRUE(test::runFfmpeg({"-f", "lavfi", "-i", "color=c=red:s=16x16", "-frames:v", "1", cover}));
+    ASSERT_TRUE(test::runFfmpeg({"-f", "lavfi", "-i", "sine=f=440:d=30", "-i", cover, "-map", "0:a", "-map", "1:v",
+                                 "-c:v", "png", "-disposition:v", "attached_pic", "-ar", "8000", "-metadata",
+                                 "title=Заголовок", "-metadata", "artist=Исполнитель", "-metadata", "album=Альбом",
+                                 "-metadata", "track=3/12", tagged}));
+    QFile::copy(clips[0], plain);
+    test::writeFile(clipFolder.filePath(QStringLiteral("plain/Folder.JPG")), "a picture");
+    start({tagged, plain});
+    ASSERT_TRUE(waitFor([&] { return app->engine().fileName() == tagged; }));
+    auto metadata = [&] { return qdbus_cast<QVariantMap>(property(kPlayer, QStringLiteral("Metadata"))); };
+    ASSERT_TRUE(waitFor([&] { return metadata().value(QStringLiteral("xesam:title")).toString() == "Заголовок"; }))
+        << "read off the UI thread, then announced";
+    QVariantMap m = metadata();
+    EXPECT_EQ(m.value(QStringLiteral("xesam:artist")).toStringList(), QStringList{"Исполнитель"});
+    EXPECT_EQ(m.value(QStringLiteral("xesam:album")).toString(), "Альбом");
+    EXPECT_EQ(m.value(QStringLiteral("xesam:trackNumber")).toInt(), 3);
+    const QString art = pathOfArt(m);
+    EXPECT_TRUE(art.startsWith(MprisBridge::coverFolder())) << art.toStdString();
+    QFile written(art);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("\x89PNG")) << "the embedded picture, written to the cache";
+    EXPECT_EQ(playerctl({QStringLiteral("metadata"), QStringLiteral("artist")}), "Исполнитель");
+
+    call(kPlayer, QStringLiteral("Next"));
+    ASSERT_TRUE(waitFor([&] { return app->engine().fileName() == plain; }));
+    EXPECT_TRUE(waitFor([&] {
+        return pathOfArt(metadata()) == clipFolder.filePath(QStringLiteral("plain/Folder.JPG"));
+    })) << "the cover beside the clip";
+    m = metadata();
+    EXPECT_EQ(m.value(QStringLiteral("xesam:title")).toString(), "one.wav") << "no tag: the file name";
+    EXPECT_FALSE(m.contains(QStringLiteral("xesam:artist")));
 }
 
 }  // namespace
