@@ -80,7 +80,7 @@ MprisService::MprisService(MprisHost& host, QDBusConnection bus, Options options
     quietTimer_.setInterval(options_.quietDelay);
     maxTimer_.setSingleShot(true);
     maxTimer_.setInterval(options_.maxDelay);
-    connect(&quietTimer_, &QTimer::timeout, this, &MprisService::flushTrackList);
+    connect(&quietTimer_, &QTimer::timeout, this, &MprisService::quietTimeOut);
     connect(&maxTimer_, &QTimer::timeout, this, &MprisService::flushTrackList);
 
     if (!bus_.isConnected()) {
@@ -135,10 +135,14 @@ void MprisService::trackListChanged()
 {
     if (!registered_)
         return;
-    quietTimer_.start();  // restarts: a run of changes waits for its end
+    // A run of changes waits for its end. Restarting the timer for each of
+    // thousands of changes a second would cost more than the rest: the
+    // time of the last one is kept, and the timer looks at it when it fires.
+    lastChange_.start();
+    if (!quietTimer_.isActive())
+        quietTimer_.start(options_.quietDelay);
     if (!maxTimer_.isActive())
         maxTimer_.start();
-    stateChanged();  // the current entry's text or length may have changed
 }
 
 void MprisService::seeked(double seconds)
@@ -233,10 +237,21 @@ void MprisService::flushState()
         sendPropertiesChanged(kPlayerInterface, changed);
 }
 
+void MprisService::quietTimeOut()
+{
+    const auto quietFor = std::chrono::milliseconds(lastChange_.elapsed());
+    if (quietFor < options_.quietDelay) {
+        quietTimer_.start(options_.quietDelay - quietFor);
+        return;
+    }
+    flushTrackList();
+}
+
 void MprisService::flushTrackList()
 {
     quietTimer_.stop();
     maxTimer_.stop();
+    stateChanged();  // the current entry's text or length may have changed with the list
     const TrackListUpdate update = mirror_.update(trackStates(host_, options_.trackWindow));
     if (update.empty())
         return;

@@ -24,6 +24,7 @@
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -96,6 +97,7 @@ private:
     };
 
     void flushState();
+    void quietTimeOut();
     void flushTrackList();
     void sendPropertiesChanged(const QString& interface, const QVariantMap& changed,
                                const QStringList& invalidated = {});
@@ -112,6 +114,7 @@ private:
     QTimer stateTimer_;
     QTimer quietTimer_;
     QTimer maxTimer_;
+    QElapsedTimer lastChange_;  // since the last track list change
 };
 
 }  // namespace velmora::mpris
