@@ -27,7 +27,6 @@ namespace {
 Toolbar::Hooks hooks()
 {
     Toolbar::Hooks h;
-    h.mainState = [] { return Toolbar::MainState{}; };
     return h;
 }
 

@@ -32,7 +32,7 @@ void BM_NextClipOverUnplayableEntries(benchmark::State& state)
         clips.file(QStringLiteral("f%1").arg(i));
         engine.failing << QStringLiteral("/clips/f%1").arg(i);
     }
-    PlaybackController controller(engine, clips, settings, {&panels, &panels, &panels, &panels});
+    PlaybackController controller(engine, clips, settings, &panels);
     test::ControllerForwarder forward(controller);
     engine.setListener(&forward);
     for (auto _ : state) {
@@ -40,7 +40,7 @@ void BM_NextClipOverUnplayableEntries(benchmark::State& state)
         controller.OpenClip(2);
         engine.opened.clear();
         state.ResumeTiming();
-        controller.stepForward();
+        controller.press(TransportButton::StepForward);
         benchmark::DoNotOptimize(clips.current);
     }
     if (clips.current != -1)

@@ -9,13 +9,14 @@
 #include <QFile>
 #include <QLoggingCategory>
 
+#include <utility>
+
 Q_LOGGING_CATEGORY(lcCommand, "velmora.command", QtWarningMsg)
 
 namespace velmora {
 
-CommandHandler::CommandHandler(PlaybackController& controller, TransportPanel& transport, Settings& settings,
-                               Playlist playlist)
-    : controller_(controller), transport_(transport), settings_(settings), playlist_(std::move(playlist))
+CommandHandler::CommandHandler(PlaybackController& controller, Settings& settings, Playlist playlist)
+    : controller_(controller), settings_(settings), playlist_(std::move(playlist))
 {
 }
 
@@ -52,27 +53,18 @@ void CommandHandler::handleNext()
 
 bool CommandHandler::transportWord(const QString& text)
 {
+    static const std::pair<QLatin1String, TransportButton> kWords[] = {
+        {QLatin1String("play"), TransportButton::Play},
+        {QLatin1String("pause"), TransportButton::Pause},
+        {QLatin1String("back"), TransportButton::StepBack},
+        {QLatin1String("forward"), TransportButton::StepForward},
+    };
     const QString word = text.toLower();
-    if (word == QLatin1String("play")) {
-        if (transport_.playEnabled())
-            controller_.play();
-        return true;
-    }
-    if (word == QLatin1String("pause")) {
-        if (transport_.pauseEnabled())
-            controller_.pausePressed();
-        return true;
-    }
-    // StepBack and StepForward are enabled together with Play.
-    if (word == QLatin1String("back")) {
-        if (transport_.playEnabled())
-            controller_.stepBack();
-        return true;
-    }
-    if (word == QLatin1String("forward")) {
-        if (transport_.playEnabled())
-            controller_.stepForward();
-        return true;
+    for (const auto& [name, button] : kWords) {
+        if (word == name) {
+            controller_.press(button);
+            return true;
+        }
     }
     return false;
 }

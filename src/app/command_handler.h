@@ -3,7 +3,8 @@
 // copy's start or from another copy through the channel.
 //
 // One of the transport words "play", "pause", "back", "forward" (the whole
-// text, any letter case) presses that button when it is enabled. Any other
+// text, any letter case) presses that button (Play, Pause, StepBack,
+// StepForward) as the controller's transport does: only when it is enabled. Any other
 // text is a list of paths: each readable file is added in its long form,
 // each folder adds its own accepted files in natural name order; the first
 // token that is neither ends the handling of the message. Additions switch
@@ -27,7 +28,6 @@ namespace velmora {
 
 class PlaybackController;
 class Settings;
-class TransportPanel;
 
 class CommandHandler {
 public:
@@ -43,7 +43,7 @@ public:
         std::function<void()> startMeasuring;  // the playlist window's measuring timer
     };
 
-    CommandHandler(PlaybackController& controller, TransportPanel& transport, Settings& settings, Playlist playlist);
+    CommandHandler(PlaybackController& controller, Settings& settings, Playlist playlist);
     ~CommandHandler();
 
     // Handles the text now, or after the one being handled.
@@ -59,7 +59,6 @@ private:
     void endMessage();
 
     PlaybackController& controller_;
-    TransportPanel& transport_;
     Settings& settings_;
     Playlist playlist_;
     std::deque<QString> queue_;

@@ -8,9 +8,9 @@
 
 namespace velmora {
 
-KeyCommand::KeyCommand(MediaEngine& engine, PlaybackController& controller, ClipList& clips,
-                       TransportPanel& transport, Settings& settings, KeyCommandHost& host)
-    : engine_(engine), controller_(controller), clips_(clips), transport_(transport), settings_(settings), host_(host)
+KeyCommand::KeyCommand(MediaEngine& engine, PlaybackController& controller, ClipList& clips, Settings& settings,
+                       KeyCommandHost& host)
+    : engine_(engine), controller_(controller), clips_(clips), settings_(settings), host_(host)
 {
     keyLockOut_.setSingleShot(true);
     keyLockOut_.setInterval(55);
@@ -24,31 +24,25 @@ void KeyCommand::setIgnoreKeys(bool ignore)
         keyLockOut_.stop();
 }
 
-void KeyCommand::operator()(int keyCode)
+void KeyCommand::press(int keyCode)
 {
     if (ignoreKeys_ || !isCommandKey(keyCode))
         return;
     ignoreKeys_ = true;
     keyLockOut_.start();
 
-    const bool clipOpen = transport_.playEnabled();
-    const bool playing = clipOpen && transport_.pauseEnabled();
+    using B = TransportButton;
+    const PlaybackState& state = controller_.state();
     const bool clipCurrent = clips_.currentIndex() != -1;
     switch (keyCode) {
     case vk::Back:
-        if (playing)
+        if (state.playing())
             engine_.setPosition(0);
         break;
-    case vk::Escape:
-        if (clipOpen)
-            controller_.NextClip(clips_.count());
-        break;
-    case vk::Space:
-        if (clipOpen)
-            controller_.togglePause();
-        break;
+    case vk::Escape: controller_.press(B::Stop); break;
+    case vk::Space: controller_.playPause(); break;
     case vk::F:
-        if (clipOpen && !host_.videoWindowParked())
+        if (state.clipOpen() && !host_.videoWindowParked())
             toggleFullScreen();
         break;
     case vk::R:
@@ -71,22 +65,10 @@ void KeyCommand::operator()(int keyCode)
     case vk::Minus:
         host_.pressVolumeDown();
         break;
-    case vk::Comma:
-        if (clipOpen)
-            host_.pressWindBack();
-        break;
-    case vk::Period:
-        if (clipOpen)
-            host_.pressWindForward();
-        break;
-    case vk::LeftBracket:
-        if (clipOpen)
-            controller_.PreviousClip(clips_.currentIndex());
-        break;
-    case vk::RightBracket:
-        if (clipOpen)
-            controller_.NextClip(clips_.currentIndex(), true);
-        break;
+    case vk::Comma: controller_.press(B::Back); break;
+    case vk::Period: controller_.press(B::Forward); break;
+    case vk::LeftBracket: controller_.press(B::StepBack); break;
+    case vk::RightBracket: controller_.press(B::StepForward); break;
     default:
         break;
     }
@@ -94,7 +76,7 @@ void KeyCommand::operator()(int keyCode)
 
 void KeyCommand::toggleFullScreen()
 {
-    if (transport_.pauseEnabled()) {
+    if (controller_.state().playing()) {
         engine_.pause();
         engine_.setFullScreen(!engine_.fullScreen());
         engine_.run();

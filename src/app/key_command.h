@@ -1,10 +1,13 @@
 #pragma once
 // KeyCommand: the keys every window of the program answers.
 //
-// One command per key code; the shift state is not looked at. After each
-// key, further keys are ignored for 55 ms (a second key within that time is
-// dropped), and not at all while IgnoreKeys is held by label editing. UI
-// thread only.
+// One command per key code; the shift state is not looked at. The transport
+// keys press the controller's buttons (acting only as an enabled button
+// would). After each key, further keys are ignored for 55 ms (a second key
+// within that time is dropped), and not at all while IgnoreKeys is held by
+// label editing. UI thread only.
+
+#include "keys/key_sink.h"
 
 #include <QObject>
 #include <QTimer>
@@ -15,7 +18,6 @@ class MediaEngine;
 class PlaybackController;
 class Settings;
 class ClipList;
-class TransportPanel;
 
 // What the commands do to the windows.
 class KeyCommandHost {
@@ -27,18 +29,16 @@ public:
     virtual void setVideoOnTop(bool onTop) = 0;
     virtual void pressVolumeUp() = 0;    // the volume window's VolumeRight
     virtual void pressVolumeDown() = 0;  // the volume window's VolumeLeft
-    virtual void pressWindBack() = 0;     // the main window's Back
-    virtual void pressWindForward() = 0;  // the main window's Forward
 };
 
-class KeyCommand : public QObject {
+class KeyCommand : public QObject, public KeySink {
     Q_OBJECT
 public:
-    KeyCommand(MediaEngine& engine, PlaybackController& controller, ClipList& clips, TransportPanel& transport,
-               Settings& settings, KeyCommandHost& host);
+    KeyCommand(MediaEngine& engine, PlaybackController& controller, ClipList& clips, Settings& settings,
+               KeyCommandHost& host);
 
     // Performs the command bound to the virtual-key code.
-    void operator()(int keyCode);
+    void press(int keyCode) override;
 
     // Held by the playlist window while an entry's text is edited.
     void setIgnoreKeys(bool ignore);
@@ -54,7 +54,6 @@ private:
     MediaEngine& engine_;
     PlaybackController& controller_;
     ClipList& clips_;
-    TransportPanel& transport_;
     Settings& settings_;
     KeyCommandHost& host_;
     bool ignoreKeys_ = false;

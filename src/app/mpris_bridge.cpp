@@ -1,14 +1,13 @@
 #include "app/mpris_bridge.h"
 
 #include "channel/command_line.h"
-#include "app/velmora.h"
 #include "base/file_name.h"
-#include "keys/key_map.h"
 #include "mpris/mpris_metadata.h"
 #include "playlist/entry_location.h"
 #include "playback/seek_bar.h"
-#include "skin/main_form.h"
-#include "skin/skinned_windows.h"
+#include "media/media_engine.h"
+#include "playback/playback_controller.h"
+#include "playlist/playlist_model.h"
 #include "volume/volume_control.h"
 
 #include <QStandardPaths>
@@ -17,20 +16,6 @@
 #include <cmath>
 
 namespace velmora {
-
-void ObservedTransport::setTransportEnabled(bool on)
-{
-    panel_.setTransportEnabled(on);
-    if (changed_)
-        changed_();
-}
-
-void ObservedTransport::setPauseEnabled(bool on)
-{
-    panel_.setPauseEnabled(on);
-    if (changed_)
-        changed_();
-}
 
 QStringList playableExtensions()
 {
@@ -48,19 +33,19 @@ QStringList playableExtensions()
             QStringLiteral("m3u"),  QStringLiteral("m3u8"), QStringLiteral("pls"),  QStringLiteral("xspf")};
 }
 
-MprisBridge::MprisBridge(Velmora& app, QDBusConnection bus) : app_(app)
+MprisBridge::MprisBridge(Parts parts, QDBusConnection bus) : app_(std::move(parts))
 {
     mpris::MprisService::Options options;
     options.mimeTypes = mpris::mimeTypesForExtensions(playableExtensions());
     // The reader first: the service looks at the current clip's track (and
     // so asks for its tags) as it starts.
-    tagReader_ = std::make_unique<TagReader>(app_.mediaModule(), coverFolder());
+    tagReader_ = std::make_unique<TagReader>(app_.media, coverFolder());
     tagReader_->setResultHandler(
         [this](std::uint64_t id, const std::optional<ClipTags>& tags) { tagsRead(id, tags); });
     service_ = std::make_unique<mpris::MprisService>(*this, std::move(bus), std::move(options));
     if (!service_->registered())
         return;
-    changeHandler_ = app_.playlist().addChangeHandler([this](const PlaylistChange& change) {
+    changeHandler_ = app_.playlist.addChangeHandler([this](const PlaylistChange& change) {
         if (change.structure || change.content)
             service_->trackListChanged();
         if (change.current)
@@ -71,7 +56,7 @@ MprisBridge::MprisBridge(Velmora& app, QDBusConnection bus) : app_(app)
 MprisBridge::~MprisBridge()
 {
     if (changeHandler_)
-        app_.playlist().removeChangeHandler(changeHandler_);
+        app_.playlist.removeChangeHandler(changeHandler_);
     service_.reset();
     tagReader_.reset();  // waits for a read running
 }
@@ -104,20 +89,20 @@ void MprisBridge::positionChanged(double oldPosition, double newPosition, double
 
 mpris::PlaybackStatus MprisBridge::playbackStatus() const
 {
-    const MainForm& main = app_.windows().mainForm();
-    if (!main.playEnabled())
+    const PlaybackState& state = app_.controller.state();
+    if (!state.clipOpen())
         return mpris::PlaybackStatus::Stopped;
-    return main.pauseEnabled() ? mpris::PlaybackStatus::Playing : mpris::PlaybackStatus::Paused;
+    return state.playing() ? mpris::PlaybackStatus::Playing : mpris::PlaybackStatus::Paused;
 }
 
-double MprisBridge::position() const { return app_.engine().position(); }
-double MprisBridge::clipLength() const { return app_.engine().length(); }
-double MprisBridge::volume() const { return app_.volumeControl().volumePercent() / 100.0; }
-int MprisBridge::trackCount() const { return app_.playlist().playlistCount(); }
+double MprisBridge::position() const { return app_.engine.position(); }
+double MprisBridge::clipLength() const { return app_.engine.length(); }
+double MprisBridge::volume() const { return app_.volume.volumePercent() / 100.0; }
+int MprisBridge::trackCount() const { return app_.playlist.playlistCount(); }
 
 mpris::Track MprisBridge::track(int index) const
 {
-    const PlaylistModel& list = app_.playlist();
+    const PlaylistModel& list = app_.playlist;
     const PlaylistEntry& e = list.entry(index);
     mpris::Track t;
     t.id = list.entryId(index);
@@ -141,60 +126,47 @@ mpris::Track MprisBridge::track(int index) const
     return t;
 }
 
-int MprisBridge::indexOf(std::uint64_t id) const { return app_.playlist().indexOf(id); }
-int MprisBridge::currentIndex() const { return app_.playlist().currentIndex(); }
+int MprisBridge::indexOf(std::uint64_t id) const { return app_.playlist.indexOf(id); }
+int MprisBridge::currentIndex() const { return app_.playlist.currentIndex(); }
 
 // Play and Pause are the main window's buttons, pressed only when they
 // would change something: Play on a playing clip would restart it.
 void MprisBridge::play()
 {
     if (playbackStatus() == mpris::PlaybackStatus::Paused)
-        app_.controller().play();
+        app_.controller.press(TransportButton::Play);
 }
 
-void MprisBridge::pause()
-{
-    if (playbackStatus() == mpris::PlaybackStatus::Playing)
-        app_.controller().pausePressed();
-}
+void MprisBridge::pause() { app_.controller.press(TransportButton::Pause); }
 
-// The rest are the keys the tray menu's items press.
-void MprisBridge::playPause() { app_.keys()(vk::Space); }
-void MprisBridge::stop() { app_.keys()(vk::Escape); }
-void MprisBridge::next() { app_.keys()(vk::RightBracket); }
-void MprisBridge::previous() { app_.keys()(vk::LeftBracket); }
+// The rest do what the tray menu's items (and their keys) do.
+void MprisBridge::playPause() { app_.controller.playPause(); }
+void MprisBridge::stop() { app_.controller.press(TransportButton::Stop); }
+void MprisBridge::next() { app_.controller.press(TransportButton::StepForward); }
+void MprisBridge::previous() { app_.controller.press(TransportButton::StepBack); }
 
 void MprisBridge::seekTo(double seconds)
 {
     if (playbackStatus() == mpris::PlaybackStatus::Stopped)
         return;
-    app_.engine().setPosition(seconds);
-    app_.seekBar().showPosition();
+    app_.engine.setPosition(seconds);
+    app_.seekBar.showPosition();
 }
 
 void MprisBridge::setVolume(double level)
 {
-    app_.volumeControl().setVolumePercent(static_cast<int>(std::lround(std::clamp(level, 0.0, 1.0) * 100)));
+    app_.volume.setVolumePercent(static_cast<int>(std::lround(std::clamp(level, 0.0, 1.0) * 100)));
 }
 
 void MprisBridge::openFile(const QString& path)
 {
     const std::string text = channel::buildCommandLine(std::vector<std::string>{fileNameBytes(path).toStdString()}, "/");
     if (!text.empty())
-        app_.commands().submit(fileNameFromBytes(text));
+        app_.submitCommand(fileNameFromBytes(text));
 }
 
 void MprisBridge::goTo(int index) { app_.openEntry(index); }
-
-void MprisBridge::raise()
-{
-    app_.restoreFromTray();
-    MainForm& main = app_.windows().mainForm();
-    main.setWindowState(main.windowState() & ~Qt::WindowMinimized);
-    main.raise();
-    main.activateWindow();
-}
-
-void MprisBridge::quit() { app_.forceExit(); }
+void MprisBridge::raise() { app_.raise(); }
+void MprisBridge::quit() { app_.quit(); }
 
 }  // namespace velmora

@@ -1,19 +1,17 @@
 #pragma once
 // MprisBridge: the player as the desktop's media controls see it. It
 // implements the MPRIS host on the application's real parts, so that each
-// desktop command is the operation of a button or key (the keyboard
-// commands, the controller's buttons, the volume window's apply, the
-// command handler's add path), and passes the player's changes on to the
-// service. ObservedTransport is the main window's transport set as the
-// controller drives it, telling the bridge of every change.
+// desktop command is the operation of a button or key (the controller's
+// transport, the volume window's apply, the command handler's add path),
+// and passes the player's changes on to the service. Commands press the
+// transport directly: the keys' lock-out does not drop them.
 //
-// UI thread only. Built by the application object after its parts, and
-// destroyed before them.
+// It takes only the parts it uses. UI thread only. Built by the
+// application object after those parts, and destroyed before them.
 
 #include "media/tag_reader.h"
 #include "mpris/mpris_host.h"
 #include "mpris/mpris_service.h"
-#include "playback/playback_panels.h"
 
 #include <QDBusConnection>
 #include <QStringList>
@@ -26,25 +24,12 @@
 
 namespace velmora {
 
-class Velmora;
-
-class ObservedTransport : public TransportPanel {
-public:
-    explicit ObservedTransport(TransportPanel& panel) : panel_(panel) {}
-    void setObserver(std::function<void()> changed) { changed_ = std::move(changed); }
-
-    void setTransportEnabled(bool on) override;
-    void setPauseEnabled(bool on) override;
-    bool playEnabled() const override { return panel_.playEnabled(); }
-    bool pauseEnabled() const override { return panel_.pauseEnabled(); }
-    void setTimeText(const QString& text) override { panel_.setTimeText(text); }
-    void setCurrentTimeText(const QString& text) override { panel_.setCurrentTimeText(text); }
-    void resetSeekKnob() override { panel_.resetSeekKnob(); }
-
-private:
-    TransportPanel& panel_;
-    std::function<void()> changed_;
-};
+class MediaEngine;
+class MediaModule;
+class PlaybackController;
+class PlaylistModel;
+class SeekBar;
+class VolumeControl;
 
 // The extensions the player says it opens: the engine plays far more, but
 // these are the types it is offered for.
@@ -52,7 +37,20 @@ QStringList playableExtensions();
 
 class MprisBridge : public mpris::MprisHost {
 public:
-    MprisBridge(Velmora& app, QDBusConnection bus);
+    struct Parts {
+        PlaybackController& controller;
+        PlaylistModel& playlist;
+        MediaEngine& engine;
+        MediaModule& media;  // its tag reader
+        VolumeControl& volume;
+        SeekBar& seekBar;
+        std::function<void(const QString& commandText)> submitCommand;  // as a second start
+        std::function<void(int index)> openEntry;  // as a double click on its row
+        std::function<void()> raise;               // the main window to the front
+        std::function<void()> quit;                // the tray's exit
+    };
+
+    MprisBridge(Parts parts, QDBusConnection bus);
     ~MprisBridge() override;
     MprisBridge(const MprisBridge&) = delete;
     MprisBridge& operator=(const MprisBridge&) = delete;
@@ -93,7 +91,7 @@ public:
 private:
     void tagsRead(std::uint64_t id, const std::optional<ClipTags>& tags);
 
-    Velmora& app_;
+    Parts app_;
     std::unique_ptr<mpris::MprisService> service_;
     int changeHandler_ = 0;
     // Tags are read for the clips the desktop is shown, once each; track()

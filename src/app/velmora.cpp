@@ -93,7 +93,7 @@ public:
     void engineOpenComplete() override
     {
         MediaEngine& engine = app_.engine();
-        if (!engine.fileName().isEmpty())
+        if (engine.hasClip())
             app_.video_->openComplete(QSize(engine.displayWidth(), engine.displayHeight()));
         app_.controller_->onOpenComplete();
     }
@@ -108,7 +108,7 @@ public:
         if (app_.seekControls_)
             app_.seekControls_->seekBar().tick();
     }
-    void engineKeyPressed(int keyCode, int) override { (*app_.keys_)(keyCode); }
+    void engineKeyPressed(int keyCode, int) override { app_.keys_->press(keyCode); }
 
 private:
     Velmora& app_;
@@ -137,6 +137,16 @@ public:
     }
     void closeProgram() override { app_.close(); }
     void showPointer() override { setPointerHidden(false); }
+    void windBack() override
+    {
+        if (app_.seekControls_)
+            app_.seekControls_->winding().back();
+    }
+    void windForward() override
+    {
+        if (app_.seekControls_)
+            app_.seekControls_->winding().forward();
+    }
 
     bool videoWindowParked() const override { return app_.video_->place() == VideoPlace::Parked; }
     void setPointerHidden(bool hidden) override
@@ -167,16 +177,6 @@ public:
     }
     void pressVolumeUp() override { app_.volume_->pressVolumeUp(); }
     void pressVolumeDown() override { app_.volume_->pressVolumeDown(); }
-    void pressWindBack() override
-    {
-        if (app_.seekControls_)
-            app_.seekControls_->winding().back();
-    }
-    void pressWindForward() override
-    {
-        if (app_.seekControls_)
-            app_.seekControls_->winding().forward();
-    }
 
 private:
     Velmora& app_;
@@ -219,11 +219,15 @@ Velmora::~Velmora()
     delete addForm_.data();
     walker_.shutdown();
     playlistWindow_.reset();
-    keys_.reset();
-    volume_.reset();
-    controller_.reset();
     options_.reset();
     toolbar_.reset();
+    if (windows_)
+        windows_->setKeySink(nullptr);
+    if (video_)
+        video_->setKeySink(nullptr);
+    keys_.reset();
+    controller_.reset();
+    volume_.reset();
     tray_.reset();
     playlist_.setLengthProbe(nullptr);
     playlist_.setRowView(nullptr);
@@ -258,37 +262,37 @@ void Velmora::buildWindows()
 
     volume_ = std::make_unique<VolumeControl>(windows_->volumeForm(), volumeScale_, settings_, engine);
     TrayIcon::Hooks trayHooks;
-    trayHooks.keyCommand = [this](int code) { (*keys_)(code); };
+    trayHooks.playPause = [this] { controller_->playPause(); };
+    trayHooks.press = [this](TransportButton button) { controller_->press(button); };
     trayHooks.restore = [this] { restoreFromTray(); };
     trayHooks.exitProgram = [this] { forceExit(); };
     tray_ = std::make_unique<TrayIcon>(trayHooks);
+    controller_ = std::make_unique<PlaybackController>(engine, clips_, settings_, services_.get());
+    keys_ = std::make_unique<KeyCommand>(engine, *controller_, clips_, settings_, *services_);
     buildToolbar();
     options_ = std::make_unique<OptionsWindow>(OptionsWindow::Parts{
         settings_, *tray_, *toolbar_, *windows_, fileTypes_, programFolder_ + QStringLiteral("skin/")});
     connect(video_.get(), &PlayForm::optionsItemTriggered, options_.get(), &OptionsWindow::show);
-    transport_ = std::make_unique<ObservedTransport>(windows_->mainForm());
-    transport_->setObserver([this] {
+    connect(controller_.get(), &PlaybackController::stateChanged, this, [this] {
+        const PlaybackState& state = controller_->state();
+        windows_->mainForm().showPlayback(state);
+        tray_->showPlayback(state);
+        toolbar_->showPlayback(state);
         if (mpris_)
             mpris_->stateChanged();
     });
-    PlaybackController::Panels panels{transport_.get(), toolbar_.get(), tray_.get(), services_.get()};
-    controller_ = std::make_unique<PlaybackController>(engine, clips_, settings_, panels);
     playlist_.setEndOfListHandler([this](int position) { controller_->NextClip(position); });
     playlist_.setLengthProbe(&media_.lengthProbe());
-    keys_ = std::make_unique<KeyCommand>(engine, *controller_, clips_, windows_->mainForm(), settings_, *services_);
 
-    // Keys no command uses come as 0: they take the lock-out as any key does,
-    // and can never be mistaken for a command's code.
-    auto keyHandler = [this](QKeyEvent& event) { (*keys_)(virtualKeyFromEvent(event)); };
-    windows_->setKeyHandler(keyHandler);
-    video_->setKeyHandler(keyHandler);
+    // Every window's keys go to the keyboard commands.
+    windows_->setKeySink(keys_.get());
+    video_->setKeySink(keys_.get());
     video_->setCloseHandler([this] { services_->parkVideoWindow(); });
-    volume_->setKeyCommand([this](int code) { (*keys_)(code); });
 
     PlaylistWindow::Hooks hooks;
     hooks.openEntry = [this](int index) { openEntry(index); };
-    hooks.engineHasClip = [this] { return !media_.engine().fileName().isEmpty(); };
-    hooks.keyCommand = [this](int code) { (*keys_)(code); };
+    hooks.engineHasClip = [this] { return media_.engine().hasClip(); };
+    hooks.keys = keys_.get();
     hooks.setIgnoreKeys = [this](bool on) { keys_->setIgnoreKeys(on); };
     hooks.showAddForm = [this] { showAddForm(); };
     hooks.clipsComing = [this] { media_.startLoading(); };
@@ -316,7 +320,7 @@ void Velmora::buildWindows()
                     std::move(callbacks));
     };
     list.startMeasuring = [this] { playlistWindow_->startMeasuring(); };
-    commands_ = std::make_unique<CommandHandler>(*controller_, windows_->mainForm(), settings_, list);
+    commands_ = std::make_unique<CommandHandler>(*controller_, settings_, list);
 
     wireTransport();
     connect(windows_.get(), &SkinnedWindows::closeClicked, this, &Velmora::close);
@@ -349,56 +353,47 @@ void Velmora::publishOnBus()
         mprisConnection_ = QStringLiteral("velmora-mpris-%1").arg(reinterpret_cast<quintptr>(this), 0, 16);
         bus = QDBusConnection::connectToBus(*mprisBus_, mprisConnection_);
     }
-    mpris_ = std::make_unique<MprisBridge>(*this, bus);
+    MprisBridge::Parts parts{*controller_,
+                             playlist_,
+                             media_.engine(),
+                             media_,
+                             *volume_,
+                             seekControls_->seekBar(),
+                             [this](const QString& text) { commands_->submit(text); },
+                             [this](int index) { openEntry(index); },
+                             [this] {
+                                 restoreFromTray();
+                                 MainForm& main = windows_->mainForm();
+                                 main.setWindowState(main.windowState() & ~Qt::WindowMinimized);
+                                 main.raise();
+                                 main.activateWindow();
+                             },
+                             [this] { forceExit(); }};
+    mpris_ = std::make_unique<MprisBridge>(std::move(parts), bus);
     if (!mpris_->registered())
         mpris_.reset();
 }
 
-// The main window's transport buttons act on a press of any button.
+// The main window's transport buttons act on a press of any mouse button
+// (Back and Forward are the seek controls' winding).
 void Velmora::wireTransport()
 {
+    using B = TransportButton;
     MainForm& main = windows_->mainForm();
-    if (TransImg* e = main.element("Play"))
-        connect(e, &TransImg::mouseDown, this, [this] { controller_->play(); });
-    if (TransImg* e = main.element("Pause"))
-        connect(e, &TransImg::mouseDown, this, [this] { controller_->pausePressed(); });
-    if (TransImg* e = main.element("Stop"))
-        connect(e, &TransImg::mouseDown, this, [this] { controller_->stopPressed(); });
-    if (TransImg* e = main.element("StepForward"))
-        connect(e, &TransImg::mouseDown, this, [this] { controller_->stepForward(); });
-    if (TransImg* e = main.element("StepBack"))
-        connect(e, &TransImg::mouseDown, this, [this] { controller_->stepBack(); });
+    for (const auto& [name, button] : {std::pair{"Play", B::Play}, std::pair{"Pause", B::Pause},
+                                       std::pair{"Stop", B::Stop}, std::pair{"StepForward", B::StepForward},
+                                       std::pair{"StepBack", B::StepBack}}) {
+        if (TransImg* e = main.element(name))
+            connect(e, &TransImg::mouseDown, this, [this, button] { controller_->press(button); });
+    }
 }
 
-// The toolbar's buttons run the main window's operations, and only when a
-// press on the main window's button would (a disabled element takes none).
+// The toolbar's buttons are the main window's transport buttons.
 void Velmora::buildToolbar()
 {
     Toolbar::Hooks hooks;
-    hooks.press = [this](ToolbarForm::Button button) {
-        using B = ToolbarForm::Button;
-        static constexpr const char* kMainElement[] = {"Play", "Pause", "Stop", "Back", "Forward", "StepBack",
-                                                       "StepForward"};
-        const TransImg* element = windows_->mainForm().element(kMainElement[static_cast<int>(button)]);
-        if (!element || !element->isEnabled())
-            return;
-        switch (button) {
-        case B::Play: controller_->play(); break;
-        case B::Pause: controller_->pausePressed(); break;
-        case B::Stop: controller_->stopPressed(); break;
-        case B::Back: services_->pressWindBack(); break;
-        case B::Forward: services_->pressWindForward(); break;
-        case B::Previous: controller_->stepBack(); break;
-        case B::Next: controller_->stepForward(); break;
-        }
-    };
-    hooks.key = [this](QKeyEvent& event) { (*keys_)(virtualKeyFromEvent(event)); };
-    hooks.mainState = [this] {
-        const MainForm& main = windows_->mainForm();
-        const int current = clips_.currentIndex();
-        return Toolbar::MainState{main.playEnabled(), main.pauseEnabled(),
-                                  current >= 1 ? clips_.text(current) : QString()};
-    };
+    hooks.press = [this](TransportButton button) { controller_->press(button); };
+    hooks.keys = keys_.get();
     toolbar_ = std::make_unique<Toolbar>(std::move(hooks));
 }
 
@@ -412,13 +407,10 @@ void Velmora::showAddForm()
     }
     AddForm::Hooks hooks;
     hooks.playlistEmpty = [this] { return playlist_.isEmpty(); };
-    hooks.clipLoaded = [this] { return !media_.engine().fileName().isEmpty(); };
+    hooks.clipLoaded = [this] { return media_.engine().hasClip(); };
     hooks.openFirstEntry = [this] { controller_->playFromStart(); };
     hooks.startMeasuring = [this] { playlistWindow_->startMeasuring(); };
-    hooks.keyCommand = [this](const QKeyEvent& event) {
-        if (const int code = virtualKeyFromEvent(event))
-            (*keys_)(code);
-    };
+    hooks.keys = keys_.get();
     AddForm::Options options;
     options.accepted = mediaFilter_;
     addForm_ = new AddForm(settings_, walker_, *sink_, hooks, options);
@@ -544,7 +536,7 @@ void Velmora::loadMediaOnFirstEntry()
 // the system (pictures Qt keeps for reuse, and the allocator's free pages).
 void Velmora::releaseMemory()
 {
-    if (!hiddenToTray_ || !media_.engine().fileName().isEmpty())
+    if (!hiddenToTray_ || media_.engine().hasClip())
         return;
     QPixmapCache::clear();
     ::malloc_trim(0);
@@ -598,7 +590,7 @@ void Velmora::close()
         windows_->playlistForm().hide();
         windows_->volumeForm().hide();
         windows_->mainForm().hide();
-        if (media_.engine().fileName().isEmpty())
+        if (!media_.engine().hasClip())
             QTimer::singleShot(0, this, &Velmora::releaseMemory);
         return;
     }
@@ -607,7 +599,7 @@ void Velmora::close()
     levels.main = settings_.whole(keys::MainTransparanted);
     levels.volume = settings_.whole(keys::VolumeTransparanted);
     levels.playlist = settings_.whole(keys::PlaylistTransparanted);
-    levels.sound = media_.engine().fileName().isEmpty() ? 0 : volume_->volumePercent();
+    levels.sound = media_.engine().hasClip() ? volume_->volumePercent() : 0;
     windows_->startClosingFade(
         levels, [this](int percent) { media_.engine().setVolume(*volumeScale_.volumeForPercent(percent)); },
         [this] { unload(); });

@@ -50,7 +50,6 @@ class FreedesktopProjection;
 class CommandSink;
 class InstanceServer;
 class MprisBridge;
-class ObservedTransport;
 class PlaylistModelSink;
 class PlaylistWindow;
 class VolumeControl;
@@ -115,13 +114,9 @@ public:
     bool hiddenToTray() const { return hiddenToTray_; }
     bool closing() const { return closing_; }
 
-    SettingsStore& settingsStore() { return store_; }
     Settings& settings() { return settings_; }
-    ProfileFiles& profiles() { return profiles_; }
-    const VolumeScale& volumeScale() const { return volumeScale_; }
     PlaylistModel& playlist() { return playlist_; }
     MediaEngine& engine() { return media_.engine(); }
-    MediaModule& mediaModule() { return media_; }
     MediaModule::Status mediaStatus() const { return media_.status(); }
     PlaybackController& controller() { return *controller_; }
     SkinnedWindows& windows() { return *windows_; }
@@ -135,16 +130,9 @@ public:
     MprisBridge* mpris() { return mpris_.get(); }
     // The docked toolbar: ShowToolbar(bool), ToolbarShown().
     Toolbar& toolbar() { return *toolbar_; }
-    // The options dialog, opened by the video window's menu item.
-    OptionsWindow& options() { return *options_; }
     // The file type table: the options dialog's way to the types, their
     // icons and associations.
     FileTypes& fileTypes() { return fileTypes_; }
-    // Which files of a folder every road adds (the media pattern).
-    const FileFilter& mediaFilter() const { return mediaFilter_; }
-
-    // The folder of the executable, ending in "/".
-    const QString& programFolder() const { return programFolder_; }
     // The skin folder: "Skin" of "Settings", default programFolder + "skin/".
     QString skinFolder() const;
 
@@ -192,7 +180,6 @@ private:
     std::unique_ptr<Services> services_;
     std::unique_ptr<EngineEvents> engineEvents_;
     std::unique_ptr<TrayIcon> tray_;
-    std::unique_ptr<ObservedTransport> transport_;
     std::unique_ptr<Toolbar> toolbar_;
     std::unique_ptr<OptionsWindow> options_;
     std::unique_ptr<PlaybackController> controller_;

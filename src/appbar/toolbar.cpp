@@ -10,6 +10,24 @@
 namespace velmora {
 
 namespace {
+// The toolbar's buttons are the main window's transport buttons.
+TransportButton transportButton(ToolbarForm::Button button)
+{
+    using B = ToolbarForm::Button;
+    switch (button) {
+    case B::Play: return TransportButton::Play;
+    case B::Pause: return TransportButton::Pause;
+    case B::Stop: return TransportButton::Stop;
+    case B::Back: return TransportButton::Back;
+    case B::Forward: return TransportButton::Forward;
+    case B::Previous: return TransportButton::StepBack;
+    case B::Next: return TransportButton::StepForward;
+    }
+    return TransportButton::Play;
+}
+}  // namespace
+
+namespace {
 
 // The window is put 1000 twips above the screen before it is shown.
 constexpr int kAboveScreen = 67;
@@ -50,12 +68,9 @@ void Toolbar::show()
     form_ = new ToolbarForm;
     connect(form_, &ToolbarForm::buttonClicked, this, [this](ToolbarForm::Button b) {
         if (hooks_.press)
-            hooks_.press(b);
+            hooks_.press(transportButton(b));
     });
-    form_->setKeyHandler([this](QKeyEvent& event) {
-        if (hooks_.key)
-            hooks_.key(event);
-    });
+    form_->setKeySink(hooks_.keys);
 
     // 1. the window, a dock from its first mapping, 1000 twips above the screen
     std::optional<x11::Server> server = x11::qtServer();
@@ -84,14 +99,8 @@ void Toolbar::show()
     f.sizeIncY = 0;
 
     // 3. a clip open: the buttons as the main window shows it
-    if (hooks_.mainState) {
-        const MainState state = hooks_.mainState();
-        if (state.playEnabled) {
-            form_->setAllFramed(false);
-            form_->button(ToolbarForm::Button::Pause).setFramed(!state.pauseEnabled);
-            form_->clip().setText(state.clipText);
-        }
-    }
+    if (state_.clipOpen())
+        showState();
 }
 
 void Toolbar::remove()
@@ -109,22 +118,18 @@ void Toolbar::remove()
     window_.clear();
 }
 
-void Toolbar::setButtonsFramed(bool framed)
+void Toolbar::showPlayback(const PlaybackState& state)
 {
+    state_ = state;
     if (form_)
-        form_->setAllFramed(framed);
+        showState();
 }
 
-void Toolbar::setPauseFramed(bool framed)
+void Toolbar::showState()
 {
-    if (form_)
-        form_->button(ToolbarForm::Button::Pause).setFramed(framed);
-}
-
-void Toolbar::setClipText(const QString& text)
-{
-    if (form_)
-        form_->clip().setText(text);
+    form_->setAllFramed(!state_.clipOpen());
+    form_->button(ToolbarForm::Button::Pause).setFramed(!state_.playing());
+    form_->clip().setText(state_.clipText);
 }
 
 }  // namespace velmora

@@ -6,9 +6,9 @@
 // The bar object is made on first use and kept; each show starts it from
 // its created state, so a second show docks exactly as the first.
 //
-// It is the controller's toolbar panel: the calls reach the window while it
-// is shown and are dropped while it is not. Button clicks and keys go to the
-// hooks. With another auto-hide bar on the top edge the bar says so in a
+// It shows the playback state: the window follows it while shown and takes
+// the last one when shown again. Button clicks (as the main window's
+// transport buttons) and keys go to the hooks. With another auto-hide bar on the top edge the bar says so in a
 // box and docks without auto-hide.
 //
 // On xcb the X11 shell service is used (EWMH); elsewhere a local one that
@@ -29,22 +29,16 @@ class QKeyEvent;
 
 namespace velmora {
 
+class KeySink;
 class QtBarDesktop;
 class QtBarWindow;
 
-class Toolbar : public QObject, public ToolbarPanel {
+class Toolbar : public QObject, public PlaybackView {
     Q_OBJECT
 public:
-    // What the main window shows, read when the toolbar is shown.
-    struct MainState {
-        bool playEnabled = false;   // a clip is open
-        bool pauseEnabled = false;  // ... and playing
-        QString clipText;           // the current entry's text
-    };
     struct Hooks {
-        std::function<void(ToolbarForm::Button)> press;  // an active button was clicked
-        std::function<void(QKeyEvent&)> key;
-        std::function<MainState()> mainState;
+        std::function<void(TransportButton)> press;  // a button was clicked
+        KeySink* keys = nullptr;                     // the window's keys
     };
 
     explicit Toolbar(Hooks hooks, QObject* parent = nullptr);
@@ -59,16 +53,17 @@ public:
     ToolbarForm* form() const { return form_.data(); }
     TAppBar* bar() const { return bar_.get(); }
 
-    // ToolbarPanel
-    void setButtonsFramed(bool framed) override;
-    void setPauseFramed(bool framed) override;
-    void setClipText(const QString& text) override;
+    // PlaybackView: framed (inactive) buttons while no clip is open, Pause
+    // framed unless it plays; the clip label shows the open clip's text.
+    void showPlayback(const PlaybackState& state) override;
 
 private:
     void show();
     void remove();
+    void showState();
 
     Hooks hooks_;
+    PlaybackState state_;
     bool shown_ = false;
     std::unique_ptr<QtBarDesktop> desktop_;
     std::unique_ptr<TAppBar> bar_;

@@ -1,5 +1,7 @@
 #include "appbar/toolbar_form.h"
 
+#include "keys/key_sink.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -130,8 +132,8 @@ void ToolbarForm::setAllFramed(bool framed)
 
 void ToolbarForm::keyPressEvent(QKeyEvent* event)
 {
-    if (keyHandler_)
-        keyHandler_(*event);
+    if (keySink_)
+        forwardKey(*keySink_, *event);
 }
 
 void ToolbarForm::paintEvent(QPaintEvent*)

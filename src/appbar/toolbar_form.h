@@ -17,6 +17,8 @@ class QLabel;
 
 namespace velmora {
 
+class KeySink;
+
 class ToolbarButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -49,7 +51,8 @@ public:
     QLabel& clip() { return *clip_; }
     void setAllFramed(bool framed);
 
-    void setKeyHandler(std::function<void(QKeyEvent&)> handler) { keyHandler_ = std::move(handler); }
+    // Where the window's key presses go.
+    void setKeySink(KeySink* sink) { keySink_ = sink; }
 
 signals:
     // An active button was clicked.
@@ -63,7 +66,7 @@ protected:
 private:
     std::array<ToolbarButton*, kButtonCount> buttons_{};
     QLabel* clip_ = nullptr;
-    std::function<void(QKeyEvent&)> keyHandler_;
+    KeySink* keySink_ = nullptr;
 };
 
 }  // namespace velmora

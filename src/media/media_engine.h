@@ -51,6 +51,8 @@ public:
     // fileName() read back empty.
     virtual void setFileName(const QString& path) = 0;
     virtual QString fileName() const = 0;
+    // A clip is loaded (or loading).
+    bool hasClip() const { return !fileName().isEmpty(); }
 
     virtual void run() = 0;
     virtual void pause() = 0;

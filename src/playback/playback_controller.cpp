@@ -1,7 +1,6 @@
 #include "playback/playback_controller.h"
 
 #include "settings/settings.h"
-#include "base/format_time.h"
 
 #include <QLoggingCategory>
 
@@ -15,8 +14,6 @@ Q_LOGGING_CATEGORY(lcPlayback, "velmora.playback", QtWarningMsg)
 namespace velmora {
 
 namespace {
-
-const QString kZeroTime = QStringLiteral("00:00:00");
 
 bool isGroup(int deep) { return deep % 2 == 0; }
 
@@ -72,14 +69,14 @@ private:
 
 }  // namespace
 
-PlaybackController::PlaybackController(MediaEngine& engine, ClipList& clips, Settings& settings, Panels panels)
-    : PlaybackController(engine, clips, settings, panels, Options{})
+PlaybackController::PlaybackController(MediaEngine& engine, ClipList& clips, Settings& settings, PlaybackHost* host)
+    : PlaybackController(engine, clips, settings, host, Options{})
 {
 }
 
-PlaybackController::PlaybackController(MediaEngine& engine, ClipList& clips, Settings& settings, Panels panels,
+PlaybackController::PlaybackController(MediaEngine& engine, ClipList& clips, Settings& settings, PlaybackHost* host,
                                        Options options)
-    : engine_(engine), clips_(clips), settings_(settings), panels_(panels), options_(options)
+    : engine_(engine), clips_(clips), settings_(settings), host_(host), options_(options)
 {
     delayedStart_.setSingleShot(true);
     delayedStart_.setInterval(options_.beginDelay);
@@ -144,12 +141,11 @@ void PlaybackController::beginOpen(const Request& request)
         openTimeout_.stop();
         opening_.reset();
     }
-    if (!engine_.fileName().isEmpty() && engine_.state() == MediaEngine::kPlaying)
+    if (engine_.hasClip() && engine_.state() == MediaEngine::kPlaying)
         engine_.stop();
     engine_.setDisplaySize(2, 23);
-    if (panels_.host)
-        panels_.host->parkVideoWindow();
-    clipOpened_ = false;
+    if (host_)
+        host_->parkVideoWindow();
     opening_ = request;
     opening_->entry = clips_.entryId(request.index);
     answered_ = false;
@@ -157,10 +153,13 @@ void PlaybackController::beginOpen(const Request& request)
     inSetFileName_ = true;
     engine_.setFileName(path);
     inSetFileName_ = false;
-    if (path.isEmpty() || engine_.fileName().isEmpty()) {
+    if (path.isEmpty() || !engine_.hasClip()) {
         openFailed();  // a group, or a path the engine refused at once
         return;
     }
+    PlaybackState opening = state_;
+    opening.phase = PlaybackState::Phase::Opening;
+    setState(opening);
     if (answered_) {
         answered_ = false;
         onOpenComplete();
@@ -171,7 +170,6 @@ void PlaybackController::beginOpen(const Request& request)
 
 void PlaybackController::onOpenComplete()
 {
-    clipOpened_ = true;
     if (!opening_)
         return;
     if (inSetFileName_) {
@@ -179,7 +177,7 @@ void PlaybackController::onOpenComplete()
         return;
     }
     openTimeout_.stop();
-    if (engine_.fileName().isEmpty())
+    if (!engine_.hasClip())
         openFailed();
     else
         finishOpen();
@@ -218,21 +216,16 @@ void PlaybackController::finishOpen()
         enterIdle();
         return;
     }
-    if (panels_.host)
-        panels_.host->applyVolumeAndBalance();
+    if (host_)
+        host_->applyVolumeAndBalance();
     engine_.run();
     clips_.setCurrentIndex(request.index);
-    if (panels_.transport) {
-        panels_.transport->setTransportEnabled(true);
-        panels_.transport->setPauseEnabled(true);
-        panels_.transport->setTimeText(formatSeconds(engine_.length()));
-    }
-    if (panels_.toolbar) {
-        panels_.toolbar->setButtonsFramed(false);
-        panels_.toolbar->setClipText(clips_.text(request.index));
-    }
-    if (panels_.tray)
-        panels_.tray->setPlaybackItemsEnabled(true);
+    PlaybackState playing;
+    playing.phase = playing.shown = PlaybackState::Phase::Playing;
+    playing.entry = clips_.entryId(request.index);
+    playing.clipText = clips_.text(request.index);
+    playing.length = engine_.length();
+    setState(playing);
     clips_.markCurrentRow();
     emit clipStarted(request.index);
 }
@@ -252,8 +245,8 @@ void PlaybackController::PreviousClip(int index)
 void PlaybackController::endOfList()
 {
     enterIdle();
-    if (settings_.flag(keys::AutoClose) && shellStarted_ && panels_.host)
-        panels_.host->closeProgram();
+    if (settings_.flag(keys::AutoClose) && shellStarted_ && host_)
+        host_->closeProgram();
 }
 
 void PlaybackController::walkForward(const WalkRequest& walk)
@@ -318,75 +311,85 @@ void PlaybackController::enterIdle()
     walk_.reset();
     clips_.setCurrentIndex(-1);
     clips_.markCurrentRow();  // the row that played loses its colour
-    if (panels_.transport) {
-        panels_.transport->setTransportEnabled(false);
-        panels_.transport->setTimeText(kZeroTime);
-        panels_.transport->setCurrentTimeText(kZeroTime);
-        panels_.transport->resetSeekKnob();
-    }
-    if (panels_.tray)
-        panels_.tray->setPlaybackItemsEnabled(false);
-    if (!engine_.fileName().isEmpty()) {
+    setState(PlaybackState{});
+    if (engine_.hasClip()) {
         engine_.stop();
         engine_.setFileName(QString());
     }
     engine_.setDisplaySize(2, 23);
-    if (panels_.host)
-        panels_.host->parkVideoWindow();
-    if (panels_.toolbar) {
-        panels_.toolbar->setButtonsFramed(true);
-        panels_.toolbar->setClipText(QString());
-    }
+    if (host_)
+        host_->parkVideoWindow();
     emit wentIdle();
 }
 
+void PlaybackController::setState(const PlaybackState& state)
+{
+    if (state == state_)
+        return;
+    state_ = state;
+    emit stateChanged();
+}
+
+// Playing or paused; a clip opening meanwhile stays opening.
+void PlaybackController::showTransport(PlaybackState::Phase shown)
+{
+    PlaybackState s = state_;
+    s.shown = shown;
+    if (s.phase != PlaybackState::Phase::Opening)
+        s.phase = shown;
+    setState(s);
+}
+
+// Play on a playing clip starts it again; on a paused one it resumes.
 void PlaybackController::play()
 {
-    if (panels_.transport)
-        panels_.transport->setPauseEnabled(true);
-    if (panels_.toolbar)
-        panels_.toolbar->setPauseFramed(false);
+    showTransport(PlaybackState::Phase::Playing);
     if (engine_.state() == MediaEngine::kPlaying)
         engine_.setPosition(0);
     else
         engine_.run();
 }
 
-void PlaybackController::pausePressed()
+void PlaybackController::pause()
 {
-    if (panels_.transport)
-        panels_.transport->setPauseEnabled(false);
-    if (panels_.toolbar)
-        panels_.toolbar->setPauseFramed(true);
+    showTransport(PlaybackState::Phase::Paused);
     engine_.pause();
 }
 
-void PlaybackController::togglePause()
+bool PlaybackController::press(TransportButton button)
 {
-    const bool pauseOn = panels_.transport && panels_.transport->pauseEnabled();
-    if (panels_.transport)
-        panels_.transport->setPauseEnabled(!pauseOn);
-    if (panels_.toolbar)
-        panels_.toolbar->setPauseFramed(pauseOn);
-    if (pauseOn)
-        engine_.pause();
-    else
+    if (!state_.enabled(button))
+        return false;
+    switch (button) {
+    case TransportButton::Play: play(); break;
+    case TransportButton::Pause: pause(); break;
+    case TransportButton::Stop: NextClip(clips_.count()); break;
+    case TransportButton::Back:
+        if (host_)
+            host_->windBack();
+        break;
+    case TransportButton::Forward:
+        if (host_)
+            host_->windForward();
+        break;
+    case TransportButton::StepBack: PreviousClip(clips_.currentIndex()); break;
+    case TransportButton::StepForward: NextClip(clips_.currentIndex(), true); break;
+    }
+    return true;
+}
+
+void PlaybackController::playPause()
+{
+    if (!state_.clipOpen())
+        return;
+    if (state_.playing()) {
+        pause();
+    } else {
+        // Resumes where it stands (Play would start a clip the engine still
+        // plays from the beginning).
+        showTransport(PlaybackState::Phase::Playing);
         engine_.run();
-}
-
-void PlaybackController::stopPressed()
-{
-    NextClip(clips_.count());
-}
-
-void PlaybackController::stepForward()
-{
-    NextClip(clips_.currentIndex(), true);
-}
-
-void PlaybackController::stepBack()
-{
-    PreviousClip(clips_.currentIndex());
+    }
 }
 
 void PlaybackController::playFromStart()
@@ -426,8 +429,8 @@ void PlaybackController::onPositionChange(double oldPosition, double newPosition
         // Leave full screen; no synthetic click (it would land on whatever
         // lies under it).
         engine_.setFullScreen(false);
-        if (panels_.host)
-            panels_.host->showPointer();
+        if (host_)
+            host_->showPointer();
     }
     NextClip(clips_.currentIndex());
 }

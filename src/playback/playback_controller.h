@@ -1,18 +1,23 @@
 #pragma once
 // PlaybackController: opens the playlist entry to be played, starts it, and
 // moves on to the next or previous playable entry when the user asks or a
-// clip ends; keeps the transport controls, the toolbar and the tray menu in
-// step with whether a clip is open.
+// clip ends. It owns the playback state (what plays) and says when it
+// changes; the windows, tray, toolbar and media controls only show it. Every
+// transport button, wherever it is pressed (main window, toolbar, tray,
+// keys, media controls, command words), goes through press(), which acts
+// only as a press of the enabled button would.
 //
 // Opening is asynchronous: OpenClip hands the path to the engine and returns;
 // the engine's open-complete notification (or a 10 s time-out) continues it.
 // Walking over entries that cannot be played is a loop, never a recursion,
 // so any number of unplayable entries costs no stack. A second OpenClip
 // while one is opening replaces it. UI thread only; the engine's
-// notifications must be passed in through onOpenComplete()/onPositionChange().
+// notifications must be passed in through onOpenComplete()/onPositionChange()
+// (the application's engine listener does).
 
 #include "media/media_engine.h"
 #include "playback/playback_panels.h"
+#include "playback/playback_state.h"
 
 #include <QObject>
 #include <QTimer>
@@ -28,19 +33,15 @@ class Settings;
 class PlaybackController : public QObject {
     Q_OBJECT
 public:
-    struct Panels {
-        TransportPanel* transport = nullptr;
-        ToolbarPanel* toolbar = nullptr;  // optional
-        TrayPanel* tray = nullptr;        // optional
-        PlaybackHost* host = nullptr;
-    };
     struct Options {
         std::chrono::milliseconds openTimeout{10000};
         std::chrono::milliseconds beginDelay{100};
     };
 
-    PlaybackController(MediaEngine& engine, ClipList& clips, Settings& settings, Panels panels);
-    PlaybackController(MediaEngine& engine, ClipList& clips, Settings& settings, Panels panels, Options options);
+    // host: optional (tests).
+    PlaybackController(MediaEngine& engine, ClipList& clips, Settings& settings, PlaybackHost* host);
+    PlaybackController(MediaEngine& engine, ClipList& clips, Settings& settings, PlaybackHost* host,
+                       Options options);
     ~PlaybackController() override;
 
     // Open and play entry i (backwards: a failure walks back).
@@ -52,14 +53,14 @@ public:
     // Go back from entry i; i == 1 ends playback.
     void PreviousClip(int index);
 
-    // The main window's buttons.
-    void play();
-    void pausePressed();
-    // Space: pause when Pause is enabled, otherwise resume.
-    void togglePause();
-    void stopPressed();
-    void stepForward();
-    void stepBack();
+    const PlaybackState& state() const { return state_; }
+
+    // A press of a transport button: acts only when the button is enabled
+    // (state().enabled(button)); returns whether it acted.
+    bool press(TransportButton button);
+    // Space: pauses a playing clip, resumes a paused one; nothing when no
+    // clip is open.
+    void playPause();
 
     // Plays from the start of the list (files dropped on or added to an
     // empty list): the first playable entry, failures skipped.
@@ -70,20 +71,21 @@ public:
     void startDelayed(int startIndex);
     bool delayedStartPending() const { return delayedStart_.isActive(); }
 
-    // Engine notifications, forwarded by the video window.
+    // Engine notifications.
     void onOpenComplete();
     void onPositionChange(double oldPosition, double newPosition);
 
     // The playing entry was removed from the playlist.
     void playingEntryRemoved() { NextClip(clips_.count()); }
 
-    bool clipOpened() const { return clipOpened_; }
     bool shellStarted() const { return shellStarted_; }
     void setShellStarted() { shellStarted_ = true; }
     bool opening() const { return opening_.has_value(); }
     int startIndex() const { return startIndex_; }
 
 signals:
+    // state() changed.
+    void stateChanged();
     // A clip opened and plays (index), or playback went idle.
     void clipStarted(int index);
     void wentIdle();
@@ -119,14 +121,18 @@ private:
     void endOfList();
     void enterIdle();
     void beginTick();
+    void setState(const PlaybackState& state);
+    void showTransport(PlaybackState::Phase shown);
+    void play();
+    void pause();
 
     MediaEngine& engine_;
     ClipList& clips_;
     Settings& settings_;
-    Panels panels_;
+    PlaybackHost* host_;
     Options options_;
 
-    bool clipOpened_ = false;
+    PlaybackState state_;
     bool shellStarted_ = false;
     int startIndex_ = 0;
     std::optional<Request> opening_;  // waiting for the engine

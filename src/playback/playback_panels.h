@@ -1,8 +1,10 @@
 #pragma once
-// What the playback controller drives besides the engine: the main window's
-// transport set and labels, the docked toolbar, the tray menu, and a few
-// services of the application (video window parking, volume, closing).
-// Windows implement these; tests use recording fakes. UI thread only.
+// What the playback controller works with besides the engine: the clip
+// table, the views that show its state, and a few services of the
+// application (video window parking, volume, winding, closing). Windows
+// implement these; tests use recording fakes. UI thread only.
+
+#include "playback/playback_state.h"
 
 #include <QString>
 
@@ -30,34 +32,13 @@ public:
     virtual int indexOf(std::uint64_t id) const { return id <= static_cast<std::uint64_t>(count()) ? static_cast<int>(id) : 0; }
 };
 
-// The main window's transport elements and time labels.
-class TransportPanel {
+// A window or service that shows the playback state: the main window's
+// transport and time labels, the toolbar, the tray menu. Each shows what it
+// is given and keeps no playback logic of its own.
+class PlaybackView {
 public:
-    virtual ~TransportPanel() = default;
-    // Play, Pause, Stop, Back, Forward, StepBack, StepForward, SliderPlay.
-    virtual void setTransportEnabled(bool on) = 0;
-    virtual void setPauseEnabled(bool on) = 0;
-    virtual bool playEnabled() const = 0;
-    virtual bool pauseEnabled() const = 0;
-    virtual void setTimeText(const QString& text) = 0;
-    virtual void setCurrentTimeText(const QString& text) = 0;
-    virtual void resetSeekKnob() = 0;  // knob at the track's left
-};
-
-// The docked toolbar's seven buttons (framed = inactive) and clip label.
-class ToolbarPanel {
-public:
-    virtual ~ToolbarPanel() = default;
-    virtual void setButtonsFramed(bool framed) = 0;
-    virtual void setPauseFramed(bool framed) = 0;
-    virtual void setClipText(const QString& text) = 0;
-};
-
-// The tray menu's four playback items.
-class TrayPanel {
-public:
-    virtual ~TrayPanel() = default;
-    virtual void setPlaybackItemsEnabled(bool on) = 0;
+    virtual ~PlaybackView() = default;
+    virtual void showPlayback(const PlaybackState& state) = 0;
 };
 
 // Services of the application the controller calls.
@@ -72,6 +53,9 @@ public:
     virtual void closeProgram() = 0;
     // Shows the mouse pointer again after full screen.
     virtual void showPointer() = 0;
+    // The main window's Back and Forward (winding).
+    virtual void windBack() = 0;
+    virtual void windForward() = 0;
 };
 
 }  // namespace velmora

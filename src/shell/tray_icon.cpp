@@ -1,12 +1,13 @@
 #include "shell/tray_icon.h"
 
-#include "keys/key_map.h"
 #include "shell/program_icon.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QStyleHints>
+
+#include <optional>
 
 namespace velmora {
 
@@ -17,21 +18,23 @@ TrayIcon::TrayIcon(Hooks hooks, QObject* parent)
     struct Item {
         const char* name;
         QString caption;
-        int vk;
+        std::optional<TransportButton> button;  // none: play/pause
     };
     const Item items[] = {
-        {"PlayPause", QStringLiteral("Воспроизведение/пауза"), vk::Space},
-        {"Previous", QStringLiteral("Предыдущий клип"), vk::LeftBracket},
-        {"Next", QStringLiteral("Следующий клип"), vk::RightBracket},
-        {"Stop", QStringLiteral("Стоп"), vk::Escape},
+        {"PlayPause", QStringLiteral("Воспроизведение/пауза"), std::nullopt},
+        {"Previous", QStringLiteral("Предыдущий клип"), TransportButton::StepBack},
+        {"Next", QStringLiteral("Следующий клип"), TransportButton::StepForward},
+        {"Stop", QStringLiteral("Стоп"), TransportButton::Stop},
     };
     for (int i = 0; i < 4; ++i) {
         QAction* a = menu_->addAction(items[i].caption);
         a->setObjectName(QLatin1String(items[i].name));
-        const int code = items[i].vk;
-        connect(a, &QAction::triggered, this, [this, code] {
-            if (hooks_.keyCommand)
-                hooks_.keyCommand(code);
+        const std::optional<TransportButton> button = items[i].button;
+        connect(a, &QAction::triggered, this, [this, button] {
+            if (!button && hooks_.playPause)
+                hooks_.playPause();
+            else if (button && hooks_.press)
+                hooks_.press(*button);
         });
         playback_[i] = a;
     }
@@ -91,6 +94,8 @@ void TrayIcon::activate(QSystemTrayIcon::ActivationReason reason)
         break;
     }
 }
+
+void TrayIcon::showPlayback(const PlaybackState& state) { setPlaybackItemsEnabled(state.clipOpen()); }
 
 void TrayIcon::setPlaybackItemsEnabled(bool on)
 {

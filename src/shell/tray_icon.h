@@ -3,8 +3,9 @@
 // menu.
 //
 // A left double-click asks to restore the program (after Close only hid
-// it); any other click opens the menu: four playback items that act as the
-// keyboard commands do, a separator and "Закрыть программу". Because a
+// it); any other click opens the menu: four playback items (play/pause,
+// previous, next, stop: what the keys Space, "[", "]" and Escape do), a
+// separator and "Закрыть программу". Because a
 // double-click begins with a single click, a left click opens the menu only
 // once the double-click interval has passed without a second click.
 //
@@ -25,13 +26,14 @@ class QMenu;
 
 namespace velmora {
 
-class TrayIcon : public QObject, public TrayPanel {
+class TrayIcon : public QObject, public PlaybackView {
     Q_OBJECT
 public:
     struct Hooks {
-        std::function<void(int vk)> keyCommand;  // the playback items
-        std::function<void()> restore;           // left double-click
-        std::function<void()> exitProgram;       // "Закрыть программу"
+        std::function<void()> playPause;                // the first playback item
+        std::function<void(TransportButton)> press;  // the other three
+        std::function<void()> restore;                  // left double-click
+        std::function<void()> exitProgram;              // "Закрыть программу"
     };
 
     explicit TrayIcon(Hooks hooks, QObject* parent = nullptr);
@@ -47,8 +49,8 @@ public:
     QMenu& menu() { return *menu_; }
     QString toolTip() const;
 
-    // TrayPanel: the four playback items follow whether a clip is open.
-    void setPlaybackItemsEnabled(bool on) override;
+    // PlaybackView: the four playback items follow whether a clip is open.
+    void showPlayback(const PlaybackState& state) override;
 
 signals:
     // The menu is about to open at the pointer (tests watch this).
@@ -56,6 +58,7 @@ signals:
 
 private:
     void openMenu();
+    void setPlaybackItemsEnabled(bool on);
 
     Hooks hooks_;
     std::unique_ptr<QMenu> menu_;

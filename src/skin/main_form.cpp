@@ -1,5 +1,6 @@
 #include "skin/main_form.h"
 
+#include "base/format_time.h"
 #include "base/rounding.h"
 
 #include <QEvent>
@@ -57,8 +58,8 @@ void SkinLabel::mouseMoveEvent(QMouseEvent* event) { event->accept(); }
 void SkinLabel::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
 
 namespace {
-constexpr std::string_view kTransport[] = {"Play", "Pause", "Stop", "Back", "Forward",
-                                           "StepBack", "StepForward", "SliderPlay"};
+// Enabled while a clip is open; Pause only while it plays.
+constexpr std::string_view kTransport[] = {"Play", "Stop", "Back", "Forward", "StepBack", "StepForward", "SliderPlay"};
 }
 
 MainForm::MainForm() : SkinnedForm(SkinWindow::Main, Qt::Window)
@@ -82,20 +83,25 @@ MainForm::MainForm() : SkinnedForm(SkinWindow::Main, Qt::Window)
     }
 }
 
-void MainForm::setTransportEnabled(bool on)
+void MainForm::showPlayback(const PlaybackState& state)
 {
+    const bool open = state.clipOpen();
     for (std::string_view name : kTransport) {
         if (TransImg* e = element(name))
-            e->setEnabled(on);
+            e->setEnabled(open);
+    }
+    element("Pause")->setEnabled(state.playing());
+    if (open) {
+        time_->setSkinText(formatSeconds(state.length));
+    } else {
+        const QString zero = QStringLiteral("00:00:00");
+        time_->setSkinText(zero);
+        currentTime_->setSkinText(zero);
+        knob_->setLeft(track_->left());
     }
 }
 
-void MainForm::setPauseEnabled(bool on) { element("Pause")->setEnabled(on); }
-bool MainForm::playEnabled() const { return element("Play")->isEnabled(); }
-bool MainForm::pauseEnabled() const { return element("Pause")->isEnabled(); }
-void MainForm::setTimeText(const QString& text) { time_->setSkinText(text); }
 void MainForm::setCurrentTimeText(const QString& text) { currentTime_->setSkinText(text); }
-void MainForm::resetSeekKnob() { knob_->setLeft(track_->left()); }
 
 double MainForm::trackLeft() const { return track_->left(); }
 double MainForm::trackWidth() const { return track_->pictureWidth(); }

@@ -3,8 +3,8 @@
 // buttons, Close, Minimize, Menu and the seek knob on its track; its two
 // labels show the position (`CurrentTime`) and the clip's length (`Time`).
 //
-// It is the transport panel the playback controller drives and the seek
-// view the seek bar moves. The element signals (TransImg) are wired by the
+// It shows the playback state (the transport's enabled elements and the
+// clip's length) and is the seek view the seek bar moves. The element signals (TransImg) are wired by the
 // application; Minimize and the activation rule are handled by
 // SkinnedWindows. UI thread only.
 
@@ -46,7 +46,7 @@ private:
 // The time labels' font face: a monospace face the bootstrap installs.
 QString timeFontFamily();
 
-class MainForm : public SkinnedForm, public TransportPanel, public SeekView {
+class MainForm : public SkinnedForm, public PlaybackView, public SeekView {
     Q_OBJECT
 public:
     MainForm();
@@ -59,16 +59,14 @@ public:
     std::function<void(Qt::WindowStates)> onStateChanged;
     std::function<void()> onActivated;
 
-    // TransportPanel
-    void setTransportEnabled(bool on) override;
-    void setPauseEnabled(bool on) override;
-    bool playEnabled() const override;
-    bool pauseEnabled() const override;
-    void setTimeText(const QString& text) override;
-    void setCurrentTimeText(const QString& text) override;
-    void resetSeekKnob() override;
+    // PlaybackView: Play, Stop, Back, Forward, the steps and the seek knob
+    // are enabled while a clip is open, Pause while it plays; with nothing
+    // open both labels read zero and the knob is at the track's left.
+    void showPlayback(const PlaybackState& state) override;
 
-    // SeekView
+    // SeekView and the seek bar's label.
+    void setCurrentTimeText(const QString& text) override;
+
     double trackLeft() const override;
     double trackWidth() const override;
     double knobLeft() const override;

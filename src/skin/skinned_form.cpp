@@ -1,5 +1,7 @@
 #include "skin/skinned_form.h"
 
+#include "keys/key_sink.h"
+
 #include "base/rounding.h"
 #include "skin/element_table.h"
 #include "skin/skin_picture.h"
@@ -159,8 +161,8 @@ void SkinnedForm::closeEvent(QCloseEvent* event)
 
 void SkinnedForm::keyPressEvent(QKeyEvent* event)
 {
-    if (keyHandler_) {
-        keyHandler_(*event);
+    if (keySink_) {
+        forwardKey(*keySink_, *event);
         event->accept();
         return;
     }

@@ -23,6 +23,8 @@
 
 namespace velmora {
 
+class KeySink;
+
 class SkinnedForm : public QWidget {
     Q_OBJECT
 public:
@@ -48,8 +50,8 @@ public:
     TransImg* element(std::string_view name) const;
     const std::vector<TransImg*>& elements() const { return elements_; }
 
-    using KeyHandler = std::function<void(QKeyEvent&)>;
-    void setKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }
+    // Where the window's key presses go (none: the window's own handling).
+    void setKeySink(KeySink* sink) { keySink_ = sink; }
 
     // Background drag: press (left button) and move (left button alone
     // held), with the pointer's place on the screen (global pixels).
@@ -79,7 +81,7 @@ private:
     double width_ = 0;
     double height_ = 0;
     std::vector<TransImg*> elements_;
-    KeyHandler keyHandler_;
+    KeySink* keySink_ = nullptr;
     DragHandler dragPress_, dragMove_;
     std::function<void()> dragEnd_;
     std::function<void()> closeRequest_;

@@ -244,11 +244,11 @@ void SkinnedWindows::mainActivated()
     activating_ = false;
 }
 
-void SkinnedWindows::setKeyHandler(std::function<void(QKeyEvent&)> handler)
+void SkinnedWindows::setKeySink(KeySink* sink)
 {
-    main_->setKeyHandler(handler);
-    volume_->setKeyHandler(handler);
-    playlist_->setKeyHandler(std::move(handler));
+    for (SkinnedForm* form : {static_cast<SkinnedForm*>(main_.get()), static_cast<SkinnedForm*>(volume_.get()),
+                              static_cast<SkinnedForm*>(playlist_.get())})
+        form->setKeySink(sink);
 }
 
 // --- Closing fade --------------------------------------------------------

@@ -29,6 +29,7 @@
 
 namespace velmora {
 
+class KeySink;
 class ProfileFiles;
 class Settings;
 class VideoWindowPlace;
@@ -94,7 +95,7 @@ public:
     void setVideoWindow(VideoWindowPlace* video) { video_ = video; }
 
     // Keys pressed on any of the three windows.
-    void setKeyHandler(std::function<void(QKeyEvent&)> handler);
+    void setKeySink(KeySink* sink);
 
     // The closing fade from these levels: each tick sets the three opacities
     // and hands the sound level (0..100) to setSoundLevel; when all are 0 `finished` runs, which unloads the

@@ -1,5 +1,7 @@
 #include "video/play_form.h"
 
+#include "keys/key_sink.h"
+
 #include "media/media_engine.h"
 #include "skin/window_geometry.h"
 
@@ -162,8 +164,8 @@ void PlayForm::changeEvent(QEvent* event)
 
 void PlayForm::keyPressEvent(QKeyEvent* event)
 {
-    if (keyHandler_) {
-        keyHandler_(*event);
+    if (keySink_) {
+        forwardKey(*keySink_, *event);
         event->accept();
         return;
     }

@@ -25,6 +25,8 @@
 
 namespace velmora {
 
+class KeySink;
+
 class MediaEngine;
 class SkinnedWindows;
 
@@ -75,8 +77,8 @@ public:
     QAction& optionsItem() { return *optionsItem_; }
     void popupMenu(QPoint globalPos);
 
-    using KeyHandler = std::function<void(QKeyEvent&)>;
-    void setKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }
+    // Where the window's key presses go (none: the window's own handling).
+    void setKeySink(KeySink* sink) { keySink_ = sink; }
     // A close from the window manager (its frame's close button): the
     // program parks the window through the engine, which leaves full screen
     // and shows the pointer again. Unset: the window parks itself.
@@ -102,7 +104,7 @@ private:
     QPoint remembered_;
     QRect normalGeometry_;
     bool fullScreen_ = false;
-    KeyHandler keyHandler_;
+    KeySink* keySink_ = nullptr;
     std::function<void()> closeHandler_;
     bool parked_ = true;
 };

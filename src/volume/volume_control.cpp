@@ -1,6 +1,5 @@
 #include "volume/volume_control.h"
 
-#include "keys/key_map.h"
 #include "settings/settings.h"
 #include "base/rounding.h"
 #include "media/media_engine.h"
@@ -8,7 +7,6 @@
 #include "skin/volume_form.h"
 #include "volume/volume_scale.h"
 
-#include <QKeyEvent>
 
 #include <algorithm>
 
@@ -21,8 +19,6 @@ VolumeControl::VolumeControl(VolumeForm& form, const VolumeScale& scale, Setting
     balance_ = {form.element("SliderBalance"), form.element("SliderBalanceBack")};
     wire();
 }
-
-VolumeControl::~VolumeControl() { form_.setKeyHandler({}); }
 
 void VolumeControl::wire()
 {
@@ -44,15 +40,6 @@ void VolumeControl::wire()
     }
 }
 
-void VolumeControl::setKeyCommand(std::function<void(int vk)> keyCommand)
-{
-    keyCommand_ = std::move(keyCommand);
-    form_.setKeyHandler([this](QKeyEvent& event) {
-        const int vk = virtualKeyFromEvent(event);
-        if (vk != 0 && keyCommand_)
-            keyCommand_(vk);
-    });
-}
 
 int VolumeControl::percentOf(const Slider& slider) const
 {
@@ -63,7 +50,6 @@ int VolumeControl::percentOf(const Slider& slider) const
 }
 
 int VolumeControl::volumePercent() const { return percentOf(volume_); }
-int VolumeControl::balancePercent() const { return percentOf(balance_); }
 
 void VolumeControl::applyVolume()
 {

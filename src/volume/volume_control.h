@@ -28,7 +28,6 @@ class VolumeControl : public QObject {
     Q_OBJECT
 public:
     VolumeControl(VolumeForm& form, const VolumeScale& scale, Settings& settings, MediaEngine& engine);
-    ~VolumeControl() override;
     VolumeControl(const VolumeControl&) = delete;
     VolumeControl& operator=(const VolumeControl&) = delete;
 
@@ -48,10 +47,6 @@ public:
     void setVolumePercent(int percent);
     // The volume knob's percentage now (the closing fade starts from it).
     int volumePercent() const;
-    int balancePercent() const;
-
-    // Keys pressed on the volume window, as virtual-key codes (0 never).
-    void setKeyCommand(std::function<void(int vk)> keyCommand);
 
 signals:
     // Apply volume ran (the knob may have moved).
@@ -76,7 +71,6 @@ private:
     MediaEngine& engine_;
     Slider volume_, balance_;
     int grab_ = 0;  // where in the knob the drag started, shared by both knobs
-    std::function<void(int)> keyCommand_;
 };
 
 }  // namespace velmora

@@ -31,7 +31,7 @@ protected:
             walker.add({{AddSource::Kind::CommandToken, path, 1}}, FileFilter::everyFile(), sink, std::move(callbacks));
         };
         list.startMeasuring = [this] { ++measuringStarts; };
-        handler = std::make_unique<CommandHandler>(controller, panels, settings, list);
+        handler = std::make_unique<CommandHandler>(controller, settings, list);
     }
     QString file(const QString& name) { return test::writeFile(home.file(QStringLiteral("c/") + name), "x"); }
     // Hands the text over and waits until its last token is in.
@@ -48,7 +48,7 @@ protected:
     test::ScriptedEngine engine;
     test::FakeClips clips;
     test::RecordingPanels panels;
-    PlaybackController controller{engine, clips, settings, {&panels, &panels, &panels, &panels},
+    PlaybackController controller{engine, clips, settings, &panels,
                                   PlaybackController::Options{std::chrono::milliseconds(10000), 10ms}};
     test::ControllerForwarder forward{controller};
     struct Sink : FolderTreeSink {
@@ -127,7 +127,7 @@ TEST_F(CommandHandlerTest, FillingAnEmptyListStartsPlaybackOnceAndArmsAutoClose)
     EXPECT_TRUE(controller.shellStarted());
     EXPECT_EQ(controller.startIndex(), 1);  // the root: the start walks on to a
     ASSERT_TRUE(test::waitFor([&] { return clips.current == 2; }, 5s));
-    controller.stopPressed();  // nothing plays now
+    controller.press(TransportButton::Stop);  // nothing plays now
     // A later command line never starts playback by itself once ShellStarted is set.
     submit(quoted(file(QStringLiteral("c.mp3"))));
     EXPECT_FALSE(controller.delayedStartPending());

@@ -16,15 +16,13 @@ namespace {
 
 struct RecordingHost : KeyCommandHost {
     bool parked = false, pointerHidden = false, onTop = false;
-    int fronts = 0, volumeUp = 0, volumeDown = 0, windBack = 0, windForward = 0;
+    int fronts = 0, volumeUp = 0, volumeDown = 0;
     bool videoWindowParked() const override { return parked; }
     void setPointerHidden(bool h) override { pointerHidden = h; }
     void bringMainWindowToFront() override { ++fronts; }
     void setVideoOnTop(bool t) override { onTop = t; }
     void pressVolumeUp() override { ++volumeUp; }
     void pressVolumeDown() override { ++volumeDown; }
-    void pressWindBack() override { ++windBack; }
-    void pressWindForward() override { ++windForward; }
 };
 
 class KeyCommandTest : public ::testing::Test {
@@ -32,6 +30,7 @@ protected:
     KeyCommandTest()
     {
         engine.setListener(&forward);
+        panels.watch(controller);
         clips.root();
         clips.file(QStringLiteral("a.mp3"));
         clips.file(QStringLiteral("b.mp3"));
@@ -41,7 +40,7 @@ protected:
     void press(int key)
     {
         test::waitFor([&] { return !keys.ignoreKeys(); }, 1s);
-        keys(key);
+        keys.press(key);
     }
 
     test::TempHome home;
@@ -51,8 +50,8 @@ protected:
     test::FakeClips clips;
     test::RecordingPanels panels;
     RecordingHost host;
-    PlaybackController controller{engine, clips, settings, {&panels, &panels, &panels, &panels}};
-    KeyCommand keys{engine, controller, clips, panels, settings, host};
+    PlaybackController controller{engine, clips, settings, &panels};
+    KeyCommand keys{engine, controller, clips, settings, host};
     test::ControllerForwarder forward{controller};
 };
 
@@ -61,8 +60,8 @@ protected:
 TEST_F(KeyCommandTest, SpaceTwiceWithin55msTogglesOnce)
 {
     open(2);
-    keys(vk::Space);
-    keys(vk::Space);
+    keys.press(vk::Space);
+    keys.press(vk::Space);
     EXPECT_EQ(engine.state(), MediaEngine::kPaused);
     EXPECT_FALSE(panels.pauseOn);
     press(vk::Space);
@@ -77,14 +76,14 @@ TEST_F(KeyCommandTest, TransportKeysNeedAnOpenClip)
     press(vk::RightBracket);
     press(vk::Comma);
     EXPECT_TRUE(engine.opened.isEmpty());
-    EXPECT_EQ(host.windBack, 0);
+    EXPECT_EQ(panels.windsBack, 0);
     open(2);
     press(vk::RightBracket);
     EXPECT_EQ(clips.current, 3);
     press(vk::LeftBracket);
     EXPECT_EQ(clips.current, 2);
     press(vk::Period);
-    EXPECT_EQ(host.windForward, 1);
+    EXPECT_EQ(panels.windsForward, 1);
     press(vk::Escape);
     EXPECT_EQ(clips.current, -1);
 }
@@ -156,10 +155,10 @@ TEST_F(KeyCommandTest, IgnoreKeysHeldByEditingBlocksEverything)
 {
     keys.setIgnoreKeys(true);
     test::waitFor([] { return false; }, 80ms);
-    keys(vk::T);
+    keys.press(vk::T);
     EXPECT_FALSE(host.onTop);
     keys.setIgnoreKeys(false);
-    keys(vk::T);
+    keys.press(vk::T);
     EXPECT_TRUE(host.onTop);
 }
 
@@ -182,10 +181,10 @@ TEST_F(KeyCommandTest, KeysNoCommandUsesDoNotStartTheLockOut)
 {
     open(2);
     QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier, 50, 0, 0);
-    keys(virtualKeyFromEvent(shift));
-    keys(0);
+    keys.press(virtualKeyFromEvent(shift));
+    keys.press(0);
     EXPECT_FALSE(keys.ignoreKeys());
-    keys(vk::T);
+    keys.press(vk::T);
     EXPECT_TRUE(host.onTop);
     EXPECT_TRUE(keys.ignoreKeys()) << "a command key still locks the next one out";
 }

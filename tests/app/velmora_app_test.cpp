@@ -129,7 +129,7 @@ TEST_F(VelmoraAppTest, StoppingTakesTheCurrentColourFromTheRowThatPlayed)
     const std::uint32_t current = playlistForm().colours().current;
     ASSERT_TRUE(waitFor([&] { return list.rowCount() >= 2 && list.rowColour(2) == current; }))
         << "the playing row is marked";
-    app->controller().stopPressed();
+    app->controller().press(TransportButton::Stop);
     EXPECT_EQ(app->playlist().currentIndex(), -1);
     EXPECT_NE(list.rowColour(2), current) << "the row that played is repainted";
 }
@@ -147,7 +147,7 @@ TEST_F(VelmoraAppTest, AFileNameThatIsNotUtf8PlaysAndTheNextFileArrivesToo)
     EXPECT_EQ(app->playlist().entry(2).text, QStringLiteral("caf\uFFFD\uFFFD.wav"));
     EXPECT_EQ(app->playlist().entry(3).path, clips.toneOgg);
     MainForm& main = app->windows().mainForm();
-    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == oddPath && main.pauseEnabled(); })) << "it plays";
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == oddPath && main.element("Pause")->isEnabled(); })) << "it plays";
 }
 
 // The media libraries wait for the first clip: an empty start leaves them
@@ -158,7 +158,7 @@ TEST_F(VelmoraAppTest, TheMediaModuleLoadsWithTheFirstClip)
     QTest::qWait(300);
     EXPECT_EQ(app->mediaStatus(), MediaModule::Status::NotStarted);
     app->commands().submit(QLatin1Char('"') + clips.toneWav + QLatin1Char('"'));
-    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips.toneWav && app->windows().mainForm().pauseEnabled(); }))
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips.toneWav && app->windows().mainForm().element("Pause")->isEnabled(); }))
         << "the clip plays once the module is in";
     EXPECT_EQ(app->mediaStatus(), MediaModule::Status::Ready);
 }
@@ -251,7 +251,7 @@ namespace {
 TEST_F(VelmoraAppTest, EscapeInTheAddFilesWindowAtTheEndOfTheListClosesTheProgramSafely)
 {
     start({clips.stereoWav});  // 6 s: it is still playing when Escape comes
-    ASSERT_TRUE(waitFor([&] { return app->windows().mainForm().playEnabled(); })) << "the clip is open";
+    ASSERT_TRUE(waitFor([&] { return app->windows().mainForm().element("Play")->isEnabled(); })) << "the clip is open";
     click(*playlistForm().element("Plus"));
     const QString title = QStringLiteral("Добавить файлы");
     ASSERT_TRUE(waitFor([&] { return topLevelTitled(title) != nullptr; }));
@@ -299,11 +299,11 @@ TEST_F(VelmoraAppTest, KeysThatAreNoCommandLeavePlaybackAlone)
 {
     start({clips.stereoWav});
     MainForm& main = app->windows().mainForm();
-    ASSERT_TRUE(waitFor([&] { return main.playEnabled() && main.pauseEnabled(); })) << "the clip plays";
+    ASSERT_TRUE(waitFor([&] { return main.element("Play")->isEnabled() && main.element("Pause")->isEnabled(); })) << "the clip plays";
     for (Qt::Key key : {Qt::Key_Shift, Qt::Key_Pause, Qt::Key_Super_L, Qt::Key_Super_R}) {
         QTest::keyClick(&main, key);
         ASSERT_TRUE(waitFor([&] { return !app->keys().ignoreKeys(); })) << "the lock-out ends";
-        EXPECT_TRUE(main.pauseEnabled()) << "key " << key << " paused the clip";
+        EXPECT_TRUE(main.element("Pause")->isEnabled()) << "key " << key << " paused the clip";
         EXPECT_FALSE(app->keys().videoOnTop()) << "key " << key;
     }
 }
@@ -316,7 +316,7 @@ TEST_F(VelmoraAppTest, LeavingFullScreenByTheNextClipShowsThePointerAgain)
 {
     start({clips.videoMp4, clips.toneWav});
     MainForm& main = app->windows().mainForm();
-    ASSERT_TRUE(waitFor([&] { return app->videoWindow().isShownPlace() && main.playEnabled(); }))
+    ASSERT_TRUE(waitFor([&] { return app->videoWindow().isShownPlace() && main.element("Play")->isEnabled(); }))
         << "the video's picture is shown";
     QTest::keyClick(&main, Qt::Key_F);
     ASSERT_TRUE(waitFor([&] { return app->engine().fullScreen(); }));
@@ -351,27 +351,27 @@ TEST_F(VelmoraAppTest, ToolbarButtonsActAsTheMainWindowsAndCloseRemovesTheToolba
     ASSERT_TRUE(toolbar.ToolbarShown());
     ToolbarForm& form = *toolbar.form();
     MainForm& main = app->windows().mainForm();
-    ASSERT_TRUE(waitFor([&] { return main.playEnabled() && main.pauseEnabled(); })) << "the clip plays";
+    ASSERT_TRUE(waitFor([&] { return main.element("Play")->isEnabled() && main.element("Pause")->isEnabled(); })) << "the clip plays";
     EXPECT_EQ(form.clip().text(), app->playlist().entry(app->playlist().currentIndex()).text);
     for (int i = 0; i < ToolbarForm::kButtonCount; ++i)
         EXPECT_FALSE(form.button(B(i)).framed());
 
     pressToolbar(*app, B::Pause);
-    EXPECT_FALSE(main.pauseEnabled()) << "the toolbar's Pause pauses as the main window's does";
+    EXPECT_FALSE(main.element("Pause")->isEnabled()) << "the toolbar's Pause pauses as the main window's does";
     EXPECT_TRUE(form.button(B::Pause).framed());
     EXPECT_TRUE(waitFor([&] { return app->engine().state() != MediaEngine::kPlaying; }));
     pressToolbar(*app, B::Play);
-    EXPECT_TRUE(main.pauseEnabled());
+    EXPECT_TRUE(main.element("Pause")->isEnabled());
     EXPECT_FALSE(form.button(B::Pause).framed());
     EXPECT_TRUE(waitFor([&] { return app->engine().state() == MediaEngine::kPlaying; }));
 
     pressToolbar(*app, B::Stop);
-    EXPECT_FALSE(main.playEnabled()) << "Stop ends playback";
+    EXPECT_FALSE(main.element("Play")->isEnabled()) << "Stop ends playback";
     EXPECT_TRUE(form.button(B::Play).framed());
     EXPECT_TRUE(form.clip().text().isEmpty());
     form.button(B::Play).setFramed(false);  // even unframed, a disabled main Play takes no press
     pressToolbar(*app, B::Play);
-    EXPECT_FALSE(main.pauseEnabled());
+    EXPECT_FALSE(main.element("Pause")->isEnabled());
     EXPECT_EQ(app->playlist().currentIndex(), -1);
 
     app->close();
@@ -386,7 +386,7 @@ TEST_F(VelmoraAppTest, ToolbarStopThatClosesTheProgramRemovesTheToolbarSafely)
 {
     app->settings().setWhole(keys::Toolbar, 1);
     start({clips.stereoWav});
-    ASSERT_TRUE(waitFor([&] { return app->windows().mainForm().playEnabled(); })) << "the clip is open";
+    ASSERT_TRUE(waitFor([&] { return app->windows().mainForm().element("Play")->isEnabled(); })) << "the clip is open";
     pressToolbar(*app, ToolbarForm::Button::Stop);
     EXPECT_TRUE(app->closing());
     EXPECT_FALSE(app->toolbar().ToolbarShown());

@@ -44,7 +44,9 @@ TEST_F(WindowBindingsTest, TheSeekKnobDragsAndTheWindingButtonsWind)
     engine.run();
     engine.clipLength = 188;  // the travel is 188 pixels: one second per pixel
     SeekControls seek(engine, main());
-    main().setTransportEnabled(true);
+    PlaybackState open;
+    open.phase = open.shown = PlaybackState::Phase::Playing;
+    main().showPlayback(open);
     QWindow* win = main().windowHandle();
     // The knob (12 x 12) starts at 20, 48; grab it at x 6.
     QTest::mousePress(win, Qt::LeftButton, {}, QPoint(26, 54));

@@ -105,7 +105,6 @@ private:
 Toolbar::Hooks noHooks()
 {
     Toolbar::Hooks h;
-    h.mainState = [] { return Toolbar::MainState{}; };
     return h;
 }
 

@@ -3,6 +3,7 @@
 // window's look taken when shown during playback, clicks on active buttons
 // only, keys to the handler.
 
+#include "keys/key_sink.h"
 #include "appbar/toolbar.h"
 #include "support/test_support.h"
 
@@ -28,17 +29,16 @@ int toolbarWindows()
     return n;
 }
 
-struct Recorder {
-    QList<Button> presses;
+struct Recorder : KeySink {
+    QList<TransportButton> presses;
     int keys = 0;
-    Toolbar::MainState main;
+    void press(int) override { ++keys; }
 
     Toolbar::Hooks hooks()
     {
         Toolbar::Hooks h;
-        h.press = [this](Button b) { presses << b; };
-        h.key = [this](QKeyEvent&) { ++keys; };
-        h.mainState = [this] { return main; };
+        h.press = [this](TransportButton b) { presses << b; };
+        h.keys = this;
         return h;
     }
 };
@@ -67,7 +67,7 @@ TEST(Toolbar, ShowsOneWindowDockedAtTheTopAndRemovesIt)
 
     toolbar.ShowToolbar(false);
     EXPECT_TRUE(waitFor([&] { return toolbarWindows() == 0; })) << "removal unloads the window";
-    toolbar.setButtonsFramed(true);  // the controller may call it while no window is shown
+    toolbar.showPlayback({});  // the controller may tell it while no window is shown
     toolbar.ShowToolbar(true);
     EXPECT_EQ(toolbarWindows(), 1);
     EXPECT_EQ(toolbar.bar()->state(), BarEdge::Top) << "the second show docks as the first";
@@ -77,8 +77,11 @@ TEST(Toolbar, ShowsOneWindowDockedAtTheTopAndRemovesIt)
 TEST(Toolbar, ShownWhileAClipPlaysItTakesTheMainWindowsLook)
 {
     Recorder r;
-    r.main = {true, false, QStringLiteral("clip one")};  // open and paused
     Toolbar toolbar(r.hooks());
+    PlaybackState paused;
+    paused.phase = paused.shown = PlaybackState::Phase::Paused;
+    paused.clipText = QStringLiteral("clip one");
+    toolbar.showPlayback(paused);
     toolbar.ShowToolbar(true);
     ToolbarForm& form = *toolbar.form();
     EXPECT_FALSE(form.button(Button::Play).framed());
@@ -88,7 +91,7 @@ TEST(Toolbar, ShownWhileAClipPlaysItTakesTheMainWindowsLook)
 
     QTest::mouseClick(&form.button(Button::Pause), Qt::LeftButton);
     QTest::mouseClick(&form.button(Button::Next), Qt::LeftButton);
-    EXPECT_EQ(r.presses, QList<Button>{Button::Next}) << "the framed Pause does nothing";
+    EXPECT_EQ(r.presses, QList<TransportButton>{TransportButton::StepForward}) << "the framed Pause does nothing";
     QTest::keyClick(&form, Qt::Key_Space);
     EXPECT_EQ(r.keys, 1) << "keys go to the keyboard commands";
 }

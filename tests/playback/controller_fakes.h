@@ -3,6 +3,7 @@
 
 #include "media/media_engine.h"
 #include "playback/playback_controller.h"
+#include "base/format_time.h"
 #include "playback/playback_panels.h"
 
 #include <QSet>
@@ -127,27 +128,31 @@ public:
     const Clip& at(int i) const { return entries.at(static_cast<size_t>(i - 1)); }
 };
 
-class RecordingPanels : public TransportPanel, public ToolbarPanel, public TrayPanel, public PlaybackHost {
+// The application's services, recorded, and what the panels would show of
+// the controller's state (watch() follows it).
+class RecordingPanels : public PlaybackHost {
 public:
-    bool transportOn = false, pauseOn = false, trayOn = false, framed = true, pauseFramed = true;
-    QString time = QStringLiteral("00:00:00"), currentTime = QStringLiteral("00:00:00"), clip;
-    int parks = 0, applies = 0, closes = 0, knobResets = 0, pointerShown = 0;
+    bool transportOn = false, pauseOn = false;
+    QString time = QStringLiteral("00:00:00"), clip;
+    int parks = 0, applies = 0, closes = 0, idleShown = 0, pointerShown = 0, windsBack = 0, windsForward = 0;
 
-    void setTransportEnabled(bool on) override { transportOn = on; pauseOn = on; }
-    void setPauseEnabled(bool on) override { pauseOn = on; }
-    bool playEnabled() const override { return transportOn; }
-    bool pauseEnabled() const override { return pauseOn; }
-    void setTimeText(const QString& t) override { time = t; }
-    void setCurrentTimeText(const QString& t) override { currentTime = t; }
-    void resetSeekKnob() override { ++knobResets; }
-    void setButtonsFramed(bool f) override { framed = f; }
-    void setPauseFramed(bool f) override { pauseFramed = f; }
-    void setClipText(const QString& t) override { clip = t; }
-    void setPlaybackItemsEnabled(bool on) override { trayOn = on; }
+    void watch(PlaybackController& controller)
+    {
+        QObject::connect(&controller, &PlaybackController::stateChanged, &controller, [this, &controller] {
+            const PlaybackState& s = controller.state();
+            transportOn = s.clipOpen();
+            pauseOn = s.playing();
+            clip = s.clipText;
+            time = s.clipOpen() ? formatSeconds(s.length) : QStringLiteral("00:00:00");
+            idleShown += s.clipOpen() ? 0 : 1;
+        });
+    }
     void parkVideoWindow() override { ++parks; }
     void applyVolumeAndBalance() override { ++applies; }
     void closeProgram() override { ++closes; }
     void showPointer() override { ++pointerShown; }
+    void windBack() override { ++windsBack; }
+    void windForward() override { ++windsForward; }
 };
 
 // Passes the engine's notifications to the controller, as the video window does.

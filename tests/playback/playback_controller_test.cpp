@@ -18,11 +18,11 @@ protected:
     PlaybackController& controller()
     {
         if (!controller_) {
-            PlaybackController::Panels p{&panels, &panels, &panels, &panels};
             PlaybackController::Options o;
             o.openTimeout = 200ms;
             o.beginDelay = 10ms;
-            controller_ = std::make_unique<PlaybackController>(engine, clips, settings, p, o);
+            controller_ = std::make_unique<PlaybackController>(engine, clips, settings, &panels, o);
+            panels.watch(*controller_);
             forward_ = std::make_unique<test::ControllerForwarder>(*controller_);
             engine.setListener(forward_.get());
         }
@@ -55,8 +55,7 @@ TEST_F(ControllerTest, OpeningLightsTheTransportAndShowsTheLength)
     EXPECT_EQ(engine.state(), MediaEngine::kPlaying);
     EXPECT_TRUE(panels.transportOn);
     EXPECT_TRUE(panels.pauseOn);
-    EXPECT_TRUE(panels.trayOn);
-    EXPECT_FALSE(panels.framed);
+    EXPECT_TRUE(panels.transportOn);
     EXPECT_EQ(panels.clip, "a.mp3");
     EXPECT_EQ(panels.time, "00:03:06");  // 185.5 rounds to 186
     EXPECT_EQ(panels.applies, 1);
@@ -76,7 +75,7 @@ TEST_F(ControllerTest, ForwardSkipsUncheckedEntriesUncheckedGroupsAndFailures)
     clips.file(QStringLiteral("b"), 3);
     engine.failing << QStringLiteral("/clips/broken");
     controller().OpenClip(2);
-    controller().stepForward();
+    controller().press(TransportButton::StepForward);
     EXPECT_EQ(playing(), "b");
     EXPECT_EQ(engine.opened,
               QStringList({"/clips/a", "/clips/broken", "/clips/b"}));
@@ -93,14 +92,12 @@ TEST_F(ControllerTest, BackwardSkipsTheSameWayAndEndsIdleAtTheRoot)
     clips.file(QStringLiteral("b"));
     engine.failing << QStringLiteral("/clips/broken");
     controller().OpenClip(7);
-    controller().stepBack();
+    controller().press(TransportButton::StepBack);
     EXPECT_EQ(playing(), "a");
-    controller().stepBack();  // from the first clip: the root, then idle
+    controller().press(TransportButton::StepBack);  // from the first clip: the root, then idle
     EXPECT_EQ(clips.current, -1);
     EXPECT_FALSE(panels.transportOn);
     EXPECT_EQ(panels.time, "00:00:00");
-    EXPECT_EQ(panels.currentTime, "00:00:00");
-    EXPECT_TRUE(panels.framed);
     EXPECT_EQ(panels.closes, 0);  // going back never closes
 }
 
@@ -114,7 +111,7 @@ TEST_F(ControllerTest, EndOfClipMovesOnOnlyWithAutoNext)
     controller().onPositionChange(engine.length(), 0);
     EXPECT_EQ(playing(), "a");  // nothing else starts, controls stay
     EXPECT_TRUE(panels.transportOn);
-    controller().stepForward();  // the user still moves on
+    controller().press(TransportButton::StepForward);  // the user still moves on
     EXPECT_EQ(playing(), "b");
     setSetting(keys::AutoNext, true);
     controller().onPositionChange(59.995, 0);  // end of the last clip
@@ -135,15 +132,14 @@ TEST_F(ControllerTest, UserStepsWalkOverFailuresWithoutAutoNextAndFailuresEndIdl
     engine.failing << QStringLiteral("/clips/broken");
     setSetting(keys::AutoNext, false);
     controller().OpenClip(2);
-    controller().stepForward();
+    controller().press(TransportButton::StepForward);
     EXPECT_EQ(playing(), "b");
     EXPECT_TRUE(panels.transportOn);
 
     controller().OpenClip(4);  // broken, opened directly
     EXPECT_EQ(clips.current, -1);
     EXPECT_FALSE(panels.transportOn);
-    EXPECT_FALSE(panels.trayOn);
-    EXPECT_TRUE(panels.framed);
+    EXPECT_FALSE(panels.transportOn);
 }
 
 TEST_F(ControllerTest, EndOfListClosesOnlyWhenAutoCloseAndShellStarted)
@@ -156,11 +152,11 @@ TEST_F(ControllerTest, EndOfListClosesOnlyWhenAutoCloseAndShellStarted)
     EXPECT_EQ(panels.closes, 1);
     setSetting(keys::AutoClose, false);
     controller().OpenClip(2);
-    controller().stopPressed();
+    controller().press(TransportButton::Stop);
     EXPECT_EQ(panels.closes, 1);
     setSetting(keys::AutoClose, true);
     controller().OpenClip(2);
-    controller().stopPressed();  // Stop at the end of a command-line list closes too
+    controller().press(TransportButton::Stop);  // Stop at the end of a command-line list closes too
     EXPECT_EQ(panels.closes, 2);
 }
 
@@ -170,15 +166,46 @@ TEST_F(ControllerTest, PlayRestartsWhilePlayingAndResumesWhilePaused)
     clips.file(QStringLiteral("a"));
     controller().OpenClip(2);
     engine.pos = 30;
-    controller().play();
+    controller().press(TransportButton::Play);
     EXPECT_EQ(engine.pos, 0);
     engine.pos = 12;
-    controller().pausePressed();
+    controller().press(TransportButton::Pause);
     EXPECT_FALSE(panels.pauseOn);
-    EXPECT_TRUE(panels.pauseFramed);
-    controller().play();
+    controller().press(TransportButton::Play);
     EXPECT_EQ(engine.pos, 12);
     EXPECT_EQ(engine.state(), MediaEngine::kPlaying);
+    EXPECT_TRUE(panels.pauseOn);
+}
+
+// Every road to the transport (buttons, toolbar, tray, keys, media controls,
+// command words) presses through press(): a button acts only when enabled.
+TEST_F(ControllerTest, ButtonsActOnlyWhenEnabledAndTheStateSaysWhatPlays)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    clips.file(QStringLiteral("b"));
+    for (TransportButton b : {TransportButton::Play, TransportButton::Pause, TransportButton::Stop,
+                              TransportButton::Back, TransportButton::StepForward})
+        EXPECT_FALSE(controller().press(b)) << "nothing is open";
+    controller().playPause();
+    EXPECT_EQ(engine.state(), MediaEngine::kNothingLoaded);
+
+    controller().OpenClip(2);
+    EXPECT_EQ(controller().state().phase, PlaybackState::Phase::Playing);
+    EXPECT_EQ(controller().state().clipText, "a");
+    EXPECT_TRUE(controller().press(TransportButton::Forward));
+    EXPECT_EQ(panels.windsForward, 1);
+    controller().playPause();
+    EXPECT_EQ(controller().state().phase, PlaybackState::Phase::Paused);
+    EXPECT_FALSE(controller().press(TransportButton::Pause)) << "Pause is off while paused";
+    controller().playPause();
+    EXPECT_EQ(engine.state(), MediaEngine::kPlaying);
+
+    // While the next clip opens, the transport keeps showing the one before.
+    engine.answer = ScriptedEngine::Answer::Never;
+    controller().press(TransportButton::StepForward);
+    EXPECT_EQ(controller().state().phase, PlaybackState::Phase::Opening);
+    EXPECT_TRUE(controller().state().playing());
     EXPECT_TRUE(panels.pauseOn);
 }
 
@@ -192,7 +219,7 @@ TEST_F(ControllerTest, RemovingThePlayingEntryEndsPlayback)
     controller().playingEntryRemoved();
     EXPECT_EQ(clips.current, -1);
     EXPECT_TRUE(engine.fileName().isEmpty());
-    EXPECT_FALSE(panels.trayOn);
+    EXPECT_FALSE(panels.transportOn);
 }
 
 TEST_F(ControllerTest, DelayedStartOnTheRootPlaysTheFirstClipWhateverAutoNextSays)
@@ -214,7 +241,7 @@ TEST_F(ControllerTest, DelayedStartDoesNothingWhenSomethingIsLoaded)
     clips.file(QStringLiteral("a"));
     clips.file(QStringLiteral("b"));
     controller().OpenClip(2);
-    controller().pausePressed();
+    controller().press(TransportButton::Pause);
     controller().startDelayed(3);
     ASSERT_TRUE(test::waitFor([&] { return !controller().delayedStartPending(); }, 5s));
     EXPECT_EQ(playing(), "a");
@@ -285,9 +312,9 @@ TEST_F(ControllerTest, HundredThousandUnplayableEntriesCostNoStack)
     }
     clips.file(QStringLiteral("last"));
     controller().OpenClip(2);
-    controller().stepForward();
+    controller().press(TransportButton::StepForward);
     EXPECT_EQ(playing(), "last");
-    controller().stepBack();
+    controller().press(TransportButton::StepBack);
     EXPECT_EQ(playing(), "first");
 }
 

@@ -1,6 +1,5 @@
 // The tray icon's menu and clicks.
 
-#include "keys/key_map.h"
 #include "shell/tray_icon.h"
 
 #include <QAction>
@@ -12,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <vector>
 
 using namespace velmora;
@@ -21,7 +22,10 @@ namespace {
 class TrayIconTest : public ::testing::Test {
 protected:
     TrayIconTest()
-        : tray({.keyCommand = [this](int vk) { keys.push_back(vk); },
+        : tray({.playPause = [this] { pressed.push_back("PlayPause"); },
+                .press = [this](TransportButton b) { pressed.push_back(b == TransportButton::StepBack ? "StepBack"
+                                                                   : b == TransportButton::StepForward ? "StepForward"
+                                                                   : b == TransportButton::Stop ? "Stop" : "?"); },
                 .restore = [this] { ++restores; },
                 .exitProgram = [this] { ++exits; }})
     {
@@ -29,7 +33,14 @@ protected:
     QAction* item(const char* name) { return tray.menu().findChild<QAction*>(QLatin1String(name)); }
     void closeMenu() { tray.menu().hide(); }
 
-    std::vector<int> keys;
+    void showClipOpen(bool open)
+    {
+        PlaybackState state;
+        state.shown = open ? PlaybackState::Phase::Playing : PlaybackState::Phase::Idle;
+        tray.showPlayback(state);
+    }
+
+    std::vector<std::string> pressed;
     int restores = 0;
     int exits = 0;
     TrayIcon tray;
@@ -46,10 +57,10 @@ TEST_F(TrayIconTest, MenuItemsInOrderActAsTheirKeys)
     EXPECT_TRUE(actions[4]->isSeparator());
     EXPECT_EQ(actions[5]->text(), QStringLiteral("Закрыть программу"));
 
-    tray.setPlaybackItemsEnabled(true);
+    showClipOpen(true);
     for (const char* name : {"PlayPause", "Previous", "Next", "Stop"})
         item(name)->trigger();
-    EXPECT_EQ(keys, (std::vector<int>{vk::Space, vk::LeftBracket, vk::RightBracket, vk::Escape}));
+    EXPECT_EQ(pressed, (std::vector<std::string>{"PlayPause", "StepBack", "StepForward", "Stop"}));
     item("Close")->trigger();
     EXPECT_EQ(exits, 1);
 }
@@ -58,10 +69,10 @@ TEST_F(TrayIconTest, PlaybackItemsFollowTheClipAndCloseIsAlwaysThere)
 {
     for (const char* name : {"PlayPause", "Previous", "Next", "Stop"})
         EXPECT_FALSE(item(name)->isEnabled()) << name << ": no clip is open at start";
-    tray.setPlaybackItemsEnabled(true);
+    showClipOpen(true);
     for (const char* name : {"PlayPause", "Previous", "Next", "Stop"})
         EXPECT_TRUE(item(name)->isEnabled()) << name;
-    tray.setPlaybackItemsEnabled(false);
+    showClipOpen(false);
     EXPECT_FALSE(item("Stop")->isEnabled());
     EXPECT_TRUE(item("Close")->isEnabled());
 }

@@ -6,6 +6,7 @@
 #include "volume/volume_scale.h"
 
 #include "keys/key_map.h"
+#include "keys/key_sink.h"
 #include "playback/controller_fakes.h"
 #include "skin/skin_fixture.h"
 
@@ -172,13 +173,16 @@ TEST_F(VolumeControlTest, ThePlusAndMinusCommandsWorkWithTheWindowHidden)
     EXPECT_EQ(engine.volumes, (std::vector<int>{-10, -20, -10}));
 }
 
-TEST_F(VolumeControlTest, KeysOnTheWindowGoToTheKeyCommand)
+TEST_F(VolumeControlTest, KeysOnTheWindowGoToTheKeySink)
 {
-    std::vector<int> keys;
-    control->setKeyCommand([&](int vk) { keys.push_back(vk); });
+    struct Sink : KeySink {
+        std::vector<int> keys;
+        void press(int vk) override { keys.push_back(vk); }
+    } sink;
+    h.windows->setKeySink(&sink);
     QTest::keyClick(&form(), Qt::Key_Minus);
-    QTest::keyClick(&form(), Qt::Key_Up);  // no command
-    EXPECT_EQ(keys, std::vector<int>{vk::Minus});
+    QTest::keyClick(&form(), Qt::Key_Up);  // no command: 0
+    EXPECT_EQ(sink.keys, (std::vector<int>{vk::Minus, 0}));
 }
 
 TEST_F(VolumeControlTest, ApplyReadsTheKnobsAsTheSkinPlacedThem)

@@ -1,5 +1,6 @@
 #include "playlist/adding/add_form.h"
 
+#include "keys/key_sink.h"
 #include "settings/settings.h"
 #include "base/rounding.h"
 #include "playlist/adding/adding_log.h"
@@ -259,8 +260,8 @@ void AddForm::showEvent(QShowEvent* event)
 
 bool AddForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && watched == windowHandle() && hooks_.keyCommand)
-        hooks_.keyCommand(*static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::KeyPress && watched == windowHandle() && hooks_.keys)
+        forwardKey(*hooks_.keys, *static_cast<QKeyEvent*>(event));
     return QWidget::eventFilter(watched, event);
 }
 

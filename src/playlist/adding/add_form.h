@@ -44,6 +44,7 @@ class QTreeView;
 namespace velmora {
 
 class DesktopTreeModel;
+class KeySink;
 class FileListProxy;
 class FolderTreeSink;
 class FolderWalker;
@@ -58,7 +59,7 @@ public:
         std::function<bool()> clipLoaded;      // the media engine has a clip
         std::function<void()> openFirstEntry;  // open entry 1 and play from the start
         std::function<void()> startMeasuring;  // the playlist window's measuring timer on
-        std::function<void(const QKeyEvent&)> keyCommand;
+        KeySink* keys = nullptr;  // the keyboard commands
     };
     struct Options {
         QString desktopFolder;  // the top node's folder; empty: desktopFolder()

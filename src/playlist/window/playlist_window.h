@@ -37,6 +37,7 @@ namespace velmora {
 
 class PlaylistForm;
 class PlaylistModel;
+class KeySink;
 class Settings;
 class TransImg;
 
@@ -46,7 +47,7 @@ public:
     struct Hooks {
         std::function<void(int index)> openEntry;  // the controller's OpenClip
         std::function<bool()> engineHasClip;       // the engine's file name is not empty
-        std::function<void(int vk)> keyCommand;    // keyboard commands (virtual-key code)
+        KeySink* keys = nullptr;                   // keyboard commands (the list's own keys)
         std::function<void(bool)> setIgnoreKeys;   // held while a label is edited
         // Plus clicked; the window disables Plus itself, enablePlus() re-enables.
         std::function<void()> showAddForm;

@@ -4,6 +4,7 @@
 #include "playlist/window/playlist_window.h"
 
 #include "keys/key_map.h"
+#include "keys/key_sink.h"
 #include "settings/settings.h"
 #include "playlist/playlist_log.h"
 #include "playlist/playlist_model.h"
@@ -116,17 +117,11 @@ void PlaylistWindow::wireList()
         if (clickedRow_ > 0 && hooks_.openEntry)
             hooks_.openEntry(model_.scrollOffset() + clickedRow_);
     });
-    form_.setKeyHandler([this](QKeyEvent& event) {
-        const int vk = virtualKeyFromEvent(event);
-        if (vk != 0 && hooks_.keyCommand)
-            hooks_.keyCommand(vk);
-    });
 }
 
 void PlaylistWindow::unwireList()
 {
     SkinListView& list = form_.list();
-    form_.setKeyHandler({});
     list.removeEventFilter(this);
     list.viewport()->removeEventFilter(this);
     list.setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -237,8 +232,8 @@ bool PlaylistWindow::listKeyPressed(QKeyEvent& event)
     const int vk = virtualKeyFromEvent(event);
     if (vk == 0)
         return false;
-    if (hooks_.keyCommand)
-        hooks_.keyCommand(vk);
+    if (hooks_.keys)
+        hooks_.keys->press(vk);
     return true;
 }
 

@@ -5,6 +5,8 @@
 
 #include "adding_fakes.h"
 
+#include "keys/key_map.h"
+#include "keys/key_sink.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "playlist/adding/add_form.h"
@@ -50,7 +52,7 @@ protected:
         hooks.clipLoaded = [this] { return clipLoaded_; };
         hooks.openFirstEntry = [this] { ++opened_; };
         hooks.startMeasuring = [this] { ++measuring_; };
-        hooks.keyCommand = [this](const QKeyEvent& e) { keys_.push_back(e.key()); };
+        hooks.keys = &keys_;
         AddForm::Options options{desktop.isNull() ? path(QStringLiteral("Desktop")) : desktop, std::move(accepted),
                                  dir_.path(), volumes_};
         form_ = std::make_unique<AddForm>(settings_, walker_, sink_, hooks, options);
@@ -101,7 +103,10 @@ protected:
     std::unique_ptr<AddForm> form_;
     bool playlistEmpty_ = true, clipLoaded_ = false;
     int opened_ = 0, measuring_ = 0;
-    std::vector<int> keys_;
+    struct Keys : KeySink {
+        std::vector<int> codes;
+        void press(int vk) override { codes.push_back(vk); }
+    } keys_;
     QStringList volumes_;
 };
 
@@ -314,7 +319,7 @@ TEST_F(AddFormTest, KeysReachTheKeyCommandOnce)
     tree->setFocus();
     QTest::keyClick(form.windowHandle(), Qt::Key_Space);
     QTest::keyClick(form.windowHandle(), Qt::Key_F);
-    EXPECT_EQ(keys_, (std::vector<int>{Qt::Key_Space, Qt::Key_F}));
+    EXPECT_EQ(keys_.codes, (std::vector<int>{vk::Space, vk::F}));
 }
 
 TEST_F(AddFormTest, ClosingWhileAWalkRunsLetsItFinish)

@@ -2,6 +2,7 @@
 // The playlist window on the small test skin, shown and active, with hooks
 // that record what the window asked for.
 
+#include "keys/key_sink.h"
 #include "playlist/adding/folder_walker.h"
 #include "playlist/adding/playlist_model_sink.h"
 #include "playlist/playlist_model.h"
@@ -39,7 +40,8 @@ protected:
         PlaylistWindow::Hooks hooks;
         hooks.openEntry = [this](int index) { opened.push_back(index); };
         hooks.engineHasClip = [this] { return engineHasClip; };
-        hooks.keyCommand = [this](int vk) { keys.push_back(vk); };
+        hooks.keys = &keySink;
+        h.windows->setKeySink(&keySink);
         hooks.setIgnoreKeys = [this](bool on) { ignoreKeys.push_back(on); };
         hooks.showAddForm = [this] { ++addFormsShown; };
         // Drops take the program's road: the folder walk, off this thread.
@@ -111,6 +113,16 @@ protected:
     FolderWalker walker;
     std::unique_ptr<PlaylistWindow> window;
     std::vector<int> opened, keys;
+    // The keyboard commands: the codes of keys that are commands.
+    struct KeyRecorder : KeySink {
+        std::vector<int>& keys;
+        explicit KeyRecorder(std::vector<int>& k) : keys(k) {}
+        void press(int vk) override
+        {
+            if (vk != 0)
+                keys.push_back(vk);
+        }
+    } keySink{keys};
     std::vector<bool> ignoreKeys;
     int addFormsShown = 0;
     bool engineHasClip = false;
