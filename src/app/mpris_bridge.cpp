@@ -142,8 +142,29 @@ void MprisBridge::pause() { app_.controller.press(TransportButton::Pause); }
 // The rest do what the tray menu's items (and their keys) do.
 void MprisBridge::playPause() { app_.controller.playPause(); }
 void MprisBridge::stop() { app_.controller.press(TransportButton::Stop); }
-void MprisBridge::next() { app_.controller.press(TransportButton::StepForward); }
-void MprisBridge::previous() { app_.controller.press(TransportButton::StepBack); }
+void MprisBridge::next() { step(TransportButton::StepForward); }
+void MprisBridge::previous() { step(TransportButton::StepBack); }
+
+void MprisBridge::step(TransportButton button)
+{
+    const PlaybackState& state = app_.controller.state();
+    const bool paused = state.clipOpen() && !state.playing();
+    const std::uint64_t from = state.entry;
+    if (app_.controller.press(button) && paused)
+        pausedStepFrom_ = from;
+}
+
+void MprisBridge::stateChanged()
+{
+    const PlaybackState& state = app_.controller.state();
+    if (pausedStepFrom_ != 0 && state.phase != PlaybackState::Phase::Opening) {
+        const bool another = state.playing() && state.entry != pausedStepFrom_;
+        pausedStepFrom_ = 0;
+        if (another)
+            app_.controller.press(TransportButton::Pause);
+    }
+    service_->stateChanged();
+}
 
 void MprisBridge::seekTo(double seconds)
 {
@@ -162,7 +183,7 @@ void MprisBridge::openFile(const QString& path)
 {
     const std::string text = channel::buildCommandLine(std::vector<std::string>{fileNameBytes(path).toStdString()}, "/");
     if (!text.empty())
-        app_.submitCommand(fileNameFromBytes(text));
+        app_.openCommand(fileNameFromBytes(text));
 }
 
 void MprisBridge::goTo(int index) { app_.openEntry(index); }

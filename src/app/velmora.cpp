@@ -359,7 +359,7 @@ void Velmora::publishOnBus()
                              media_,
                              *volume_,
                              seekControls_->seekBar(),
-                             [this](const QString& text) { commands_->submit(text); },
+                             [this](const QString& text) { commands_->submit(text, CommandOrigin::Desktop); },
                              [this](int index) { openEntry(index); },
                              [this] {
                                  restoreFromTray();

@@ -55,7 +55,9 @@ public:
     virtual void seekTo(double seconds) = 0;
     // Sets the volume window's level (0.0 - 1.0) and applies it.
     virtual void setVolume(double level) = 0;
-    // Adds a file or folder as a second start of the program would.
+    // Adds a file or folder to the list and, when no clip is open, plays
+    // it. Not a start of the program: "AutoClose" does not end the player
+    // after what it added.
     virtual void openFile(const QString& path) = 0;
     // Opens the entry as a double click on its row does.
     virtual void goTo(int index) = 0;

@@ -3,7 +3,9 @@
 // follow playback, and the track list follows the playlist.
 
 #include "app/mpris_bridge.h"
+#include "app/key_command.h"
 #include "app/velmora.h"
+#include "keys/key_map.h"
 #include "mpris/mpris_metadata.h"
 #include "media/media_clips.h"
 #include "playlist/playlist_model.h"
@@ -188,7 +190,7 @@ TEST_F(MprisAppTest, DesktopCommandsActAsTheKeysAndButtons)
     EXPECT_FALSE(main.element("Play")->isEnabled());
 }
 
-TEST_F(MprisAppTest, TrackListFollowsThePlaylistAndOpenUriAddsAsASecondStart)
+TEST_F(MprisAppTest, TrackListFollowsThePlaylistAndOpenUriAddsAndPlays)
 {
     app->settings().setWhole(keys::NotClose, 1);
     app->settings().setWhole(keys::Tray, 1);
@@ -199,7 +201,7 @@ TEST_F(MprisAppTest, TrackListFollowsThePlaylistAndOpenUriAddsAsASecondStart)
     PlaylistModel& list = app->playlist();
     ASSERT_TRUE(waitFor([&] { return list.playlistCount() == 4; })) << "the root, the list's group and two clips";
     EXPECT_EQ(list.entry(3).text, "Second");
-    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips[1]; })) << "AutoPlay, as a second start";
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips[1]; })) << "nothing played: OpenUri plays";
     EXPECT_TRUE(waitFor([&] {
         return qdbus_cast<QList<QDBusObjectPath>>(property(kTrackList, QStringLiteral("Tracks")))
                == QList<QDBusObjectPath>({trackOf(3), trackOf(4)});
@@ -263,6 +265,64 @@ TEST_F(MprisAppTest, MetadataComesFromTheClipsTags)
     m = metadata();
     EXPECT_EQ(m.value(QStringLiteral("xesam:title")).toString(), "one.wav") << "no tag: the file name";
     EXPECT_FALSE(m.contains(QStringLiteral("xesam:artist")));
+}
+
+TEST_F(MprisAppTest, StatusIsThePlayersStateAndDesktopCommandsAreNeverDropped)
+{
+    const QString brief = clipFolder.filePath(QStringLiteral("brief.wav"));
+    ASSERT_TRUE(test::runFfmpeg({"-f", "lavfi", "-i", "sine=f=440:d=1", "-ar", "8000", brief}));
+    app->settings().setWhole(keys::AutoNext, 0);
+    start({brief, clips[0], clips[1], clips[2]});
+    MediaEngine& engine = app->engine();
+    ASSERT_TRUE(waitFor([&] { return engine.fileName() == brief && engine.state() == MediaEngine::kPlaying; }));
+    // The clip ends and AutoNext is off: nothing plays, and the desktop is told.
+    EXPECT_TRUE(waitFor([&] { return property(kPlayer, QStringLiteral("PlaybackStatus")).toString() != "Playing"; },
+                        std::chrono::seconds(10)));
+    EXPECT_NE(engine.state(), MediaEngine::kPlaying);
+    call(kPlayer, QStringLiteral("Play"));
+    EXPECT_TRUE(waitFor([&] { return engine.state() == MediaEngine::kPlaying; })) << "Play works after the end";
+    EXPECT_TRUE(statusSignalled(QStringLiteral("Playing")));
+
+    // A key just pressed (its lock-out running) does not swallow a desktop
+    // command.
+    call(kPlayer, QStringLiteral("Next"));
+    ASSERT_TRUE(waitFor([&] { return engine.fileName() == clips[0] && engine.state() == MediaEngine::kPlaying; }));
+    app->keys().press(vk::RightBracket);
+    QDBusMessage previous = QDBusMessage::createMethodCall(kService, kPath, kPlayer, QStringLiteral("Previous"));
+    bus.client().call(previous, QDBus::BlockWithGui, 5000);
+    // Had the command been dropped, the key's step would have reached entry 4.
+    ASSERT_TRUE(waitFor([&] { return engine.state() == MediaEngine::kPlaying; }));
+    QTest::qWait(300);
+    EXPECT_LT(app->playlist().currentIndex(), 4) << "the desktop's step back acted";
+
+    // Next while paused stays paused, as MPRIS asks.
+    const int here = app->playlist().currentIndex();
+    call(kPlayer, QStringLiteral("Pause"));
+    ASSERT_TRUE(waitFor([&] { return engine.state() == MediaEngine::kPaused; }));
+    call(kPlayer, QStringLiteral("Next"));
+    ASSERT_TRUE(waitFor([&] { return app->playlist().currentIndex() == here + 1; }));
+    QTest::qWait(300);
+    EXPECT_EQ(property(kPlayer, QStringLiteral("PlaybackStatus")).toString(), "Paused");
+}
+
+TEST_F(MprisAppTest, OpenUriPlaysWhenStoppedAndIsNoStartOfTheProgram)
+{
+    // AutoClose would end a player started by a file manager at the end of
+    // its list; AutoPlay off: OpenUri plays all the same.
+    const QString brief = clipFolder.filePath(QStringLiteral("brief.wav"));
+    ASSERT_TRUE(test::runFfmpeg({"-f", "lavfi", "-i", "sine=f=440:d=1", "-ar", "8000", brief}));
+    app->settings().setWhole(keys::AutoClose, 1);
+    app->settings().setWhole(keys::AutoPlay, 0);
+    start({});
+    call(kPlayer, QStringLiteral("OpenUri"), {QUrl::fromLocalFile(brief).toString()});
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == brief; })) << "stopped: OpenUri plays";
+    EXPECT_TRUE(waitFor([&] { return property(kPlayer, QStringLiteral("PlaybackStatus")).toString() == "Stopped"; },
+                        std::chrono::seconds(10))) << "the end of the list";
+    QTest::qWait(300);
+    EXPECT_FALSE(app->closing()) << "no AutoClose after the desktop's open";
+
+    call(kPlayer, QStringLiteral("OpenUri"), {QUrl::fromLocalFile(clips[1]).toString()});
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips[1]; })) << "stopped again: plays";
 }
 
 }  // namespace
