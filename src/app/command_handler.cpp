@@ -25,9 +25,9 @@ CommandHandler::~CommandHandler()
     *alive_ = false;  // a token still being read finds nobody to tell
 }
 
-void CommandHandler::submit(const QString& text)
+void CommandHandler::submit(const QString& text, CommandOrigin origin)
 {
-    queue_.push_back(text);
+    queue_.emplace_back(text, origin);
     if (!busy_)
         handleNext();
 }
@@ -37,9 +37,10 @@ void CommandHandler::submit(const QString& text)
 void CommandHandler::handleNext()
 {
     while (!busy_ && !queue_.empty()) {
-        const QString text = std::move(queue_.front());
+        const auto [text, origin] = std::move(queue_.front());
         queue_.pop_front();
-        if (transportWord(text))
+        origin_ = origin;
+        if (origin == CommandOrigin::Start && transportWord(text))
             continue;
         const QByteArray bytes = fileNameBytes(text);
         tokens_ = channel::tokenizeCommand(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
@@ -102,6 +103,13 @@ void CommandHandler::tokenDone(bool named)
     }
     if (playlist_.startMeasuring)
         playlist_.startMeasuring();
+    if (origin_ == CommandOrigin::Desktop) {
+        // Opened from the desktop: plays when nothing does; not a start.
+        if (!controller_.state().clipOpen() && !controller_.opening())
+            controller_.playFrom(oldCount_ + 1);
+        nextToken();
+        return;
+    }
     if (settings_.flag(keys::AutoPlay) && !controller_.shellStarted() && playlist_.currentIndex() == -1)
         controller_.startDelayed(oldCount_ + 1);
     filledEmpty_ = filledEmpty_ || wasEmpty_;

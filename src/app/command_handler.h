@@ -29,6 +29,12 @@ namespace velmora {
 class PlaybackController;
 class Settings;
 
+// Where a command line comes from.
+enum class CommandOrigin {
+    Start,    // a start of the program, this copy's or another's (a file manager's open)
+    Desktop,  // the desktop's media controls (MPRIS OpenUri): no start of the program
+};
+
 class CommandHandler {
 public:
     // The playlist and window services the handler needs.
@@ -46,8 +52,11 @@ public:
     CommandHandler(PlaybackController& controller, Settings& settings, Playlist playlist);
     ~CommandHandler();
 
-    // Handles the text now, or after the one being handled.
-    void submit(const QString& text);
+    // Handles the text now, or after the one being handled. A Desktop line
+    // is paths only; it leaves the start state alone (so "AutoClose" does
+    // not end the player after it) and, when no clip is open, plays the
+    // first entry it added, whatever "AutoPlay" says.
+    void submit(const QString& text, CommandOrigin origin = CommandOrigin::Start);
     // True while a message is being handled (its tokens still arriving).
     bool busy() const { return busy_; }
 
@@ -61,10 +70,11 @@ private:
     PlaybackController& controller_;
     Settings& settings_;
     Playlist playlist_;
-    std::deque<QString> queue_;
+    std::deque<std::pair<QString, CommandOrigin>> queue_;
     bool busy_ = false;
 
     // The message being handled.
+    CommandOrigin origin_ = CommandOrigin::Start;
     std::vector<std::string> tokens_;
     std::size_t nextToken_ = 0;
     int oldCount_ = 0;

@@ -3,11 +3,14 @@
 #include "channel/command_line.h"
 #include "base/file_name.h"
 #include "mpris/mpris_metadata.h"
+#include "playlist/entry_location.h"
 #include "playback/seek_bar.h"
 #include "media/media_engine.h"
 #include "playback/playback_controller.h"
 #include "playlist/playlist_model.h"
 #include "volume/volume_control.h"
+
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
@@ -34,6 +37,11 @@ MprisBridge::MprisBridge(Parts parts, QDBusConnection bus) : app_(std::move(part
 {
     mpris::MprisService::Options options;
     options.mimeTypes = mpris::mimeTypesForExtensions(playableExtensions());
+    // The reader first: the service looks at the current clip's track (and
+    // so asks for its tags) as it starts.
+    tagReader_ = std::make_unique<TagReader>(app_.media, coverFolder());
+    tagReader_->setResultHandler(
+        [this](std::uint64_t id, const std::optional<ClipTags>& tags) { tagsRead(id, tags); });
     service_ = std::make_unique<mpris::MprisService>(*this, std::move(bus), std::move(options));
     if (!service_->registered())
         return;
@@ -49,6 +57,27 @@ MprisBridge::~MprisBridge()
 {
     if (changeHandler_)
         app_.playlist.removeChangeHandler(changeHandler_);
+    service_.reset();
+    tagReader_.reset();  // waits for a read running
+}
+
+QString MprisBridge::coverFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Velmora 4/covers");
+}
+
+void MprisBridge::tagsRead(std::uint64_t id, const std::optional<ClipTags>& tags)
+{
+    // Entries shown to the desktop come and go; what was read for them
+    // stays bounded.
+    constexpr std::size_t kMaxKept = 1024;
+    if (tags_.size() >= kMaxKept) {
+        tags_.clear();
+        asked_.clear();
+        asked_.insert(id);
+    }
+    tags_[id] = tags.value_or(ClipTags());
+    service_->trackListChanged();  // the track's metadata, and the current one's
 }
 
 void MprisBridge::positionChanged(double oldPosition, double newPosition, double length)
@@ -81,6 +110,19 @@ mpris::Track MprisBridge::track(int index) const
     t.path = e.path;
     if (e.isFile() && e.time >= 0)
         t.lengthUs = std::int64_t{e.time} * 1'000'000;
+    if (e.isGroup() || isStreamUrl(e.path))
+        return t;
+    if (const auto known = tags_.find(t.id); known != tags_.end()) {
+        const ClipTags& tags = known->second;
+        if (!tags.title.isEmpty())
+            t.title = tags.title;  // else the file name stays the title
+        t.artist = tags.artist;
+        t.album = tags.album;
+        t.trackNumber = tags.trackNumber;
+        t.artPath = tags.artPath;
+    } else if (tagReader_ && asked_.insert(t.id).second) {
+        tagReader_->request(t.id, e.path);
+    }
     return t;
 }
 
@@ -100,8 +142,29 @@ void MprisBridge::pause() { app_.controller.press(TransportButton::Pause); }
 // The rest do what the tray menu's items (and their keys) do.
 void MprisBridge::playPause() { app_.controller.playPause(); }
 void MprisBridge::stop() { app_.controller.press(TransportButton::Stop); }
-void MprisBridge::next() { app_.controller.press(TransportButton::StepForward); }
-void MprisBridge::previous() { app_.controller.press(TransportButton::StepBack); }
+void MprisBridge::next() { step(TransportButton::StepForward); }
+void MprisBridge::previous() { step(TransportButton::StepBack); }
+
+void MprisBridge::step(TransportButton button)
+{
+    const PlaybackState& state = app_.controller.state();
+    const bool paused = state.clipOpen() && !state.playing();
+    const std::uint64_t from = state.entry;
+    if (app_.controller.press(button) && paused)
+        pausedStepFrom_ = from;
+}
+
+void MprisBridge::stateChanged()
+{
+    const PlaybackState& state = app_.controller.state();
+    if (pausedStepFrom_ != 0 && state.phase != PlaybackState::Phase::Opening) {
+        const bool another = state.playing() && state.entry != pausedStepFrom_;
+        pausedStepFrom_ = 0;
+        if (another)
+            app_.controller.press(TransportButton::Pause);
+    }
+    service_->stateChanged();
+}
 
 void MprisBridge::seekTo(double seconds)
 {
@@ -120,7 +183,7 @@ void MprisBridge::openFile(const QString& path)
 {
     const std::string text = channel::buildCommandLine(std::vector<std::string>{fileNameBytes(path).toStdString()}, "/");
     if (!text.empty())
-        app_.submitCommand(fileNameFromBytes(text));
+        app_.openCommand(fileNameFromBytes(text));
 }
 
 void MprisBridge::goTo(int index) { app_.openEntry(index); }

@@ -9,18 +9,24 @@
 // It takes only the parts it uses. UI thread only. Built by the
 // application object after those parts, and destroyed before them.
 
+#include "media/tag_reader.h"
 #include "mpris/mpris_host.h"
 #include "mpris/mpris_service.h"
+#include "playback/playback_state.h"
 
 #include <QDBusConnection>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace velmora {
 
 class MediaEngine;
+class MediaModule;
 class PlaybackController;
 class PlaylistModel;
 class SeekBar;
@@ -36,9 +42,10 @@ public:
         PlaybackController& controller;
         PlaylistModel& playlist;
         MediaEngine& engine;
+        MediaModule& media;  // its tag reader
         VolumeControl& volume;
         SeekBar& seekBar;
-        std::function<void(const QString& commandText)> submitCommand;  // as a second start
+        std::function<void(const QString& commandText)> openCommand;  // as the desktop's open (CommandOrigin::Desktop)
         std::function<void(int index)> openEntry;  // as a double click on its row
         std::function<void()> raise;               // the main window to the front
         std::function<void()> quit;                // the tray's exit
@@ -53,7 +60,7 @@ public:
     mpris::MprisService& service() { return *service_; }
 
     // --- From the player ---------------------------------------------------
-    void stateChanged() { service_->stateChanged(); }
+    void stateChanged();
     // The engine's position jumped; the end of a clip is no jump.
     void positionChanged(double oldPosition, double newPosition, double length);
 
@@ -79,10 +86,25 @@ public:
     void raise() override;
     void quit() override;
 
+    // Where embedded covers are written: the user's cache folder.
+    static QString coverFolder();
+
 private:
+    void tagsRead(std::uint64_t id, const std::optional<ClipTags>& tags);
+    void step(TransportButton button);
+
     Parts app_;
     std::unique_ptr<mpris::MprisService> service_;
     int changeHandler_ = 0;
+    // Next or Previous while paused: the entry that was paused; the clip
+    // the step opens is paused as it starts (MPRIS keeps a paused player
+    // paused). 0: none.
+    std::uint64_t pausedStepFrom_ = 0;
+    // Tags are read for the clips the desktop is shown, once each; track()
+    // asks for them as the service looks at an entry.
+    std::unique_ptr<TagReader> tagReader_;
+    mutable std::unordered_map<std::uint64_t, ClipTags> tags_;  // by entry id; read
+    mutable std::unordered_set<std::uint64_t> asked_;            // asked, maybe not yet read
 };
 
 }  // namespace velmora

@@ -368,9 +368,10 @@ void Velmora::publishOnBus()
     MprisBridge::Parts parts{*controller_,
                              playlist_,
                              media_.engine(),
+                             media_,
                              *volume_,
                              seekControls_->seekBar(),
-                             [this](const QString& text) { commands_->submit(text); },
+                             [this](const QString& text) { commands_->submit(text, CommandOrigin::Desktop); },
                              [this](int index) { openEntry(index); },
                              [this] {
                                  restoreFromTray();

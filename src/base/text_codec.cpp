@@ -2,7 +2,10 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 #include <iconv.h>
+#include <langinfo.h>
 
 namespace velmora {
 
@@ -39,6 +42,39 @@ QString decodeUtf8OrCp1251(const QByteArray& bytes)
     iconv_close(cd);
     out.truncate(static_cast<int>(outPtr - out.data()));
     return QString::fromUtf8(out);
+}
+
+std::optional<QString> decodeAs(const QByteArray& bytes, const char* encoding)
+{
+    iconv_t cd = iconv_open("UTF-8", encoding);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
+    QByteArray out(bytes.size() * 4 + 4, '\0');
+    char* in = const_cast<char*>(bytes.constData());
+    size_t inLeft = static_cast<size_t>(bytes.size());
+    char* outPtr = out.data();
+    size_t outLeft = static_cast<size_t>(out.size());
+    const bool ok = iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1);
+    iconv_close(cd);
+    if (!ok)
+        return std::nullopt;
+    out.truncate(static_cast<qsizetype>(outPtr - out.data()));
+    return QString::fromUtf8(out);
+}
+
+std::vector<QByteArray> legacyEncodings()
+{
+    std::vector<QByteArray> out;
+    const QByteArray locale = QByteArray(nl_langinfo(CODESET)).toUpper();
+    const bool unicodeOrAscii = locale.isEmpty() || locale == "UTF-8" || locale == "UTF8"
+                                || locale == "ANSI_X3.4-1968" || locale == "ASCII" || locale == "US-ASCII";
+    if (!unicodeOrAscii)
+        out.push_back(locale);
+    for (const char* fallback : {"CP1252", "CP1251"}) {
+        if (std::find(out.begin(), out.end(), QByteArray(fallback)) == out.end())
+            out.emplace_back(fallback);
+    }
+    return out;
 }
 
 }  // namespace velmora

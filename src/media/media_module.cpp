@@ -78,6 +78,7 @@ void MediaModule::load(QThread* owner)
         std::lock_guard lock(madeMutex_);
         madeEngine_ = engine;
         madeProbe_ = probe;
+        madeReadClipTags_ = api ? api->readClipTags : nullptr;
         loadError_ = error;
     }
     QMetaObject::invokeMethod(this, &MediaModule::adopt, Qt::QueuedConnection);
@@ -92,6 +93,7 @@ void MediaModule::adopt()
         realProbe_.reset(madeProbe_);
         madeEngine_ = nullptr;
         madeProbe_ = nullptr;
+        readClipTags_ = madeReadClipTags_;
         error = loadError_;
     }
     if (engineShutDown_) {  // the program ended while the module loaded
@@ -107,6 +109,7 @@ void MediaModule::adopt()
         qCDebug(lcMedia) << "media module not loaded:" << options_.moduleFile << error;
         engine_.fail();
         probe_.fail();
+        readClipTags_ = nullptr;
         status_ = Status::Failed;
     }
     emit finished(ok);

@@ -14,6 +14,7 @@
 // up, hand engine() and lengthProbe() to their users. Destroy it after those
 // users; the destructor waits for a load still running.
 
+#include "media/clip_tags.h"
 #include "media/deferred_length_probe.h"
 #include "media/deferred_media_engine.h"
 #include "media/mpv_engine_options.h"
@@ -23,6 +24,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class QThread;
 
@@ -56,6 +58,10 @@ public:
 
     MediaEngine& engine() { return engine_; }
     LengthProbe& lengthProbe() { return probe_; }
+    // The module's tag reading (media_module_api.h), once status() is
+    // Ready; null before and after a failed load.
+    using ReadClipTags = std::optional<ClipTags> (*)(const QString& path, const QString& coverFolder);
+    ReadClipTags readClipTags() const { return readClipTags_; }
 
 signals:
     // Loading ended (on the UI thread); the engine and probe are real from now on when ok.
@@ -73,10 +79,12 @@ private:
     std::unique_ptr<MediaEngine> realEngine_;
     std::unique_ptr<LengthProbe> realProbe_;
     QThread* loader_ = nullptr;
+    ReadClipTags readClipTags_ = nullptr;
 
     std::mutex madeMutex_;  // guards the three below, written by the loader
     MediaEngine* madeEngine_ = nullptr;
     LengthProbe* madeProbe_ = nullptr;
+    ReadClipTags madeReadClipTags_ = nullptr;
     QString loadError_;
 };
 

@@ -10,6 +10,7 @@
 // The objects' code lives in the module, which therefore stays loaded for
 // the rest of the process.
 
+#include "media/clip_tags.h"
 #include "media/length_probe.h"
 #include "media/media_engine.h"
 #include "media/mpv_engine_options.h"
@@ -27,6 +28,8 @@ struct MediaModuleApi {
     MediaEngine* (*createEngine)(const MpvEngineOptions& options, QThread* owner);
     // A probe measuring on `threads` worker threads.
     LengthProbe* (*createLengthProbe)(int threads, QThread* owner);
+    // A clip's tags (av_clip_tags.h); blocks while it reads, any thread.
+    std::optional<ClipTags> (*readClipTags)(const QString& path, const QString& coverFolder);
 };
 
 using MediaModuleEntry = const MediaModuleApi* (*)();

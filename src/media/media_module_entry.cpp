@@ -1,5 +1,6 @@
 // The entry point of libvelmora-media.so (see media_module_api.h).
 
+#include "media/av_clip_tags.h"
 #include "media/av_length_probe.h"
 #include "media/media_module_api.h"
 #include "media/mpv_engine.h"
@@ -26,7 +27,7 @@ velmora::LengthProbe* createLengthProbe(int threads, QThread* owner)
     return probe;
 }
 
-const velmora::MediaModuleApi kApi{velmora::kMediaModuleVersion, &createEngine, &createLengthProbe};
+const velmora::MediaModuleApi kApi{velmora::kMediaModuleVersion, &createEngine, &createLengthProbe, &velmora::readClipTags};
 
 }  // namespace
 

@@ -39,6 +39,12 @@ QString PlayerAdaptor::playbackStatus() const { return playbackStatusName(servic
 
 QVariantMap PlayerAdaptor::metadata() const { return service_.currentMetadata(); }
 
+void PlayerAdaptor::setRate(double rate)
+{
+    if (rate == 0.0)
+        service_.host().pause();
+}
+
 double PlayerAdaptor::volume() const { return service_.host().volume(); }
 
 void PlayerAdaptor::setVolume(double level)

@@ -62,7 +62,7 @@ public:
 
     QString playbackStatus() const;
     double rate() const { return 1.0; }
-    void setRate(double) {}  // one speed only
+    void setRate(double rate);  // one speed only; 0.0 pauses, as MPRIS asks
     QVariantMap metadata() const;
     double volume() const;
     void setVolume(double level);

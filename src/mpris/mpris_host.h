@@ -15,9 +15,14 @@ enum class PlaybackStatus { Stopped, Playing, Paused };
 // One playlist entry as the desktop sees it.
 struct Track {
     std::uint64_t id = 0;   // stable for the entry's life, never 0
-    QString title;          // the entry's text (a group's name)
-    QString path;           // the clip's file; empty for a group
+    QString title;          // the clip's title tag, else the entry's text (a group's name)
+    QString path;           // the clip's file or stream URL; empty for a group
     std::int64_t lengthUs = -1;  // measured length in microseconds; -1 unknown
+    // From the clip's tags, once read; empty or 0 when none.
+    QString artist = {};
+    QString album = {};
+    int trackNumber = 0;
+    QString artPath = {};  // a picture file
     bool isGroup() const { return path.isEmpty(); }
 };
 
@@ -32,7 +37,8 @@ public:
     virtual double position() const = 0;    // seconds into the open clip
     virtual double clipLength() const = 0;  // seconds; 0 when unknown
     virtual double volume() const = 0;      // the volume window's level, 0.0 - 1.0
-    // The playlist in table order, 1 ... trackCount(), groups included.
+    // The playlist in table order, 1 ... trackCount(), groups included
+    // (the desktop is shown a window of clips around the current one).
     virtual int trackCount() const = 0;
     virtual Track track(int index) const = 0;
     virtual int indexOf(std::uint64_t id) const = 0;  // 0: gone
@@ -40,7 +46,7 @@ public:
 
     // --- Commands (each does what its button or key does) -------------------
     virtual void play() = 0;       // resumes a paused clip; nothing otherwise
-    virtual void pause() = 0;      // pauses a playing clip; nothing otherwise
+    virtual void pause() = 0;      // pauses a playing clip; nothing otherwise (also Rate 0)
     virtual void playPause() = 0;  // Space
     virtual void stop() = 0;       // Escape
     virtual void next() = 0;       // "]"
@@ -49,7 +55,9 @@ public:
     virtual void seekTo(double seconds) = 0;
     // Sets the volume window's level (0.0 - 1.0) and applies it.
     virtual void setVolume(double level) = 0;
-    // Adds a file or folder as a second start of the program would.
+    // Adds a file or folder to the list and, when no clip is open, plays
+    // it. Not a start of the program: "AutoClose" does not end the player
+    // after what it added.
     virtual void openFile(const QString& path) = 0;
     // Opens the entry as a double click on its row does.
     virtual void goTo(int index) = 0;

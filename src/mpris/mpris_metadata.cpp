@@ -6,6 +6,7 @@
 #include <QMimeDatabase>
 #include <QUrl>
 
+#include <algorithm>
 #include <set>
 
 namespace velmora::mpris {
@@ -54,12 +55,30 @@ QVariantMap trackMetadata(const Track& track)
         map.insert(QStringLiteral("xesam:url"), fileUrl(track.path));
         if (track.lengthUs >= 0)
             map.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(track.lengthUs));
+        if (!track.artist.isEmpty())
+            map.insert(QStringLiteral("xesam:artist"), QStringList{track.artist});
+        if (!track.album.isEmpty())
+            map.insert(QStringLiteral("xesam:album"), track.album);
+        if (track.trackNumber > 0)
+            map.insert(QStringLiteral("xesam:trackNumber"), track.trackNumber);
+        if (!track.artPath.isEmpty())
+            map.insert(QStringLiteral("mpris:artUrl"), fileUrl(track.artPath));
     }
     return map;
 }
 
 QString fileUrl(const QString& path)
 {
+    const QStringView scheme = QStringView(path).left(std::max<qsizetype>(0, path.indexOf(QLatin1String("://"))));
+    if (scheme.compare(QLatin1String("http"), Qt::CaseInsensitive) == 0
+        || scheme.compare(QLatin1String("https"), Qt::CaseInsensitive) == 0)
+        return path;  // a stream
+    if (path.size() >= 2 && path[1] == QLatin1Char(':') && path[0].isLetter()) {
+        // The older platform's "C:\x\a.mp3", from an old list.
+        QString slashed = path;
+        slashed.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        return QStringLiteral("file:///") + QString::fromLatin1(fileNameBytes(slashed).toPercentEncoding("/:"));
+    }
     // The name's own bytes, escaped: a name that is not UTF-8 stays exact.
     return QStringLiteral("file://") + QString::fromLatin1(fileNameBytes(path).toPercentEncoding("/"));
 }
@@ -77,7 +96,8 @@ QString pathOfFileUrl(const QString& uri)
 
 std::size_t trackFingerprint(const Track& track)
 {
-    return qHashMulti(0, track.title, track.path, static_cast<qlonglong>(track.lengthUs));
+    return qHashMulti(0, track.title, track.path, static_cast<qlonglong>(track.lengthUs), track.artist, track.album,
+                      track.trackNumber, track.artPath);
 }
 
 QStringList mimeTypesForExtensions(const QStringList& extensions)

@@ -18,13 +18,50 @@ namespace {
 const QString kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 
-std::vector<TrackState> trackStates(const MprisHost& host)
+const QString kTrackListInterface = QStringLiteral("org.mpris.MediaPlayer2.TrackList");
+
+// How far the window's search goes past groups in each direction: a list of
+// folders without clips cannot make a flush walk the whole table.
+constexpr int kMaxScan = 4096;
+
+}  // namespace
+
+std::vector<int> trackWindow(const MprisHost& host, int size)
+{
+    const int count = host.trackCount();
+    const int current = host.currentIndex();
+    const int from = current >= 1 && current <= count ? current : 1;
+    // 1. Clips before the current entry (nearest first) and from it on.
+    std::vector<int> before;
+    for (int i = from - 1, scanned = 0; i >= 1 && static_cast<int>(before.size()) < size && scanned < kMaxScan;
+         --i, ++scanned) {
+        if (!host.track(i).isGroup())
+            before.push_back(i);
+    }
+    std::vector<int> after;
+    for (int i = from, scanned = 0; i <= count && static_cast<int>(after.size()) < size && scanned < kMaxScan;
+         ++i, ++scanned) {
+        if (!host.track(i).isGroup())
+            after.push_back(i);
+    }
+    // 2. Half before where there are that many, the rest after, and before
+    // again when the list ends first.
+    const std::size_t half = static_cast<std::size_t>(size / 2);
+    std::size_t b = std::min(before.size(), half);
+    const std::size_t a = std::min(after.size(), static_cast<std::size_t>(size) - b);
+    b = std::min(before.size(), static_cast<std::size_t>(size) - a);
+    std::vector<int> out(before.rbegin() + static_cast<std::ptrdiff_t>(before.size() - b), before.rend());
+    out.insert(out.end(), after.begin(), after.begin() + static_cast<std::ptrdiff_t>(a));
+    return out;
+}
+
+namespace {
+
+std::vector<TrackState> trackStates(const MprisHost& host, int windowSize)
 {
     std::vector<TrackState> out;
-    const int count = host.trackCount();
-    out.reserve(static_cast<std::size_t>(std::max(0, count)));
-    for (int i = 1; i <= count; ++i) {
-        const Track t = host.track(i);
+    for (int index : trackWindow(host, windowSize)) {
+        const Track t = host.track(index);
         out.push_back({t.id, trackFingerprint(t)});
     }
     return out;
@@ -43,7 +80,7 @@ MprisService::MprisService(MprisHost& host, QDBusConnection bus, Options options
     quietTimer_.setInterval(options_.quietDelay);
     maxTimer_.setSingleShot(true);
     maxTimer_.setInterval(options_.maxDelay);
-    connect(&quietTimer_, &QTimer::timeout, this, &MprisService::flushTrackList);
+    connect(&quietTimer_, &QTimer::timeout, this, &MprisService::quietTimeOut);
     connect(&maxTimer_, &QTimer::timeout, this, &MprisService::flushTrackList);
 
     if (!bus_.isConnected()) {
@@ -51,11 +88,11 @@ MprisService::MprisService(MprisHost& host, QDBusConnection bus, Options options
         return;
     }
     // What the desktop reads first is what it is told about later.
-    mirror_.update(trackStates(host_));
+    mirror_.update(trackStates(host_, options_.trackWindow));
     for (std::uint64_t id : mirror_.ids())
         trackPaths_.push_back(trackPath(id));
     published_ = {playbackStatusName(host_.playbackStatus()), currentMetadata(), host_.volume(),
-                  host_.playbackStatus() != PlaybackStatus::Stopped};
+                  host_.playbackStatus() != PlaybackStatus::Stopped, currentTrackPath()};
 
     new RootAdaptor(*this);
     new PlayerAdaptor(*this);
@@ -98,10 +135,14 @@ void MprisService::trackListChanged()
 {
     if (!registered_)
         return;
-    quietTimer_.start();  // restarts: a run of changes waits for its end
+    // A run of changes waits for its end. Restarting the timer for each of
+    // thousands of changes a second would cost more than the rest: the
+    // time of the last one is kept, and the timer looks at it when it fires.
+    lastChange_.start();
+    if (!quietTimer_.isActive())
+        quietTimer_.start(options_.quietDelay);
     if (!maxTimer_.isActive())
         maxTimer_.start();
-    stateChanged();  // the current entry's text or length may have changed
 }
 
 void MprisService::seeked(double seconds)
@@ -124,8 +165,9 @@ QVariantMap MprisService::currentMetadata() const
     if (index < 1 || index > host_.trackCount())
         return {{QStringLiteral("mpris:trackid"), QVariant::fromValue(noTrackPath())}};
     Track track = host_.track(index);
-    // An open clip not measured yet has the engine's length.
-    if (track.lengthUs < 0 && host_.clipLength() > 0)
+    // The open clip's length is the engine's, as its Position is: the
+    // measured one is rounded to seconds.
+    if (host_.playbackStatus() != PlaybackStatus::Stopped && host_.clipLength() > 0)
         track.lengthUs = std::llround(host_.clipLength() * 1e6);
     return trackMetadata(track);
 }
@@ -133,7 +175,7 @@ QVariantMap MprisService::currentMetadata() const
 QVariantMap MprisService::metadataOfId(std::uint64_t id) const
 {
     const int index = host_.indexOf(id);
-    if (index < 1)
+    if (index < 1 || host_.track(index).isGroup())
         return {};
     return trackMetadata(host_.track(index));
 }
@@ -152,6 +194,8 @@ QList<QVariantMap> MprisService::tracksMetadata(const QList<QDBusObjectPath>& id
     for (const QDBusObjectPath& path : ids) {
         const std::optional<std::uint64_t> id = trackIdOf(path);
         QVariantMap map = id ? metadataOfId(*id) : QVariantMap();
+        if (id && *id == trackIdOf(currentTrackPath()))
+            map = currentMetadata();
         if (!map.isEmpty())
             out.push_back(std::move(map));
     }
@@ -178,6 +222,12 @@ void MprisService::flushState()
         published_.volume = volume;
         changed.insert(QStringLiteral("Volume"), volume);
     }
+    // Another current entry moves the track list's window.
+    const QDBusObjectPath current = currentTrackPath();
+    if (current != published_.current) {
+        published_.current = current;
+        trackListChanged();
+    }
     QVariantMap metadata = currentMetadata();
     if (metadata != published_.metadata) {
         published_.metadata = metadata;
@@ -187,13 +237,27 @@ void MprisService::flushState()
         sendPropertiesChanged(kPlayerInterface, changed);
 }
 
+void MprisService::quietTimeOut()
+{
+    const auto quietFor = std::chrono::milliseconds(lastChange_.elapsed());
+    if (quietFor < options_.quietDelay) {
+        quietTimer_.start(options_.quietDelay - quietFor);
+        return;
+    }
+    flushTrackList();
+}
+
 void MprisService::flushTrackList()
 {
     quietTimer_.stop();
     maxTimer_.stop();
-    const TrackListUpdate update = mirror_.update(trackStates(host_));
+    stateChanged();  // the current entry's text or length may have changed with the list
+    const TrackListUpdate update = mirror_.update(trackStates(host_, options_.trackWindow));
     if (update.empty())
         return;
+    // Tracks is announced as invalidated, its new value told by the
+    // TrackList signals.
+    sendPropertiesChanged(kTrackListInterface, {}, {QStringLiteral("Tracks")});
     if (update.replaced) {
         trackPaths_.clear();
         trackPaths_.reserve(static_cast<qsizetype>(mirror_.ids().size()));
@@ -215,11 +279,12 @@ void MprisService::flushTrackList()
         emit trackMetadataChanged(trackPath(id), metadataOfId(id));
 }
 
-void MprisService::sendPropertiesChanged(const QString& interface, const QVariantMap& changed)
+void MprisService::sendPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                                         const QStringList& invalidated)
 {
     QDBusMessage signal = QDBusMessage::createSignal(kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
                                                      QStringLiteral("PropertiesChanged"));
-    signal << interface << changed << QStringList();
+    signal << interface << changed << invalidated;
     bus_.send(signal);
 }
 

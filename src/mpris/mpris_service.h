@@ -10,7 +10,9 @@
 // playlist changes and seeked() after jumps in the clip. The service
 // compares with what it told the desktop last and sends PropertiesChanged
 // only for what differs, on the next turn of the event loop; track list
-// changes are gathered for a short while and sent as one signal.
+// changes are gathered for a short while and sent as one signal. The track
+// list is a window of clips around the current entry (trackWindow()), so
+// that a flush costs the same with ten entries as with 100,000.
 //
 // Threading and lifetime: UI thread only. The host must outlive the
 // service; the service leaves the bus when destroyed. Without a bus, or
@@ -22,14 +24,21 @@
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
 #include <QVariantMap>
 
 #include <chrono>
+#include <vector>
 
 namespace velmora::mpris {
+
+// The indexes of the clips Tracks shows: up to size clips, half of them
+// before the current entry where there are that many (from the start when
+// none is current). Cost: the window and the groups between its clips.
+std::vector<int> trackWindow(const MprisHost& host, int size);
 
 class MprisService : public QObject {
     Q_OBJECT
@@ -41,6 +50,9 @@ public:
         // another, and never later than maxDelay after the first.
         std::chrono::milliseconds quietDelay{150};
         std::chrono::milliseconds maxDelay{1000};
+        // Tracks lists this many clips around the current one (groups are
+        // no tracks), as MPRIS recommends for long lists.
+        int trackWindow = 20;
     };
 
     MprisService(MprisHost& host, QDBusConnection bus, Options options);
@@ -81,11 +93,14 @@ private:
         QVariantMap metadata;
         double volume = -1;
         bool clipOpen = false;
+        QDBusObjectPath current;
     };
 
     void flushState();
+    void quietTimeOut();
     void flushTrackList();
-    void sendPropertiesChanged(const QString& interface, const QVariantMap& changed);
+    void sendPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                               const QStringList& invalidated = {});
     QVariantMap metadataOfId(std::uint64_t id) const;
 
     MprisHost& host_;
@@ -99,6 +114,7 @@ private:
     QTimer stateTimer_;
     QTimer quietTimer_;
     QTimer maxTimer_;
+    QElapsedTimer lastChange_;  // since the last track list change
 };
 
 }  // namespace velmora::mpris

@@ -341,10 +341,13 @@ void PlaybackController::walkForward(const WalkRequest& walk)
         return;
     }
     if (!walk.user && !settings_.flag(keys::AutoNext)) {
-        // The end of a clip stays where it is; a failed open leaves nothing
-        // playing, so the transport must not stay lit.
+        // The end of a clip stays where it is, no longer playing (Play
+        // starts it again); a failed open leaves nothing open, so the
+        // transport must not stay lit.
         if (walk.afterFailedOpen)
             enterIdle();
+        else
+            showTransport(PlaybackState::Phase::Paused);
         return;
     }
     if (!cache_ || cache_->direction != Walk::Forward || cache_->position != index) {
@@ -494,15 +497,20 @@ void PlaybackController::beginTick()
     delayedStart_.stop();
     if (engine_.state() != MediaEngine::kNothingLoaded)
         return;
-    if (startIndex_ < 1 || startIndex_ > clips_.count())
+    playFrom(startIndex_);
+}
+
+void PlaybackController::playFrom(int startIndex)
+{
+    if (startIndex < 1 || startIndex > clips_.count())
         return;
     // The user asked for playback by adding files: a group (the root after
     // filling an empty list) walks on to the first playable entry, and
     // failures are skipped, whatever "AutoNext" says.
-    if (isGroup(clips_.deep(startIndex_)))
-        walk_ = WalkRequest{Walk::Forward, startIndex_, true, true};
+    if (isGroup(clips_.deep(startIndex)))
+        walk_ = WalkRequest{Walk::Forward, startIndex, true, true};
     else
-        queued_ = Request{startIndex_, false, true};
+        queued_ = Request{startIndex, false, true};
     runRequests();
 }
 

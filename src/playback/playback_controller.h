@@ -77,6 +77,10 @@ public:
     // when nothing is loaded then.
     void startDelayed(int startIndex);
     bool delayedStartPending() const { return delayedStart_.isActive(); }
+    // Plays from entry startIndex now, as the delayed start does but
+    // whatever the engine holds: a group walks on to its first playable
+    // entry, failures are skipped.
+    void playFrom(int startIndex);
 
     // Engine notifications.
     void onOpenComplete();

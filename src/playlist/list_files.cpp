@@ -1,6 +1,7 @@
 #include "playlist/list_files.h"
 
 #include "base/file_name.h"
+#include "playlist/entry_location.h"
 #include "playlist/foreign_playlist.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_log.h"
@@ -25,22 +26,6 @@ namespace {
 // A list larger than this is not read (it would stall the UI).
 constexpr qint64 kMaxListBytes = 256LL * 1024 * 1024;
 
-// "scheme:" of two or more characters; "C:\..." is a drive, not a scheme.
-bool hasUrlScheme(QStringView location, QStringView* scheme)
-{
-    if (location.isEmpty() || !location[0].isLetter())
-        return false;
-    qsizetype i = 1;
-    while (i < location.size()
-           && (location[i].isLetterOrNumber() || location[i] == QLatin1Char('+') || location[i] == QLatin1Char('-')
-               || location[i] == QLatin1Char('.')))
-        ++i;
-    if (i < 2 || i >= location.size() || location[i] != QLatin1Char(':'))
-        return false;
-    *scheme = location.left(i);
-    return true;
-}
-
 // The file a "file:" URL names; its escaped bytes are the name's bytes,
 // whatever they are.
 std::optional<QString> localFileOf(const QUrl& url)
@@ -60,17 +45,34 @@ struct ListPlace {
     QUrl url;        // the list itself, for XSPF's relative URIs
 };
 
-std::optional<QString> resolveLocation(const ForeignEntry& entry, ForeignFormat format, const ListPlace& list)
+// Where one reading of an entry points.
+struct Place {
+    QString path;         // a full local path, or the stream's URL
+    bool stream = false;
+};
+
+std::optional<Place> resolveLocation(const QString& location, ForeignFormat format, const ListPlace& list)
 {
-    if (format == ForeignFormat::Xspf)
-        return localFileOf(list.url.resolved(QUrl(entry.location, QUrl::TolerantMode)));
-    QStringView scheme;
-    if (hasUrlScheme(entry.location, &scheme)) {
-        if (scheme.compare(QLatin1String("file"), Qt::CaseInsensitive) != 0)
-            return std::nullopt;
-        return localFileOf(QUrl(entry.location, QUrl::TolerantMode));
+    if (format == ForeignFormat::Xspf) {
+        const QUrl url = list.url.resolved(QUrl(location, QUrl::TolerantMode));
+        if (isStreamUrl(url.toString()))
+            return Place{url.toString(), true};
+        const std::optional<QString> local = localFileOf(url);
+        return local ? std::optional<Place>(Place{*local}) : std::nullopt;
     }
-    return resolveInPlaylistFolder(entry.location, list.folder);
+    switch (locationKind(location)) {
+    case LocationKind::File:
+        return Place{resolveInPlaylistFolder(location, list.folder)};
+    case LocationKind::FileUrl: {
+        const std::optional<QString> local = localFileOf(QUrl(location, QUrl::TolerantMode));
+        return local ? std::optional<Place>(Place{*local}) : std::nullopt;
+    }
+    case LocationKind::Stream:
+        return Place{location, true};
+    case LocationKind::OtherUrl:
+        break;
+    }
+    return std::nullopt;
 }
 
 bool isExistingFile(const QString& path)
@@ -86,11 +88,13 @@ class ExistingFiles {
 public:
     static constexpr int kListFolderFrom = 32;  // entries in one folder
 
-    explicit ExistingFiles(const std::vector<std::optional<QString>>& paths)
+    explicit ExistingFiles(const std::vector<std::vector<Place>>& places)
     {
-        for (const std::optional<QString>& path : paths) {
-            if (path)
-                ++uses_[folderOf(*path)];
+        for (const std::vector<Place>& readings : places) {
+            for (const Place& place : readings) {
+                if (!place.stream)
+                    ++uses_[folderOf(place.path)];
+            }
         }
     }
 
@@ -170,28 +174,47 @@ int loadForeign(PlaylistModel& model, const QString& path, ForeignFormat format,
     const int inner = model.entry(group).deep + 1;
     const QString absolute = QFileInfo(path).absoluteFilePath();
     const ListPlace list{playlistFolder(path), QUrl::fromLocalFile(absolute)};
-    std::vector<std::optional<QString>> locals;
-    locals.reserve(entries.size());
-    for (const ForeignEntry& entry : entries)
-        locals.push_back(resolveLocation(entry, format, list));
-    ExistingFiles existing(locals);
+    // Each entry's readings that name a place here, with their titles.
+    std::vector<std::vector<Place>> places(entries.size());
+    std::vector<std::vector<const QString*>> titles(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const std::optional<QString>& local = locals[i];
-        if (!local) {
-            qCDebug(lcPlaylist) << "not a local file, skipped:" << entries[i].location;
+        auto consider = [&](const QString& location, const QString& title) {
+            if (std::optional<Place> place = resolveLocation(location, format, list)) {
+                places[i].push_back(std::move(*place));
+                titles[i].push_back(&title);
+            } else {
+                qCDebug(lcPlaylist) << "not a local file or stream, skipped:" << location;
+            }
+        };
+        consider(entries[i].location, entries[i].title);
+        for (const ForeignReading& other : entries[i].alternatives)
+            consider(other.location, other.title);
+    }
+    ExistingFiles existing(places);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        // The first reading that is an existing file; failing that, the
+        // first stream.
+        std::optional<std::size_t> chosen;
+        for (std::size_t r = 0; r < places[i].size() && !chosen; ++r) {
+            if (!places[i][r].stream && existing.contains(places[i][r].path))
+                chosen = r;
+        }
+        for (std::size_t r = 0; r < places[i].size() && !chosen; ++r) {
+            if (places[i][r].stream)
+                chosen = r;
+        }
+        if (!chosen) {
+            qCDebug(lcPlaylist) << "missing file skipped:" << entries[i].location;
             continue;
         }
-        if (!existing.contains(*local)) {
-            qCDebug(lcPlaylist) << "missing file skipped:" << *local;
-            continue;
-        }
+        const Place& place = places[i][*chosen];
         AddOptions at = AddOptions::at(inner);
-        if (!entries[i].title.isEmpty())
-            at.withText(entries[i].title);
-        if (isListFilePath(*local))
-            loadListFile(model, *local, at, &chain);
+        if (!titles[i][*chosen]->isEmpty())
+            at.withText(*titles[i][*chosen]);
+        if (!place.stream && isListFilePath(place.path))
+            loadListFile(model, place.path, at, &chain);
         else
-            model.addPath(*local, at);
+            model.addPath(place.path, at);
     }
     return model.playlistCount() - before;
 }

@@ -4,8 +4,11 @@
 // group named after the file, holding its entries in file order.
 //
 // Other players' lists: relative paths are resolved against the list's
-// folder ("\" read as "/"), "file:" URLs decoded; other URLs and locations
-// that are not existing files are skipped (a debug message says why).
+// folder ("\" read as "/"), "file:" URLs decoded (entry_location.h says
+// what is a URL); of an entry's readings (foreign_playlist.h) the first
+// existing file counts. "http(s)" entries are kept as streams; other URLs
+// and locations that are not existing files are skipped (a debug message
+// says why).
 // A list that names another list loads that one in turn as a group inside
 // it; a list already being loaded further up the chain, whatever its
 // format, adds nothing, and nesting stops at kMaxPlaylistNesting lists.

@@ -1,5 +1,7 @@
 #include "playlist/playlist_file.h"
 
+#include "playlist/entry_location.h"
+
 #include "playlist/list_files.h"
 #include "playlist/playlist_log.h"
 #include "settings/profile_document.h"
@@ -119,6 +121,8 @@ QString resolveIn(const QString& storedPath, const QString& folder)
 {
     if (storedPath.size() >= 2 && storedPath[1] == QLatin1Char(':') && storedPath[0].isLetter())
         return storedPath;  // from the older platform: kept as it stands
+    if (isStreamUrl(storedPath))
+        return storedPath;  // a stream is saved as its URL
     // "\" separates only in the older platform's paths, which have no "/";
     // in ours it is a character of a file name.
     QString path = storedPath;

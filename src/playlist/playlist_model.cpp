@@ -1,5 +1,7 @@
 #include "playlist/playlist_model.h"
 
+#include "playlist/entry_location.h"
+
 #include "media/length_probe.h"
 #include "playlist/folder_listing.h"
 #include "playlist/list_files.h"
@@ -276,12 +278,14 @@ int PlaylistModel::appendEntry(PlaylistEntry e, EntryKind kind, int nesting)
 
 int PlaylistModel::addPath(const QString& path, const AddOptions& options)
 {
-    if (isListFilePath(path))
+    const bool stream = isStreamUrl(path);
+    if (!stream && isListFilePath(path))
         return loadListFile(*this, path, options);
     PlaylistEntry e;
-    e.text = options.text ? *options.text : entryTextForPath(path);
+    e.text = options.text ? *options.text : stream ? path : entryTextForPath(path);
     e.path = path;
-    e.time = kTimeUnmeasured;
+    // A stream has no length to measure: its time cell stays empty.
+    e.time = stream ? kTimeUnmeasurable : kTimeUnmeasured;
     e.checked = options.checked;
     const int before = playlistCount();
     appendEntry(std::move(e), EntryKind::File, options.nesting);

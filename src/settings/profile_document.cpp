@@ -69,6 +69,14 @@ ProfileDocument ProfileDocument::fromBytes(const QByteArray& bytes)
     return doc;
 }
 
+ProfileDocument ProfileDocument::fromText(const QString& text)
+{
+    ProfileDocument doc;
+    doc.exists_ = true;
+    doc.parse(text);
+    return doc;
+}
+
 void ProfileDocument::parse(const QString& text)
 {
     // Until the first write the lines are spans of the decoded text; then

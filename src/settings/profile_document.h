@@ -30,6 +30,8 @@ public:
     // whose exists() is false.
     static ProfileDocument fromFile(const QString& path);
     static ProfileDocument fromBytes(const QByteArray& bytes);
+    // Text decoded by the caller (lines end in LF or CR LF).
+    static ProfileDocument fromText(const QString& text);
 
     bool exists() const { return exists_; }
 

@@ -3,7 +3,9 @@
 // follow playback, and the track list follows the playlist.
 
 #include "app/mpris_bridge.h"
+#include "app/key_command.h"
 #include "app/velmora.h"
+#include "keys/key_map.h"
 #include "mpris/mpris_metadata.h"
 #include "media/media_clips.h"
 #include "playlist/playlist_model.h"
@@ -18,6 +20,9 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -111,6 +116,18 @@ protected:
         });
     }
     QDBusObjectPath trackOf(int index) { return mpris::trackPath(app->playlist().entryId(index)); }
+    static QString pathOfArt(const QVariantMap& metadata)
+    {
+        return mpris::pathOfFileUrl(metadata.value(QStringLiteral("mpris:artUrl")).toString());
+    }
+    QString playerctl(const QStringList& args)
+    {
+        QProcess p;
+        p.setProcessEnvironment(bus.environment());
+        p.start(QStringLiteral("playerctl"), QStringList{QStringLiteral("-p"), QStringLiteral("velmora4")} + args);
+        waitFor([&] { return p.state() == QProcess::NotRunning; });  // the bus is served meanwhile
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    }
 
     test::PrivateBus bus;
     test::TempHome home;
@@ -173,7 +190,7 @@ TEST_F(MprisAppTest, DesktopCommandsActAsTheKeysAndButtons)
     EXPECT_FALSE(main.element("Play")->isEnabled());
 }
 
-TEST_F(MprisAppTest, TrackListFollowsThePlaylistAndOpenUriAddsAsASecondStart)
+TEST_F(MprisAppTest, TrackListFollowsThePlaylistAndOpenUriAddsAndPlays)
 {
     app->settings().setWhole(keys::NotClose, 1);
     app->settings().setWhole(keys::Tray, 1);
@@ -184,13 +201,16 @@ TEST_F(MprisAppTest, TrackListFollowsThePlaylistAndOpenUriAddsAsASecondStart)
     PlaylistModel& list = app->playlist();
     ASSERT_TRUE(waitFor([&] { return list.playlistCount() == 4; })) << "the root, the list's group and two clips";
     EXPECT_EQ(list.entry(3).text, "Second");
-    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips[1]; })) << "AutoPlay, as a second start";
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips[1]; })) << "nothing played: OpenUri plays";
     EXPECT_TRUE(waitFor([&] {
         return qdbus_cast<QList<QDBusObjectPath>>(property(kTrackList, QStringLiteral("Tracks")))
-               == QList<QDBusObjectPath>({trackOf(1), trackOf(2), trackOf(3), trackOf(4)});
+               == QList<QDBusObjectPath>({trackOf(3), trackOf(4)});
     }));
     EXPECT_TRUE(log.has(QStringLiteral("TrackListReplaced"), [](const QVariantList&) { return true; })
                 || log.has(QStringLiteral("TrackAdded"), [](const QVariantList&) { return true; }));
+    EXPECT_TRUE(log.has(QStringLiteral("PropertiesChanged"), [](const QVariantList& a) {
+        return a.at(0).toString() == kTrackList && a.at(2).toStringList().contains(QStringLiteral("Tracks"));
+    })) << "Tracks announced after OpenUri";
 
     call(kTrackList, QStringLiteral("GoTo"), {QVariant::fromValue(trackOf(4))});
     EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips[2]; }));
@@ -205,6 +225,104 @@ TEST_F(MprisAppTest, TrackListFollowsThePlaylistAndOpenUriAddsAsASecondStart)
     call(kRoot, QStringLiteral("Quit"));
     EXPECT_TRUE(app->closing());
     EXPECT_TRUE(ended.wait(5000));
+}
+
+TEST_F(MprisAppTest, MetadataComesFromTheClipsTags)
+{
+    // A tagged clip with its cover inside; an untagged one with a cover beside it.
+    const QString cover = clipFolder.filePath(QStringLiteral("cover-source.png"));
+    const QString tagged = clipFolder.filePath(QStringLiteral("tagged.flac"));
+    const QString plain = clipFolder.filePath(QStringLiteral("plain/one.wav"));
+    ASSERT_TRUE(QDir().mkpath(clipFolder.filePath(QStringLiteral("plain"))));
+    ASSERT_TRUE(test::runFfmpeg({"-f", "lavfi", "-i", "color=c=red:s=16x16", "-frames:v", "1", cover}));
+    ASSERT_TRUE(test::runFfmpeg({"-f", "lavfi", "-i", "sine=f=440:d=30", "-i", cover, "-map", "0:a", "-map", "1:v",
+                                 "-c:v", "png", "-disposition:v", "attached_pic", "-ar", "8000", "-metadata",
+                                 "title=Заголовок", "-metadata", "artist=Исполнитель", "-metadata", "album=Альбом",
+                                 "-metadata", "track=3/12", tagged}));
+    QFile::copy(clips[0], plain);
+    test::writeFile(clipFolder.filePath(QStringLiteral("plain/Folder.JPG")), "a picture");
+    start({tagged, plain});
+    ASSERT_TRUE(waitFor([&] { return app->engine().fileName() == tagged; }));
+    auto metadata = [&] { return qdbus_cast<QVariantMap>(property(kPlayer, QStringLiteral("Metadata"))); };
+    ASSERT_TRUE(waitFor([&] { return metadata().value(QStringLiteral("xesam:title")).toString() == "Заголовок"; }))
+        << "read off the UI thread, then announced";
+    QVariantMap m = metadata();
+    EXPECT_EQ(m.value(QStringLiteral("xesam:artist")).toStringList(), QStringList{"Исполнитель"});
+    EXPECT_EQ(m.value(QStringLiteral("xesam:album")).toString(), "Альбом");
+    EXPECT_EQ(m.value(QStringLiteral("xesam:trackNumber")).toInt(), 3);
+    const QString art = pathOfArt(m);
+    EXPECT_TRUE(art.startsWith(MprisBridge::coverFolder())) << art.toStdString();
+    QFile written(art);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("\x89PNG")) << "the embedded picture, written to the cache";
+    EXPECT_EQ(playerctl({QStringLiteral("metadata"), QStringLiteral("artist")}), "Исполнитель");
+
+    call(kPlayer, QStringLiteral("Next"));
+    ASSERT_TRUE(waitFor([&] { return app->engine().fileName() == plain; }));
+    EXPECT_TRUE(waitFor([&] {
+        return pathOfArt(metadata()) == clipFolder.filePath(QStringLiteral("plain/Folder.JPG"));
+    })) << "the cover beside the clip";
+    m = metadata();
+    EXPECT_EQ(m.value(QStringLiteral("xesam:title")).toString(), "one.wav") << "no tag: the file name";
+    EXPECT_FALSE(m.contains(QStringLiteral("xesam:artist")));
+}
+
+TEST_F(MprisAppTest, StatusIsThePlayersStateAndDesktopCommandsAreNeverDropped)
+{
+    const QString brief = clipFolder.filePath(QStringLiteral("brief.wav"));
+    ASSERT_TRUE(test::runFfmpeg({"-f", "lavfi", "-i", "sine=f=440:d=1", "-ar", "8000", brief}));
+    app->settings().setWhole(keys::AutoNext, 0);
+    start({brief, clips[0], clips[1], clips[2]});
+    MediaEngine& engine = app->engine();
+    ASSERT_TRUE(waitFor([&] { return engine.fileName() == brief && engine.state() == MediaEngine::kPlaying; }));
+    // The clip ends and AutoNext is off: nothing plays, and the desktop is told.
+    EXPECT_TRUE(waitFor([&] { return property(kPlayer, QStringLiteral("PlaybackStatus")).toString() != "Playing"; },
+                        std::chrono::seconds(10)));
+    EXPECT_NE(engine.state(), MediaEngine::kPlaying);
+    call(kPlayer, QStringLiteral("Play"));
+    EXPECT_TRUE(waitFor([&] { return engine.state() == MediaEngine::kPlaying; })) << "Play works after the end";
+    EXPECT_TRUE(statusSignalled(QStringLiteral("Playing")));
+
+    // A key just pressed (its lock-out running) does not swallow a desktop
+    // command.
+    call(kPlayer, QStringLiteral("Next"));
+    ASSERT_TRUE(waitFor([&] { return engine.fileName() == clips[0] && engine.state() == MediaEngine::kPlaying; }));
+    app->keys().press(vk::RightBracket);
+    QDBusMessage previous = QDBusMessage::createMethodCall(kService, kPath, kPlayer, QStringLiteral("Previous"));
+    bus.client().call(previous, QDBus::BlockWithGui, 5000);
+    // Had the command been dropped, the key's step would have reached entry 4.
+    ASSERT_TRUE(waitFor([&] { return engine.state() == MediaEngine::kPlaying; }));
+    QTest::qWait(300);
+    EXPECT_LT(app->playlist().currentIndex(), 4) << "the desktop's step back acted";
+
+    // Next while paused stays paused, as MPRIS asks.
+    const int here = app->playlist().currentIndex();
+    call(kPlayer, QStringLiteral("Pause"));
+    ASSERT_TRUE(waitFor([&] { return engine.state() == MediaEngine::kPaused; }));
+    call(kPlayer, QStringLiteral("Next"));
+    ASSERT_TRUE(waitFor([&] { return app->playlist().currentIndex() == here + 1; }));
+    QTest::qWait(300);
+    EXPECT_EQ(property(kPlayer, QStringLiteral("PlaybackStatus")).toString(), "Paused");
+}
+
+TEST_F(MprisAppTest, OpenUriPlaysWhenStoppedAndIsNoStartOfTheProgram)
+{
+    // AutoClose would end a player started by a file manager at the end of
+    // its list; AutoPlay off: OpenUri plays all the same.
+    const QString brief = clipFolder.filePath(QStringLiteral("brief.wav"));
+    ASSERT_TRUE(test::runFfmpeg({"-f", "lavfi", "-i", "sine=f=440:d=1", "-ar", "8000", brief}));
+    app->settings().setWhole(keys::AutoClose, 1);
+    app->settings().setWhole(keys::AutoPlay, 0);
+    start({});
+    call(kPlayer, QStringLiteral("OpenUri"), {QUrl::fromLocalFile(brief).toString()});
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == brief; })) << "stopped: OpenUri plays";
+    EXPECT_TRUE(waitFor([&] { return property(kPlayer, QStringLiteral("PlaybackStatus")).toString() == "Stopped"; },
+                        std::chrono::seconds(10))) << "the end of the list";
+    QTest::qWait(300);
+    EXPECT_FALSE(app->closing()) << "no AutoClose after the desktop's open";
+
+    call(kPlayer, QStringLiteral("OpenUri"), {QUrl::fromLocalFile(clips[1]).toString()});
+    EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips[1]; })) << "stopped again: plays";
 }
 
 }  // namespace

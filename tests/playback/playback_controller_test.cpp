@@ -111,6 +111,8 @@ TEST_F(ControllerTest, EndOfClipMovesOnOnlyWithAutoNext)
     controller().onPositionChange(engine.length(), 0);
     EXPECT_EQ(playing(), "a");  // nothing else starts, controls stay
     EXPECT_TRUE(panels.transportOn);
+    EXPECT_FALSE(controller().state().playing()) << "the clip has ended: Pause is off, Play starts it again";
+    EXPECT_TRUE(controller().state().enabled(TransportButton::Play));
     controller().press(TransportButton::StepForward);  // the user still moves on
     EXPECT_EQ(playing(), "b");
     setSetting(keys::AutoNext, true);

@@ -5,6 +5,7 @@
 #include "base/file_name.h"
 #include "playlist/foreign_playlist.h"
 #include "playlist/list_files.h"
+#include "playlist/playlist_file.h"
 #include "playlist/playlist_model.h"
 #include "playlist_test_util.h"
 #include "support/test_support.h"
@@ -56,11 +57,12 @@ TEST_F(ListFixture, M3uTitlesPathsAndUrls)
                                         "/no/such/file.mp3\r\n"
                                         + at("a.mp3").toUtf8() + "\n");
     PlaylistModel m;
-    EXPECT_EQ(m.addPath(at("list/mix.M3U")), 6);
-    EXPECT_EQ(table(m), QStringList({"0:Все клипы", "2:mix.M3U", "3:First, with comma", "3:b b.ogg", "3:c.wav",
-                                     "3:a.mp3"}))
+    EXPECT_EQ(m.addPath(at("list/mix.M3U")), 7);
+    EXPECT_EQ(table(m), QStringList({"0:Все клипы", "2:mix.M3U", "3:First, with comma",
+                                     "3:http://example.com/stream.mp3", "3:b b.ogg", "3:c.wav", "3:a.mp3"}))
         << "the title of a skipped entry does not pass to the next one";
-    EXPECT_EQ(paths(m), QStringList({"", "", "~/a.mp3", "~/b b.ogg", "~/sub/c.wav", "~/a.mp3"}));
+    EXPECT_EQ(paths(m), QStringList({"", "", "~/a.mp3", "http://example.com/stream.mp3", "~/b b.ogg", "~/sub/c.wav",
+                                     "~/a.mp3"}));
     EXPECT_TRUE(test::isWellFormedTree(m));
 }
 
@@ -103,7 +105,7 @@ TEST_F(ListFixture, PlsInNumberOrderWithTitles)
                                      "Version=2\n");
     PlaylistModel m;
     m.addPath(at("radio.pls"));
-    EXPECT_EQ(table(m), QStringList({"0:Все клипы", "2:radio.pls", "3:Song A", "3:c.wav", "3:b b.ogg"}))
+    EXPECT_EQ(table(m), QStringList({"0:Все клипы", "2:radio.pls", "3:Song A", "3:Live", "3:c.wav", "3:b b.ogg"}))
         << "a wrong NumberOfEntries and gaps in the numbering lose nothing";
 }
 
@@ -128,9 +130,9 @@ TEST_F(ListFixture, XspfLocationsAreUris)
     PlaylistModel m;
     m.addPath(at("lists/x.xspf"));
     m.addPath(at("cp.xspf"));
-    EXPECT_EQ(table(m), QStringList({"0:Все клипы", "2:x.xspf", "3:Song A", "3:b b.ogg", "3:c.wav", "2:cp.xspf",
-                                     "3:песня"}));
-    EXPECT_EQ(m.entry(7).path, at("песня.mp3"));
+    EXPECT_EQ(table(m), QStringList({"0:Все клипы", "2:x.xspf", "3:Song A", "3:Web", "3:b b.ogg", "3:c.wav",
+                                     "2:cp.xspf", "3:песня"}));
+    EXPECT_EQ(m.entry(8).path, at("песня.mp3"));
 }
 
 TEST_F(ListFixture, BrokenAndMissingListsAddOnlyWhatTheyHold)
@@ -179,6 +181,81 @@ TEST_F(ListFixture, CyclesThroughMixedFormatsLoadEachListOnce)
     EXPECT_EQ(table(m), QStringList({"0:Все клипы", "2:self.m3u", "3:a.mp3", "2:one.m3u", "4:two.xspf", "6:three.pml",
                                      "8:four", "9:a.mp3", "7:b", "5:c", "3:a.mp3"}));
     EXPECT_TRUE(test::isWellFormedTree(m));
+}
+
+TEST_F(ListFixture, LinesThatAreNotUtf8AreReadInTheEncodingWhoseFileExists)
+{
+    // One list, lines written by different programs: UTF-8, CP1251, CP1252,
+    // and a name whose bytes on disk are not UTF-8.
+    test::writeFile(at(QStringLiteral("café.mp3")), "x");
+    const QString odd = fileNameFromBytes(QByteArray(dir.toUtf8() + "/\xC0\xFF.mp3"));
+    ASSERT_EQ(::close(::open(fileNameBytes(odd).constData(), O_CREAT | O_WRONLY, 0600)), 0);
+    const QByteArray lines[] = {"b b.ogg", "\xEF\xE5\xF1\xED\xFF.mp3", "caf\xE9.mp3", "\xC0\xFF.mp3"};
+    test::writeFile(at("mixed.m3u"), "#EXTINF:1,\xEF\xE5\xF1\xED\xFF\n" + lines[0] + "\n" + lines[1] + "\n" + lines[2]
+                                         + "\n" + lines[3] + "\n");
+    test::writeFile(at("mixed.pls"), "[playlist]\nFile1=" + lines[0] + "\nFile2=" + lines[1] + "\nFile3=" + lines[2]
+                                         + "\nTitle3=caf\xE9\nFile4=" + lines[3] + "\n");
+    PlaylistModel m;
+    m.addPath(at("mixed.m3u"));
+    m.addPath(at("mixed.pls"));
+    const QStringList expected{"", "", "~/b b.ogg", "~/песня.mp3", "~/café.mp3", "~/" + odd.mid(dir.size() + 1)};
+    EXPECT_EQ(paths(m), expected + expected.mid(1, 5));
+    EXPECT_EQ(m.entry(3).text, "песня") << "the title of a UTF-8 location, in the legacy reading";
+    EXPECT_EQ(m.entry(10).text, "café") << "in the encoding that found the file";
+    ::unlink(fileNameBytes(odd).constData());
+}
+
+TEST_F(ListFixture, OldExportsWithCarriageReturnsOnly)
+{
+    test::writeFile(at("mac.m3u"), "#EXTM3U\r#EXTINF:1,First\ra.mp3\rsub/c.wav\r");
+    test::writeFile(at("mac.pls"), "[playlist]\rFile1=a.mp3\rTitle1=One\rFile2=sub/c.wav\r");
+    PlaylistModel m;
+    m.addPath(at("mac.m3u"));
+    m.addPath(at("mac.pls"));
+    EXPECT_EQ(table(m), QStringList({"0:Все клипы", "2:mac.m3u", "3:First", "3:c.wav", "2:mac.pls", "3:One", "3:c.wav"}));
+}
+
+TEST_F(ListFixture, XspfBaseAndTheFirstLocalLocation)
+{
+    const QByteArray base = QUrl::fromLocalFile(dir + QLatin1Char('/')).toEncoded();
+    test::writeFile(at("lists/based.xspf"),
+                    "<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\" xml:base=\"" + base + "\"><trackList>"
+                    "<track><location>a.mp3</location></track>"
+                    "<track xml:base=\"sub/\"><location>c.wav</location></track>"
+                    "<track><location>http://example.com/a.mp3</location><location>missing.mp3</location>"
+                    "<location>b%20b.ogg</location></track>"
+                    "</trackList></playlist>");
+    PlaylistModel m;
+    m.addPath(at("lists/based.xspf"));
+    EXPECT_EQ(paths(m), QStringList({"", "", "~/a.mp3", "~/sub/c.wav", "~/b b.ogg"}));
+}
+
+TEST_F(ListFixture, NamesWithAColonAreFilesAndOnlyKnownSchemesAreUrls)
+{
+    test::writeFile(at("Re:Zero.mp3"), "x");
+    test::writeFile(at("colon.m3u"), "Re:Zero.mp3\nrtsp://example.com/cam\nC:\\Music\\gone.mp3\n");
+    test::writeFile(at("colon.pls"), "[playlist]\nFile1=Re:Zero.mp3\nFile2=ftp://example.com/a.mp3\n");
+    PlaylistModel m;
+    m.addPath(at("colon.m3u"));
+    m.addPath(at("colon.pls"));
+    EXPECT_EQ(paths(m), QStringList({"", "", "~/Re:Zero.mp3", "", "~/Re:Zero.mp3"}));
+}
+
+TEST_F(ListFixture, StreamsAreKeptUnmeasuredAndSavedAsTheirUrl)
+{
+    test::writeFile(at("radio.m3u"), "#EXTINF:-1,Radio One\nhttp://radio.example:8000/one\nHTTPS://radio.example/two\n");
+    PlaylistModel m;
+    EXPECT_EQ(m.addPath(at("radio.m3u")), 4) << "a list of streams only is a group of them";
+    EXPECT_EQ(table(m), QStringList({"0:Все клипы", "2:radio.m3u", "3:Radio One", "3:HTTPS://radio.example/two"}));
+    EXPECT_EQ(m.entry(3).time, kTimeUnmeasurable) << "nothing to measure";
+    ASSERT_TRUE(savePlaylistFile(m, at("saved.pml")));
+    QFile saved(at("saved.pml"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains("path=http://radio.example:8000/one")) << "whole, not made relative";
+    PlaylistModel back;
+    back.addPath(at("saved.pml"));
+    EXPECT_EQ(paths(back), QStringList({"", "", "", "http://radio.example:8000/one", "HTTPS://radio.example/two"}));
+    EXPECT_EQ(back.entry(4).time, kTimeUnmeasurable);
 }
 
 TEST(ForeignPlaylist, FormatsAreKnownByExtensionInAnyCase)
