@@ -2,6 +2,7 @@
 
 #include "keys/key_sink.h"
 
+#include "base/config_folder.h"
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -98,7 +99,7 @@ void ToolbarButton::paintEvent(QPaintEvent*)
 
 ToolbarForm::ToolbarForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
-    setWindowTitle(QStringLiteral("Velmora 4"));
+    setWindowTitle(QLatin1String(kApplicationName));
     setObjectName(QStringLiteral("ToolbarForm"));
     // A dock from its first mapping on, shown without taking the focus from
     // the window the user works in.

@@ -2,6 +2,7 @@
 
 #include "keys/key_sink.h"
 
+#include "base/config_folder.h"
 #include "base/rounding.h"
 #include "skin/element_table.h"
 #include "skin/skin_picture.h"
@@ -31,7 +32,7 @@ SkinnedForm::SkinnedForm(SkinWindow kind, Qt::WindowFlags flags)
     : QWidget(nullptr, flags | Qt::FramelessWindowHint), kind_(kind)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setWindowTitle(QStringLiteral("Velmora 4"));
+    setWindowTitle(QLatin1String(kApplicationName));
     setFocusPolicy(Qt::StrongFocus);
     // Elements in the order of the key table: later ones lie above earlier
     // ones (a knob above its track).
