@@ -39,10 +39,6 @@ public:
     void setListTop(double v);
     void setListWidth(double v);
     void setListHeight(double v);
-    double listLeft() const { return listLeft_; }
-    double listTop() const { return listTop_; }
-    double listWidth() const { return listWidth_; }
-    double listHeight() const { return listHeight_; }
 
     const ListColours& colours() const { return colours_; }
     void setFileColour(std::uint32_t rgb) { colours_.file = rgb; }
