@@ -4,7 +4,6 @@
 
 #include "base/config_folder.h"
 #include "base/rounding.h"
-#include "skin/element_table.h"
 #include "skin/skin_picture.h"
 #include "skin/window_geometry.h"
 
@@ -16,17 +15,6 @@
 #include <algorithm>
 
 namespace velmora {
-
-namespace {
-const ElementLook* lookOf(std::string_view element)
-{
-    for (const auto& look : kElementLooks) {
-        if (look.element == element)
-            return &look;
-    }
-    return nullptr;
-}
-}  // namespace
 
 SkinnedForm::SkinnedForm(SkinWindow kind, Qt::WindowFlags flags)
     : QWidget(nullptr, flags | Qt::FramelessWindowHint), kind_(kind)
@@ -41,11 +29,9 @@ SkinnedForm::SkinnedForm(SkinWindow kind, Qt::WindowFlags flags)
             continue;
         auto* e = new TransImg(this);
         e->setObjectName(skinString(key.element));
-        if (const ElementLook* look = lookOf(key.element)) {
-            if (look->toolTip)
-                e->setToolTip(QString::fromUtf8(look->toolTip));
-            e->setEnabled(look->enabledAtStart);
-        }
+        if (key.toolTip)
+            e->setToolTip(QString::fromUtf8(key.toolTip));
+        e->setEnabled(key.enabledAtStart);
         elements_.push_back(e);
     }
     // Tracks lie below their knobs (the table names the knob first).
