@@ -206,7 +206,7 @@ TEST_F(ToolbarRealDisplay, DocksBelowOtherBarsAndGoesBelowFullScreenApplications
 
     x.setProperty(video, "_NET_WM_STATE", XCB_ATOM_ATOM, {});
     x.setProperty(x.root(), "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, {video});
-    QTest::qWait(100);
+    test::settle(std::chrono::milliseconds(100));
     EXPECT_FALSE(bar.fields().fullScreenApp);
     x.setProperty(video, "_NET_WM_STATE", XCB_ATOM_ATOM, {x.atom("_NET_WM_STATE_FULLSCREEN")});
     EXPECT_TRUE(waitFor([&] { return bar.fields().fullScreenApp; })) << "the active window went full screen";
