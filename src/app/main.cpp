@@ -7,6 +7,7 @@
 #include "app/font_warm_up.h"
 #include "base/file_name.h"
 #include "app/velmora.h"
+#include "base/config_folder.h"
 #include "shell/program_icon.h"
 #include "skin/window_platform.h"
 
@@ -29,7 +30,7 @@ int main(int argc, char* argv[])
     // The maintenance verbs need no display (a package's scripts, ssh).
     if (start.kind != velmora::channel::StartKind::Normal) {
         QCoreApplication application(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("Velmora 4"));
+        QCoreApplication::setApplicationName(QLatin1String(velmora::kApplicationName));
         velmora::Velmora velmora;
         velmora.maintain(start.kind);
         return 0;
@@ -50,7 +51,7 @@ int main(int argc, char* argv[])
     // libmpv needs the C number format; Qt sets the locale from the
     // environment when the application object is made.
     std::setlocale(LC_NUMERIC, "C");
-    QApplication::setApplicationName(QStringLiteral("Velmora 4"));
+    QApplication::setApplicationName(QLatin1String(velmora::kApplicationName));
     QApplication::setQuitOnLastWindowClosed(false);
 
     velmora::Velmora::Options options;

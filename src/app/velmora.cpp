@@ -452,7 +452,7 @@ void Velmora::maintain(channel::StartKind kind)
         // The first-run settings. The main window's "Left" and "Top" stay
         // unset: without a screen there is no centre to store, and unset
         // they centre the window on the screen of the next start.
-        settings_.setText(keys::MailslotName, QStringLiteral("Velmora 4"));
+        settings_.setText(keys::MailslotName, QLatin1String(kApplicationName));
         settings_.setFraction(keys::PlayLeft, 0);
         settings_.setFraction(keys::PlayTop, 0);
         settings_.setFlag(keys::VolumeOpen, false);
@@ -477,7 +477,7 @@ bool Velmora::start(const QString& commandText, const channel::InstanceLock* loc
         qCDebug(lcApp) << "no Russian translation of Qt's own texts";
     fileTypes_.LoadFileTypes();
     if (settings_.text(keys::MailslotName).isEmpty())
-        settings_.setText(keys::MailslotName, QStringLiteral("Velmora 4"));
+        settings_.setText(keys::MailslotName, QLatin1String(kApplicationName));
     buildWindows();
     listen(lock);
     windows_->loadSkin(skinFolder());

@@ -29,7 +29,7 @@ TransportButton transportButton(ToolbarForm::Button button)
 
 namespace {
 
-// The window is put 1000 twips above the screen before it is shown.
+// The window is put 67 pixels above the screen before it is shown.
 constexpr int kAboveScreen = 67;
 
 }  // namespace
@@ -72,7 +72,7 @@ void Toolbar::show()
     });
     form_->setKeySink(hooks_.keys);
 
-    // 1. the window, a dock from its first mapping, 1000 twips above the screen
+    // 1. the window, a dock from its first mapping, 67 pixels above the screen
     std::optional<x11::Server> server = x11::qtServer();
     const auto id = static_cast<xcb_window_t>(form_->winId());
     std::unique_ptr<AppBarShell> shell;

@@ -2,6 +2,7 @@
 
 #include "keys/key_sink.h"
 
+#include "base/config_folder.h"
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -104,7 +105,7 @@ void ToolbarButton::paintEvent(QPaintEvent*)
 ToolbarForm::ToolbarForm(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
 {
-    setWindowTitle(QStringLiteral("Velmora 4"));
+    setWindowTitle(QLatin1String(kApplicationName));
     setObjectName(QStringLiteral("ToolbarForm"));
     setAttribute(Qt::WA_X11NetWmWindowTypeDock);  // a dock from its first mapping on
     setAttribute(Qt::WA_ShowWithoutActivating);

@@ -15,11 +15,4 @@ double roundHalfEvenF(double value);
 // Nearest 32-bit integer, halves to even, clamped to the int32 range.
 std::int32_t roundHalfEven(double value);
 
-// The design measures window places in twips; at 1:1 scaling one pixel is
-// 15 twips. We keep pixels everywhere and convert only the few fixed twip
-// constants of the design.
-inline constexpr int kTwipsPerPixel = 15;
-constexpr int twipsToPixels(int twips) { return twips / kTwipsPerPixel; }
-constexpr int pixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
-
 }  // namespace velmora

@@ -82,12 +82,6 @@ std::string unescaped(std::string_view s)
     return out;
 }
 
-std::string environment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr ? std::string(value) : std::string();
-}
-
 }  // namespace
 
 std::string channelFileName(std::string_view mailslotName)
@@ -102,23 +96,6 @@ std::string channelFileName(std::string_view mailslotName)
     if (name == "." || name == ".." || name == kLockFileName)
         name += '_';
     return name;
-}
-
-std::string userConfigFolderPath()
-{
-    const std::string overridden = environment("VELMORA_CONFIG_HOME");
-    if (!overridden.empty())
-        return overridden;
-    std::string base = environment("XDG_CONFIG_HOME");
-    if (base.empty()) {
-        base = environment("HOME");
-        if (base.empty())
-            base.push_back('/');  // as Qt does without HOME
-        base.append("/.config");
-    }
-    base.append("/");
-    base.append(kDefaultChannelName);
-    return base;
 }
 
 std::string readMailslotName(const std::string& settingsFile)

@@ -3,10 +3,12 @@
 //
 // The player reads "MailslotName" through its settings; the front program,
 // which starts in a few milliseconds because it has no Qt, reads that one key
-// straight from settings.ini with the same rules as the settings store
-// (sections and keys in any letter case, "%XX" escapes, first occurrence
-// counts). Both then pass the value through channelFileName(), so they agree
+// straight from settings.ini with a minimal reader of its own that keeps the
+// settings store's rules (sections and keys in any letter case, "%XX"
+// escapes, first occurrence counts). Both then pass the value through channelFileName(), so they agree
 // on the socket also when the key is unset.
+
+#include "base/config_folder.h"
 
 #include <string>
 #include <string_view>
@@ -18,16 +20,11 @@ namespace velmora::channel {
 // ".." and the lock file's name get a "_" appended.
 std::string channelFileName(std::string_view mailslotName);
 
-// The per-user settings folder, as the player computes it:
-// $VELMORA_CONFIG_HOME, else $XDG_CONFIG_HOME/Velmora 4, else
-// $HOME/.config/Velmora 4 ("/" when HOME is unset).
-std::string userConfigFolderPath();
-
 // The stored "MailslotName" of section "settings" in the given settings file;
 // empty when the file or the key is missing. Reads the whole file once.
 std::string readMailslotName(const std::string& settingsFile);
 
-// channelFileName(readMailslotName(userConfigFolderPath() + "/settings.ini")).
+// channelFileName(readMailslotName(velmora::userConfigFolderPath() + "/settings.ini")).
 std::string configuredChannelName();
 
 }  // namespace velmora::channel

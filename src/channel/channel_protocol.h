@@ -47,6 +47,8 @@
 // to show the windows that its close button only hid, in case it has no
 // tray icon through which the user could bring them back.
 
+#include "base/config_folder.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -54,7 +56,7 @@
 
 namespace velmora::channel {
 
-inline constexpr std::string_view kDefaultChannelName = "Velmora 4";
+inline constexpr std::string_view kDefaultChannelName = kApplicationName;
 inline constexpr std::string_view kLockFileName = "instance.lock";
 
 inline constexpr std::size_t kLengthBytes = 4;

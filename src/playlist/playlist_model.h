@@ -21,6 +21,7 @@
 // handlers once. The end-of-list handler runs last, after the table, the
 // view and the handlers are up to date.
 
+#include "playlist/playlist_colours.h"
 #include "playlist/playlist_entry.h"
 #include "playlist/playlist_row_view.h"
 
@@ -69,13 +70,6 @@ struct AddOptions {
         checked = c;
         return *this;
     }
-};
-
-// The list's text colours, 0xRRGGBB, as the skin gives them.
-struct PlaylistColours {
-    std::uint32_t file = 0;     // "playlistlistcolor"
-    std::uint32_t group = 0;    // "playlistlistcolor2"
-    std::uint32_t current = 0;  // "playlistlistcolor3"
 };
 
 class PlaylistModel {

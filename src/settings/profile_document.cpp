@@ -2,6 +2,7 @@
 
 #include "base/atomic_save.h"
 #include "base/text_codec.h"
+#include "settings/ini_line.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,14 +40,6 @@ QString lookupName(QStringView name)
     if (plain)
         return QString::fromRawData(name.data(), name.size());
     return name.trimmed().toString().toCaseFolded();
-}
-
-bool isHeader(QStringView line) { return line.startsWith(QLatin1Char('[')); }
-
-QStringView headerName(QStringView line)
-{
-    const qsizetype close = line.indexOf(QLatin1Char(']'));
-    return line.mid(1, close < 0 ? -1 : close - 1).trimmed();
 }
 
 }  // namespace
@@ -118,16 +111,16 @@ void ProfileDocument::reindex()
     sectionIndex_.clear();
     qsizetype headers = 0;
     for (qsizetype i = 0; i < lineCount(); ++i)
-        headers += isHeader(lineAt(i).trimmed()) ? 1 : 0;
+        headers += isIniSectionLine(lineAt(i)) ? 1 : 0;
     sections_.reserve(static_cast<size_t>(headers));
     sectionIndex_.reserve(headers);
     Section* current = nullptr;
     for (qsizetype i = 0; i < lineCount(); ++i) {
         const QStringView whole = lineAt(i);
-        const QStringView line = whole.trimmed();
-        if (isHeader(line)) {
+        const IniLine line = readIniLine(whole);
+        if (line.kind == IniLine::Kind::Section) {
             Section s;
-            s.name = shared(headerName(line));
+            s.name = shared(line.name);
             s.headerLine = i;
             s.lastLine = i;
             s.keys.reserve(8);  // one allocation for a playlist entry's keys
@@ -142,17 +135,14 @@ void ProfileDocument::reindex()
         }
         if (!current)
             continue;  // lines before any section belong to none
-        if (!line.isEmpty())
+        if (line.kind != IniLine::Kind::Other || !whole.trimmed().isEmpty())
             current->lastLine = i;
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+        if (line.kind != IniLine::Kind::Key)
             continue;
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq < 0)
-            continue;
-        const QString name = lookupName(line.left(eq));
+        const QString name = lookupName(line.name);
         if (findKey(*current, name))
             continue;
-        addKey(*current, {i, eq + (line.data() - whole.data())});
+        addKey(*current, {i, line.eq});
     }
 }
 

@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include "base/atomic_save.h"
+#include "settings/ini_line.h"
 
 #include <QDir>
 #include <QFile>
@@ -172,20 +173,16 @@ void SettingsStore::reload() const
     if (file.open(QIODevice::ReadOnly)) {
         const QString text = QString::fromUtf8(file.readAll());
         QString section;
-        for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
-            line = line.trimmed();
-            if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
-                continue;
-            if (line.startsWith(QLatin1Char('['))) {
-                const qsizetype close = line.indexOf(QLatin1Char(']'));
-                section = unescape(line.mid(1, close < 0 ? -1 : close - 1).trimmed().toString());
+        for (QStringView raw : QStringView(text).split(QLatin1Char('\n'))) {
+            const IniLine line = readIniLine(raw);
+            if (line.kind == IniLine::Kind::Section) {
+                section = unescape(line.name.toString());
                 continue;
             }
-            const qsizetype eq = line.indexOf(QLatin1Char('='));
-            if (eq < 0)
+            if (line.kind != IniLine::Kind::Key)
                 continue;
-            const QString key = unescape(line.left(eq).trimmed().toString());
-            const QString value = unescape(line.mid(eq + 1).trimmed().toString());
+            const QString key = unescape(line.name.toString());
+            const QString value = unescape(line.value.toString());
             if (index_.find(NameView{section, key}) != index_.end())
                 continue;  // first occurrence counts
             entries_.push_back({section, key, value});

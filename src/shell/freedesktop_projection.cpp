@@ -1,6 +1,7 @@
 #include "shell/freedesktop_projection.h"
 
 #include "base/atomic_save.h"
+#include "base/config_folder.h"
 #include "shell/default_file_types.h"
 #include "shell/freedesktop_files.h"
 #include "shell/shell_log.h"
@@ -163,10 +164,11 @@ void FreedesktopProjection::writeEntry(const QString& ext, const QString& iconPa
                         "[Desktop Entry]\n"
                         "Type=Application\n"
                         "Version=1.0\n"
-                        "Name=Velmora 4\n"
-                        "Exec=%1\n"
-                        "Icon=%2\n")
-                        .arg(escapeDesktopValue(quoteExecArgument(program_) + QStringLiteral(" %F")),
+                        "Name=%1\n"
+                        "Exec=%2\n"
+                        "Icon=%3\n")
+                        .arg(QLatin1String(kApplicationName),
+                             escapeDesktopValue(quoteExecArgument(program_) + QStringLiteral(" %F")),
                              escapeDesktopValue(iconPath));
     if (held)
         entry += QStringLiteral("MimeType=") + escapeDesktopValue(types) + QLatin1Char('\n');

@@ -1,5 +1,6 @@
 #include "shell/tray_icon.h"
 
+#include "base/config_folder.h"
 #include "shell/program_icon.h"
 
 #include <QApplication>
@@ -62,7 +63,7 @@ void TrayIcon::show(bool on)
     }
     if (!icon_) {
         icon_ = std::make_unique<QSystemTrayIcon>(programIcon());
-        icon_->setToolTip(QStringLiteral("Velmora 4"));
+        icon_->setToolTip(QLatin1String(kApplicationName));
         // The panel shows the menu on a right click itself (also where the
         // menu is exported over D-Bus); the other clicks come to activate().
         icon_->setContextMenu(menu_.get());

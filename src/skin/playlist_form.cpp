@@ -99,7 +99,7 @@ std::optional<int> PlaylistForm::measureVisibleRows()
     list_->setMeasuring(true);
     list_->clear();
     list_->setRowCount(kMeasuringRows);
-    // 5 twips from the left edge is inside the first pixel column.
+    // The first pixel column: the rows span the list's whole width.
     const int bottom = roundHalfEven(listHeight_) - 1;
     const int row = list_->rowAt(QPoint(0, bottom));
     // Every row that fits whole: the row under the bottom pixel counts when

@@ -9,6 +9,7 @@
 // visible rows. What the list shows and what the buttons do belongs to the
 // playlist window's behaviour, wired on top of this. UI thread only.
 
+#include "playlist/playlist_colours.h"
 #include "skin/skin_list_view.h"
 #include "skin/skinned_form.h"
 
@@ -18,12 +19,6 @@
 #include <optional>
 
 namespace velmora {
-
-// The list's three colours (0xRRGGBB): file rows, group rows, current row.
-struct ListColours {
-    std::uint32_t file = 0, group = 0, current = 0;
-    friend bool operator==(const ListColours&, const ListColours&) = default;
-};
 
 class PlaylistForm : public SkinnedForm {
     Q_OBJECT
@@ -39,12 +34,8 @@ public:
     void setListTop(double v);
     void setListWidth(double v);
     void setListHeight(double v);
-    double listLeft() const { return listLeft_; }
-    double listTop() const { return listTop_; }
-    double listWidth() const { return listWidth_; }
-    double listHeight() const { return listHeight_; }
 
-    const ListColours& colours() const { return colours_; }
+    const PlaylistColours& colours() const { return colours_; }
     void setFileColour(std::uint32_t rgb) { colours_.file = rgb; }
     void setGroupColour(std::uint32_t rgb) { colours_.group = rgb; }
     void setCurrentColour(std::uint32_t rgb) { colours_.current = rgb; }
@@ -68,7 +59,7 @@ private:
     SkinListView* list_;
     QLabel* timeWidthProbe_;
     double listLeft_ = 0, listTop_ = 0, listWidth_ = 0, listHeight_ = 0;
-    ListColours colours_;
+    PlaylistColours colours_;
 };
 
 }  // namespace velmora

@@ -59,45 +59,49 @@ inline constexpr SkinKey ListColor{"playlistlistcolor", SkinValueKind::Colour};
 inline constexpr SkinKey ListColorGroup{"playlistlistcolor2", SkinValueKind::Colour};
 }  // namespace skinkey
 
-// One skin image element: its name in the code and its picture key; the
-// position keys are the picture key + "left" and + "top".
+// One skin image element: its name in the code and its picture key (the
+// position keys are the picture key + "left" and + "top"), and what the
+// window gives it before any state is known: its tool-tip and whether it
+// starts enabled.
 struct SkinElementKey {
     SkinWindow window;
     std::string_view element;
     std::string_view picture;
+    const char* toolTip;  // UTF-8, nullptr: none
+    bool enabledAtStart;
 };
 
 inline constexpr std::array<SkinElementKey, 30> kSkinElements{{
-    {SkinWindow::Main, "Play", "play"},
-    {SkinWindow::Main, "Pause", "pause"},
-    {SkinWindow::Main, "Stop", "stop"},
-    {SkinWindow::Main, "Back", "back"},
-    {SkinWindow::Main, "Forward", "forward"},
-    {SkinWindow::Main, "StepBack", "stepback"},
-    {SkinWindow::Main, "StepForward", "stepforward"},
-    {SkinWindow::Main, "Close", "close"},
-    {SkinWindow::Main, "Minimize", "minimize"},
-    {SkinWindow::Main, "Menu", "menu"},
-    {SkinWindow::Main, "SliderPlay", "sliderplay"},
-    {SkinWindow::Main, "SliderPlayBack", "sliderplayback"},
-    {SkinWindow::Volume, "BalanceLeft", "balanceleft"},
-    {SkinWindow::Volume, "BalanceRight", "balanceright"},
-    {SkinWindow::Volume, "VolumeLeft", "volumeleft"},
-    {SkinWindow::Volume, "VolumeRight", "volumeright"},
-    {SkinWindow::Volume, "SliderBalance", "sliderbalance"},
-    {SkinWindow::Volume, "SliderVolume", "slidervolume"},
-    {SkinWindow::Volume, "SliderBalanceBack", "sliderbalanceback"},
-    {SkinWindow::Volume, "SliderVolumeBack", "slidervolumeback"},
-    {SkinWindow::Playlist, "Plus", "plus"},
-    {SkinWindow::Playlist, "Minus", "minus"},
-    {SkinWindow::Playlist, "Up", "up"},
-    {SkinWindow::Playlist, "Down", "down"},
-    {SkinWindow::Playlist, "ScrollUp", "scrollup"},
-    {SkinWindow::Playlist, "ScrollDown", "scrolldown"},
-    {SkinWindow::Playlist, "Scroll", "scroll"},
-    {SkinWindow::Playlist, "ScrollBack", "scrollback"},
-    {SkinWindow::Playlist, "Save", "save"},
-    {SkinWindow::Playlist, "Untree", "untree"},
+    {SkinWindow::Main, "Play", "play", "Воспроизведение", false},
+    {SkinWindow::Main, "Pause", "pause", "Пауза", false},
+    {SkinWindow::Main, "Stop", "stop", "Стоп", false},
+    {SkinWindow::Main, "Back", "back", "Перемотка назад", false},
+    {SkinWindow::Main, "Forward", "forward", "Перемотать вперед", false},
+    {SkinWindow::Main, "StepBack", "stepback", "Предыдущий клип", false},
+    {SkinWindow::Main, "StepForward", "stepforward", "Следующий клип", false},
+    {SkinWindow::Main, "Close", "close", "Закрыть программу", true},
+    {SkinWindow::Main, "Minimize", "minimize", "Свернуть окно", true},
+    {SkinWindow::Main, "Menu", "menu", "Меню", true},
+    {SkinWindow::Main, "SliderPlay", "sliderplay", "Позиция", false},
+    {SkinWindow::Main, "SliderPlayBack", "sliderplayback", nullptr, true},
+    {SkinWindow::Volume, "BalanceLeft", "balanceleft", "Баланс влево", true},
+    {SkinWindow::Volume, "BalanceRight", "balanceright", "Баланс вправо", true},
+    {SkinWindow::Volume, "VolumeLeft", "volumeleft", "Уменьшить громкость", true},
+    {SkinWindow::Volume, "VolumeRight", "volumeright", "Увеличить громкость", true},
+    {SkinWindow::Volume, "SliderBalance", "sliderbalance", "Баланс", true},
+    {SkinWindow::Volume, "SliderVolume", "slidervolume", "Громкость", true},
+    {SkinWindow::Volume, "SliderBalanceBack", "sliderbalanceback", nullptr, true},
+    {SkinWindow::Volume, "SliderVolumeBack", "slidervolumeback", nullptr, true},
+    {SkinWindow::Playlist, "Plus", "plus", "Добавить клип...", true},
+    {SkinWindow::Playlist, "Minus", "minus", "Удалить клип", true},
+    {SkinWindow::Playlist, "Up", "up", "Переместить вверх", true},
+    {SkinWindow::Playlist, "Down", "down", "Переместить вниз", true},
+    {SkinWindow::Playlist, "ScrollUp", "scrollup", "Вверх", false},
+    {SkinWindow::Playlist, "ScrollDown", "scrolldown", "Вниз", false},
+    {SkinWindow::Playlist, "Scroll", "scroll", nullptr, false},
+    {SkinWindow::Playlist, "ScrollBack", "scrollback", nullptr, true},
+    {SkinWindow::Playlist, "Save", "save", "Сохранить список воспроизведения", true},
+    {SkinWindow::Playlist, "Untree", "untree", "Удалить информацию о вложенности", true},
 }};
 
 // The main window's two time labels: size (points), colour, left, top.

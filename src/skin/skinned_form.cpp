@@ -2,8 +2,8 @@
 
 #include "keys/key_sink.h"
 
+#include "base/config_folder.h"
 #include "base/rounding.h"
-#include "skin/element_table.h"
 #include "skin/skin_picture.h"
 #include "skin/window_geometry.h"
 
@@ -16,22 +16,11 @@
 
 namespace velmora {
 
-namespace {
-const ElementLook* lookOf(std::string_view element)
-{
-    for (const auto& look : kElementLooks) {
-        if (look.element == element)
-            return &look;
-    }
-    return nullptr;
-}
-}  // namespace
-
 SkinnedForm::SkinnedForm(SkinWindow kind, Qt::WindowFlags flags)
     : QWidget(nullptr, flags | Qt::FramelessWindowHint), kind_(kind)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setWindowTitle(QStringLiteral("Velmora 4"));
+    setWindowTitle(QLatin1String(kApplicationName));
     setFocusPolicy(Qt::StrongFocus);
     // Elements in the order of the key table: later ones lie above earlier
     // ones (a knob above its track).
@@ -40,11 +29,9 @@ SkinnedForm::SkinnedForm(SkinWindow kind, Qt::WindowFlags flags)
             continue;
         auto* e = new TransImg(this);
         e->setObjectName(skinString(key.element));
-        if (const ElementLook* look = lookOf(key.element)) {
-            if (look->toolTip)
-                e->setToolTip(QString::fromUtf8(look->toolTip));
-            e->setEnabled(look->enabledAtStart);
-        }
+        if (key.toolTip)
+            e->setToolTip(QString::fromUtf8(key.toolTip));
+        e->setEnabled(key.enabledAtStart);
         elements_.push_back(e);
     }
     // Tracks lie below their knobs (the table names the knob first).

@@ -39,8 +39,6 @@ public:
     // Window size in pixels, fractions kept; shown rounded.
     void setSkinWidth(double width);
     void setSkinHeight(double height);
-    double skinWidth() const { return width_; }
-    double skinHeight() const { return height_; }
 
     // The rounded outline from the current size (radius 0: rectangle).
     void applyOutline(int radius);

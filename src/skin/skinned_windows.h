@@ -68,7 +68,6 @@ public:
     void moveGroup(SkinWindow pressed, QPoint pointer);
     // The start-up call with 0, 0: companions to their offsets.
     void placeCompanions();
-    QPoint grabPoint() const { return grab_; }
 
     // Start-up: the main window at the stored "Left"/"Top" (default: the
     // centre of the primary screen), moved onto the nearest screen when it

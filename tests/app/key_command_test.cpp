@@ -39,7 +39,7 @@ protected:
     // Each key after the lock-out of the one before.
     void press(int key)
     {
-        test::waitFor([&] { return !keys.ignoreKeys(); }, 1s);
+        ASSERT_TRUE(test::waitFor([&] { return !keys.ignoreKeys(); }, 1s)) << "the lock-out ends";
         keys.press(key);
     }
 
@@ -154,7 +154,7 @@ TEST_F(KeyCommandTest, VolumeKeysAndOnTopWorkWithoutAClip)
 TEST_F(KeyCommandTest, IgnoreKeysHeldByEditingBlocksEverything)
 {
     keys.setIgnoreKeys(true);
-    test::waitFor([] { return false; }, 80ms);
+    test::settle(80ms);
     keys.press(vk::T);
     EXPECT_FALSE(host.onTop);
     keys.setIgnoreKeys(false);

@@ -155,7 +155,7 @@ TEST_F(VelmoraAppTest, AFileNameThatIsNotUtf8PlaysAndTheNextFileArrivesToo)
 TEST_F(VelmoraAppTest, TheMediaModuleLoadsWithTheFirstClip)
 {
     start({});
-    QTest::qWait(300);
+    test::settle(std::chrono::milliseconds(300));
     EXPECT_EQ(app->mediaStatus(), MediaModule::Status::NotStarted);
     app->commands().submit(QLatin1Char('"') + clips.toneWav + QLatin1Char('"'));
     EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == clips.toneWav && app->windows().mainForm().element("Pause")->isEnabled(); }))

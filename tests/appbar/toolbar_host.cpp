@@ -19,9 +19,13 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     Toolbar::Hooks hooks;
-    hooks.press = [](ToolbarForm::Button b) { std::printf("press %d\n", int(b)); std::fflush(stdout); };
-    hooks.mainState = [] { return Toolbar::MainState{true, true, QStringLiteral("clip")}; };
+    // The buttons from left to right are the transport buttons in order.
+    hooks.press = [](TransportButton b) { std::printf("press %d\n", int(b)); std::fflush(stdout); };
     Toolbar toolbar(hooks);
+    PlaybackState playing;
+    playing.phase = playing.shown = PlaybackState::Phase::Playing;
+    playing.clipText = QStringLiteral("clip");
+    toolbar.showPlayback(playing);
     toolbar.ShowToolbar(true);
     std::printf("window %llu\n", static_cast<unsigned long long>(toolbar.form()->winId()));
     std::fflush(stdout);

@@ -45,10 +45,3 @@ TEST(FormatTime, EngineSecondsRoundHalfToEven)
     EXPECT_EQ(formatSeconds(2.5), "00:00:02");
     EXPECT_EQ(formatSeconds(3.5), "00:00:04");
 }
-
-TEST(Twips, FifteenPerPixel)
-{
-    EXPECT_EQ(twipsToPixels(-4995), -333);
-    EXPECT_EQ(twipsToPixels(100), 6);
-    EXPECT_EQ(pixelsToTwips(300), 4500);
-}

@@ -151,9 +151,9 @@ TEST_F(ChannelTransport, AMessageArrivingDuringANestedWaitIsHandledAfterIt)
             // The handling waits and lets events run; a second copy hands
             // over meanwhile. It is acknowledged at once, not handled inside.
             second = sendAsync(*folder, name, "second");
-            test::waitFor([&] { return finished(second); }, 10s);
+            EXPECT_TRUE(test::waitFor([&] { return finished(second); }, 10s));
             secondAcknowledgedInsideFirst = finished(second) && server->queuedCount() == 1;
-            test::waitFor([] { return false; }, 50ms);  // more events; still not handled
+            test::settle(50ms);  // more events; still not handled
         }
         order.push_back("end " + text);
         --depth;
@@ -239,7 +239,7 @@ TEST_F(ChannelTransport, SenderGivesUpOrBecomesFirst)
 
     // The holder ends while the sender retries: the sender may become the first copy.
     auto f = sendAsync(*folder, name, "x", SendOptions{.retryLimit = 5s});
-    std::this_thread::sleep_for(50ms);
+    test::settle(50ms);
     EXPECT_FALSE(finished(f));
     lock.reset();
     ASSERT_EQ(f.wait_for(3s), std::future_status::ready);

@@ -1,6 +1,7 @@
 // The tray icon's menu and clicks.
 
 #include "shell/tray_icon.h"
+#include "support/test_support.h"
 
 #include <QAction>
 #include <QApplication>
@@ -85,7 +86,7 @@ TEST_F(TrayIconTest, DoubleClickRestoresWithoutOpeningTheMenu)
     // A double-click arrives as a click, then the double-click.
     tray.activate(QSystemTrayIcon::Trigger);
     tray.activate(QSystemTrayIcon::DoubleClick);
-    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 100);
+    test::settle(std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 100));
     EXPECT_EQ(restores, 1);
     EXPECT_EQ(menus.count(), 0);
 }
@@ -98,7 +99,7 @@ TEST_F(TrayIconTest, WhileHiddenASingleClickRestoresAtOnce)
     tray.activate(QSystemTrayIcon::Trigger);
     EXPECT_EQ(restores, 1);
     tray.activate(QSystemTrayIcon::DoubleClick);  // the rest of an XEmbed double-click
-    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 100);
+    test::settle(std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 100));
     EXPECT_EQ(menus.count(), 0);
 }
 

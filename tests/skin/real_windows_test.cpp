@@ -370,7 +370,7 @@ TEST(RealWindows, AWindowManagerClosingTheMainWindowEndsThePlayerAsItsCloseButto
     Window main = 0;
     ASSERT_TRUE(test::waitFor([&] { return (main = x.byRole("MainForm", player.pid())) != 0; },
                               std::chrono::seconds(60)));
-    QTest::qWait(500);  // the player's event loop runs
+    test::settle(std::chrono::milliseconds(500));  // the player's event loop runs
 
     x.closeAsTheWindowManager(main);
     EXPECT_TRUE(player.process().waitForFinished(20000)) << "a player whose main window is gone must not stay running";
@@ -460,7 +460,7 @@ TEST(RealWindows, TheAddFilesTreeStartsAtTheDesktopWithHomeAndTheRootBelowIt)
     Window playlist = 0;
     ASSERT_TRUE(test::waitFor([&] { return (playlist = x.byRole("PlaylistForm", pid)) != 0; },
                               std::chrono::seconds(60)));
-    QTest::qWait(500);  // the player's event loop runs
+    test::settle(std::chrono::milliseconds(500));  // the player's event loop runs
 
     // Plus, where the skin puts it.
     const QImage plus(QStringLiteral(VELMORA_BUILD_DIR "/skin/plus.bmp"));
@@ -468,15 +468,15 @@ TEST(RealWindows, TheAddFilesTreeStartsAtTheDesktopWithHomeAndTheRootBelowIt)
     x.click(x.geometry(playlist).topLeft() + QPoint(14, 230) + QPoint(plus.width() / 2, plus.height() / 2));
     Window add = 0;
     ASSERT_TRUE(test::waitFor([&] { return (add = x.byRole("AddForm", pid)) != 0; }, std::chrono::seconds(20)));
-    QTest::qWait(500);
+    test::settle(std::chrono::milliseconds(500));
 
     // The stored folder is the desktop's "Клипы"; below it in the tree come
     // home, then "/".
     x.focus(add);
-    QTest::qWait(300);
+    test::settle(std::chrono::milliseconds(300));
     for (int i = 0; i < 2; ++i) {
         x.pressKey(XK_Down);
-        QTest::qWait(200);
+        test::settle(std::chrono::milliseconds(200));
     }
     x.closeAsTheWindowManager(add);
     QString stored;

@@ -59,7 +59,7 @@ TEST_F(SkinLoaderTest, ACompleteSkinDressesEveryWindow)
     EXPECT_EQ(main().currentTime().text(), QStringLiteral("00:00:00"));
 
     EXPECT_EQ(playlist().list().geometry(), QRect(10, 20, 260, 150));
-    EXPECT_EQ(playlist().colours(), (ListColours{0xC0C0C0, 0xFFA000, 0x00FF00}));
+    EXPECT_EQ(playlist().colours(), (PlaylistColours{0xC0C0C0, 0xFFA000, 0x00FF00}));
     EXPECT_DOUBLE_EQ(playlist().list().font().pointSizeF(), 9);
     EXPECT_EQ(refreshes, 1);
     EXPECT_GT(rowsAtRefresh, 0);  // measured before the refresh

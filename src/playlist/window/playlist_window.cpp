@@ -54,8 +54,7 @@ void PlaylistWindow::enablePlus()
 
 void PlaylistWindow::skinApplied(int visibleRows)
 {
-    const ListColours& c = form_.colours();
-    model_.setColours({.file = c.file, .group = c.group, .current = c.current});
+    model_.setColours(form_.colours());
     model_.setVisibleRows(visibleRows);
     model_.invalidateView();
     model_.refresh();

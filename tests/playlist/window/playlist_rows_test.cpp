@@ -20,8 +20,7 @@ TEST(PlaylistFormRows, TheModelFillsTheSkinnedListAndScrollElements)
     for (int i = 1; i <= 30; ++i)
         model.addPath(QStringLiteral("/music/song %1.mp3").arg(i));
     h.windows->setRefreshHandler([&] {
-        const ListColours& c = form.colours();
-        model.setColours({c.file, c.group, c.current});
+        model.setColours(form.colours());
         model.setVisibleRows(h.windows->skin().visibleRows);
         model.refresh();
     });
