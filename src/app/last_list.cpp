@@ -42,9 +42,9 @@ bool LastList::restore(bool cueCurrent)
     return true;
 }
 
-// The controller opens and plays; the first clip that starts (the entry, or
-// the next one when it cannot be opened) is paused at once, and the entry's
-// own clip goes to its position.
+// The controller opens the entry (or the next one when it cannot be opened)
+// and leaves it paused at its start; the entry's own clip goes to its
+// position.
 void LastList::cue(int index, double position)
 {
     PlaybackController& controller = parts_.controller;
@@ -58,7 +58,6 @@ void LastList::cue(int index, double position)
     *started = QObject::connect(&controller, &PlaybackController::clipStarted, &controller,
                                 [this, entry, position, done](int playing) {
                                     done();
-                                    parts_.controller.pausePressed();
                                     if (parts_.playlist.entryId(playing) == entry && position > 0) {
                                         parts_.engine.setPosition(position);
                                         cuedEntry_ = entry;
@@ -68,7 +67,7 @@ void LastList::cue(int index, double position)
                                     qCDebug(lcApp) << "cued entry" << playing << "at" << position;
                                 });
     *idle = QObject::connect(&controller, &PlaybackController::wentIdle, &controller, done);
-    controller.OpenClip(index);
+    controller.cueClip(index);
 }
 
 }  // namespace velmora

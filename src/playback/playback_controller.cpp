@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 Q_LOGGING_CATEGORY(lcPlayback, "velmora.playback", QtWarningMsg)
@@ -109,7 +110,15 @@ PlaybackController::~PlaybackController() = default;
 
 void PlaybackController::OpenClip(int index, bool backwards)
 {
+    cueing_ = false;
     queued_ = Request{index, backwards, false};
+    runRequests();
+}
+
+void PlaybackController::cueClip(int index)
+{
+    cueing_ = true;
+    queued_ = Request{index, false, false};
     runRequests();
 }
 
@@ -223,10 +232,13 @@ void PlaybackController::finishOpen()
     }
     if (host_)
         host_->applyVolumeAndBalance();
-    engine_.run();
+    // The engine opens paused: a cued clip stays so, without a sound.
+    const bool cue = std::exchange(cueing_, false);
+    if (!cue)
+        engine_.run();
     clips_.setCurrentIndex(request.index);
     PlaybackState playing;
-    playing.phase = playing.shown = PlaybackState::Phase::Playing;
+    playing.phase = playing.shown = cue ? PlaybackState::Phase::Paused : PlaybackState::Phase::Playing;
     playing.entry = clips_.entryId(request.index);
     playing.clipText = clips_.text(request.index);
     playing.length = engine_.length();
@@ -389,6 +401,7 @@ void PlaybackController::walkBackward(const WalkRequest& walk)
 
 void PlaybackController::enterIdle()
 {
+    cueing_ = false;
     forgetPrepared();
     nextCheck_.stop();
     if (opening_) {

@@ -51,6 +51,10 @@ public:
                        Options options);
     ~PlaybackController() override;
 
+    // Opens entry i (or, when it cannot be opened, the next that can) and
+    // leaves it paused at its start, as if Pause had been pressed before
+    // a sound: the list restored at a start.
+    void cueClip(int index);
     // Open and play entry i (backwards: a failure walks back).
     void OpenClip(int index, bool backwards = false);
     // Go on from entry i; i == playlistCount ends playback (may close). A
@@ -163,6 +167,7 @@ private:
     // entries is walked in one pass (valid only inside runRequests()).
     struct WalkCache;
     std::unique_ptr<WalkCache> cache_;
+    bool cueing_ = false;             // the next open stays paused
     bool running_ = false;            // runRequests() is on the stack
     bool answered_ = false;           // the engine answered during setFileName()
     bool inSetFileName_ = false;

@@ -179,6 +179,24 @@ TEST_F(ControllerTest, PlayRestartsWhilePlayingAndResumesWhilePaused)
     EXPECT_TRUE(panels.pauseOn);
 }
 
+// A restored list's entry is cued: open, at its start, never a sound.
+TEST_F(ControllerTest, ACuedClipOpensPausedWithoutASound)
+{
+    clips.root();
+    clips.file(QStringLiteral("a"));
+    clips.file(QStringLiteral("b"));
+    engine.failing.insert(clips.at(2).path);
+    controller().cueClip(2);  // a cannot be opened: b is cued instead
+    EXPECT_EQ(playing(), "b");
+    EXPECT_EQ(engine.runs, 0);
+    EXPECT_EQ(controller().state().phase, PlaybackState::Phase::Paused);
+    EXPECT_FALSE(panels.pauseOn);
+    controller().press(TransportButton::Play);
+    EXPECT_EQ(engine.runs, 1);
+    controller().OpenClip(2);  // a plain open plays again
+    EXPECT_EQ(engine.runs, 2);
+}
+
 // Every road to the transport (buttons, toolbar, tray, keys, media controls,
 // command words) presses through press(): a button acts only when enabled.
 TEST_F(ControllerTest, ButtonsActOnlyWhenEnabledAndTheStateSaysWhatPlays)
