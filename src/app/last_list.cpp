@@ -58,7 +58,7 @@ void LastList::cue(int index, double position)
     *started = QObject::connect(&controller, &PlaybackController::clipStarted, &controller,
                                 [this, entry, position, done](int playing) {
                                     done();
-                                    parts_.controller.pausePressed();
+                                    parts_.controller.press(TransportButton::Pause);
                                     if (parts_.playlist.entryId(playing) == entry && position > 0) {
                                         parts_.engine.setPosition(position);
                                         cuedEntry_ = entry;
