@@ -8,9 +8,8 @@
 #include "skin/skinned_windows.h"
 #include "skin/trans_img.h"
 #include "video/play_form.h"
+#include "video/pointer_hiding.h"
 #include "volume/volume_control.h"
-
-#include <QApplication>
 
 namespace velmora {
 
@@ -41,16 +40,7 @@ public:
     void windForward() override { w_.seekControls_->winding().forward(); }
 
     bool videoWindowParked() const override { return w_.video_->place() == VideoPlace::Parked; }
-    void setPointerHidden(bool hidden) override
-    {
-        if (hidden == pointerHidden_)
-            return;
-        pointerHidden_ = hidden;
-        if (hidden)
-            QApplication::setOverrideCursor(Qt::BlankCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    }
+    void setPointerHidden(bool hidden) override { pointer_.setHidden(hidden); }
     void bringMainWindowToFront() override
     {
         MainForm& main = w_.windows_->mainForm();
@@ -63,7 +53,7 @@ public:
 
 private:
     PlaybackWiring& w_;
-    bool pointerHidden_ = false;
+    PointerHiding pointer_;
 };
 
 // The engine's notifications, passed on to their rooms: open complete sizes
