@@ -125,7 +125,7 @@ PlaybackWiring::PlaybackWiring(Parts parts) : parts_(std::move(parts))
     controller_ = std::make_unique<PlaybackController>(engine, parts_.clips, parts_.settings, services_.get());
     keys_ = std::make_unique<KeyCommand>(engine, *controller_, parts_.clips, parts_.settings, *services_);
     engineBinding_ = std::make_unique<EngineBinding>(*this);
-    video_->setCloseHandler([this] { parkVideoWindow(); });
+    video_->setCloseHandler([this] { services_->parkVideoWindow(); });
     connect(controller_.get(), &PlaybackController::stateChanged, this,
             [this] { windows_->mainForm().showPlayback(controller_->state()); });
     wireTransport();
@@ -134,8 +134,6 @@ PlaybackWiring::PlaybackWiring(Parts parts) : parts_(std::move(parts))
 PlaybackWiring::~PlaybackWiring() = default;
 
 SeekBar& PlaybackWiring::seekBar() { return seekControls_->seekBar(); }
-
-void PlaybackWiring::parkVideoWindow() { services_->parkVideoWindow(); }
 
 // The windows in their stored places, the side windows open as they were.
 void PlaybackWiring::showWindows()

@@ -53,8 +53,6 @@ public:
     void showWindows();
     // The windows' places and the side windows' open flags, into the settings.
     void storePlaces();
-    // The video window back in its place under the main window.
-    void parkVideoWindow();
 
 signals:
     // The engine's position jumped (before the controller hears of it).
