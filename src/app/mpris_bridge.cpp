@@ -59,6 +59,24 @@ MprisBridge::~MprisBridge()
         app_.playlist.removeChangeHandler(changeHandler_);
     service_.reset();
     tagReader_.reset();  // waits for a read running
+    if (!connectionName_.isEmpty())
+        QDBusConnection::disconnectFromBus(connectionName_);
+}
+
+std::unique_ptr<MprisBridge> MprisBridge::publish(Parts parts, const QString& busAddress)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    QString connectionName;
+    if (!busAddress.isEmpty()) {
+        // One connection per player: its controller names it.
+        connectionName = QStringLiteral("velmora-mpris-%1").arg(reinterpret_cast<quintptr>(&parts.controller), 0, 16);
+        bus = QDBusConnection::connectToBus(busAddress, connectionName);
+    }
+    auto bridge = std::make_unique<MprisBridge>(std::move(parts), bus);
+    bridge->connectionName_ = connectionName;
+    if (!bridge->registered())
+        return nullptr;
+    return bridge;
 }
 
 QString MprisBridge::coverFolder()

@@ -52,6 +52,10 @@ public:
     };
 
     MprisBridge(Parts parts, QDBusConnection bus);
+    // The bridge on the bus at busAddress (empty: the session bus), on a
+    // connection of its own that goes with it; null when the name cannot
+    // be had (the program runs without desktop controls then).
+    static std::unique_ptr<MprisBridge> publish(Parts parts, const QString& busAddress);
     ~MprisBridge() override;
     MprisBridge(const MprisBridge&) = delete;
     MprisBridge& operator=(const MprisBridge&) = delete;
@@ -94,6 +98,7 @@ private:
     void step(TransportButton button);
 
     Parts app_;
+    QString connectionName_;  // the connection publish() made, closed last
     std::unique_ptr<mpris::MprisService> service_;
     int changeHandler_ = 0;
     // Next or Previous while paused: the entry that was paused; the clip

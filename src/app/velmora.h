@@ -1,36 +1,37 @@
 #pragma once
-// Velmora: the application object. It owns everything program-wide (the
-// settings, the profile-file cache, the volume tables, the playlist, the
-// media module with its engine and length probe, the windows, the playback
-// controller, the keyboard commands, the command handler, the channel and
-// the file types with their desktop associations), builds them in
-// dependency order and tears them down in reverse, and hands each the references it needs. Any number of instances
-// can live side by side in a test. UI thread only.
+// Velmora: the application object. It owns everything program-wide: the
+// settings, the file types with their desktop associations, the profile-file
+// cache, the volume tables, the media module and the playlist, then the
+// three wirings built on them in order (playback, the list's, the desktop's)
+// and the channel. Members are declared in the order they are built, so
+// they go in reverse. Any number of instances can live side by side in a
+// test. UI thread only.
 //
 // Life: construct, start() with the kind of start, run the event loop until
 // ended() (the closing fade finished), destroy.
 
 #include "app/command_handler.h"
+#include "app/desktop_wiring.h"
 #include "app/key_command.h"
+#include "app/playback_wiring.h"
 #include "app/playlist_clips.h"
-#include "settings/settings.h"
-#include "settings/settings_store.h"
+#include "app/playlist_wiring.h"
 #include "channel/command_line.h"
 #include "media/media_module.h"
 #include "playback/playback_controller.h"
-#include "playlist/adding/folder_walker.h"
+#include "playlist/adding/file_filter.h"
 #include "playlist/playlist_model.h"
+#include "settings/profile_files.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "shell/class_root.h"
 #include "shell/file_types.h"
 #include "shell/shell_registration.h"
 #include "shell/type_icons.h"
-#include "settings/profile_files.h"
 #include "volume/volume_scale.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -43,23 +44,14 @@ namespace velmora {
 namespace channel {
 class InstanceLock;
 }
-class AddForm;
-class OptionsWindow;
 class DesktopProjection;
 class FreedesktopProjection;
-class CommandSink;
 class InstanceServer;
-class LastList;
-class MprisBridge;
-class PlaylistModelSink;
-class PlaylistWindow;
-class VolumeControl;
 class PlayForm;
-class SeekBar;
-class SeekControls;
-class TrayIcon;
-class Toolbar;
 class SkinnedWindows;
+class Toolbar;
+class TrayIcon;
+class VolumeControl;
 
 class Velmora : public QObject {
     Q_OBJECT
@@ -107,28 +99,24 @@ public:
     // The tray icon's click or double-click, or a second start without
     // arguments: shows the windows Close hid.
     void restoreFromTray();
-    // Opens an entry as a double click on its row does (the root plays
-    // from the start).
-    void openEntry(int index);
-    bool hiddenToTray() const { return hiddenToTray_; }
+    bool hiddenToTray() const { return desktop_ && desktop_->hiddenToTray(); }
     bool closing() const { return closing_; }
 
     Settings& settings() { return settings_; }
     PlaylistModel& playlist() { return playlist_; }
     MediaEngine& engine() { return media_.engine(); }
     MediaModule::Status mediaStatus() const { return media_.status(); }
-    PlaybackController& controller() { return *controller_; }
-    SkinnedWindows& windows() { return *windows_; }
-    PlayForm& videoWindow() { return *video_; }
-    CommandHandler& commands() { return *commands_; }
-    KeyCommand& keys() { return *keys_; }
-    TrayIcon& tray() { return *tray_; }
-    VolumeControl& volumeControl() { return *volume_; }
-    SeekBar& seekBar();
+    PlaybackController& controller() { return playback_->controller(); }
+    SkinnedWindows& windows() { return playback_->windows(); }
+    PlayForm& videoWindow() { return playback_->video(); }
+    CommandHandler& commands() { return lists_->commands(); }
+    KeyCommand& keys() { return playback_->keys(); }
+    TrayIcon& tray() { return desktop_->tray(); }
+    VolumeControl& volumeControl() { return playback_->volume(); }
     // Null without a bus or before start().
-    MprisBridge* mpris() { return mpris_.get(); }
+    MprisBridge* mpris() { return desktop_ ? desktop_->mpris() : nullptr; }
     // The docked toolbar: ShowToolbar(bool), ToolbarShown().
-    Toolbar& toolbar() { return *toolbar_; }
+    Toolbar& toolbar() { return desktop_->toolbar(); }
     // The file type table: the options dialog's way to the types, their
     // icons and associations.
     FileTypes& fileTypes() { return fileTypes_; }
@@ -140,29 +128,19 @@ signals:
     void ended();
 
 private:
-    class EngineEvents;
-    class Services;
-
-    void buildWindows();
-    void wireTransport();
-    void buildToolbar();
-    void showAddForm();
-    void closeAddForm();
+    void build();
     void startNormal(const QString& commandText);
     void listen(const channel::InstanceLock* lock);
-    void publishOnBus();
     void saveAndRelease();
-    // The tray icon is on the screen: the way back after Close only hid.
-    bool trayIconOnScreen() const;
     void unload();
     void loadMediaOnFirstEntry();
-    void releaseMemory();
 
+    Options options_;
     QString programFolder_;
     SettingsStore store_;
     Settings settings_;
     std::unique_ptr<FreedesktopProjection> freedesktop_;  // when Options::desktop is null
-    DesktopProjection* desktop_;
+    DesktopProjection* desktopProjection_;
     ClassRoot classRoot_;
     ShellRegistration shell_;
     TypeIcons typeIcons_;
@@ -173,37 +151,17 @@ private:
     MediaModule media_;
     PlaylistModel playlist_;
     PlaylistClips clips_{playlist_};
-    std::unique_ptr<SkinnedWindows> windows_;
-    std::unique_ptr<PlayForm> video_;
-    std::unique_ptr<SeekControls> seekControls_;
-    std::unique_ptr<Services> services_;
-    std::unique_ptr<EngineEvents> engineEvents_;
-    std::unique_ptr<TrayIcon> tray_;
-    std::unique_ptr<Toolbar> toolbar_;
-    std::unique_ptr<OptionsWindow> options_;
-    std::unique_ptr<PlaybackController> controller_;
-    std::unique_ptr<KeyCommand> keys_;
-    std::unique_ptr<VolumeControl> volume_;
-    std::unique_ptr<PlaylistWindow> playlistWindow_;
-    FolderWalker walker_;
-    std::unique_ptr<PlaylistModelSink> sink_;
-    std::unique_ptr<CommandSink> commandSink_;
-    QPointer<AddForm> addForm_;
-    std::unique_ptr<CommandHandler> commands_;
+    // Built by start(), in this order.
+    std::unique_ptr<QTranslator> qtTranslator_;
+    std::unique_ptr<PlaybackWiring> playback_;
+    std::unique_ptr<PlaylistWiring> lists_;
+    std::unique_ptr<DesktopWiring> desktop_;
     std::unique_ptr<InstanceServer> server_;
-    std::optional<QString> mprisBus_;
-    std::function<bool()> notificationArea_;
-    QString mprisConnection_;  // the connection made for mprisBus_, to close at the end
-    std::unique_ptr<MprisBridge> mpris_;
-    std::unique_ptr<LastList> lastList_;
-    QString lastListFile_;
 
     int mediaTrigger_ = -1;  // the playlist handler that loads the media module
     bool forceExit_ = false;
-    bool hiddenToTray_ = false;
     bool closing_ = false;
     bool unloaded_ = false;
-    std::unique_ptr<QTranslator> qtTranslator_;
 };
 
 }  // namespace velmora
