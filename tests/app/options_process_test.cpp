@@ -173,9 +173,15 @@ TEST_F(OptionsProcessTest, ASignalEndsInOrderAndTheNextStartFindsWhatWasSaved)
     const QString window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
                                     QString::number(next->processId())})
                                .value(0);
-    const QStringList geometry = xdotool({QStringLiteral("getwindowgeometry"), window});
-    EXPECT_TRUE(geometry.join(QLatin1Char(' ')).contains(QStringLiteral("Position: %1,140").arg(x)))
-        << geometry.join(QLatin1Char(' ')).toStdString();
+    // The window may be mapped a moment before it stands at its place.
+    QString geometry;
+    EXPECT_TRUE(test::waitFor(
+        [&] {
+            geometry = xdotool({QStringLiteral("getwindowgeometry"), window}).join(QLatin1Char(' '));
+            return geometry.contains(QStringLiteral("Position: %1,140").arg(x));
+        },
+        20s))
+        << geometry.toStdString();
 }
 
 // "RestoreList": the list, its current entry and position come back at the
