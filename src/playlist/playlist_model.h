@@ -21,7 +21,7 @@
 // handlers once. The end-of-list handler runs last, after the table, the
 // view and the handlers are up to date.
 
-#include "playlist/playlist_colours.h"
+#include "base/playlist_colours.h"
 #include "playlist/playlist_entry.h"
 #include "playlist/playlist_row_view.h"
 

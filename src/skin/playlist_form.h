@@ -9,7 +9,7 @@
 // visible rows. What the list shows and what the buttons do belongs to the
 // playlist window's behaviour, wired on top of this. UI thread only.
 
-#include "playlist/playlist_colours.h"
+#include "base/playlist_colours.h"
 #include "skin/skin_list_view.h"
 #include "skin/skinned_form.h"
 
