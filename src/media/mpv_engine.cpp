@@ -1,5 +1,6 @@
 #include "media/mpv_engine.h"
 
+#include "base/config_folder.h"
 #include "base/file_name.h"
 #include "media/media_log.h"
 #include "media/video_outputs.h"
@@ -152,7 +153,7 @@ void MpvEngine::setUp(const MpvEngineOptions& options)
         // the tail and the next clip without a break.
         {"gapless-audio", "no"},
         {"prefetch-playlist", "yes"},
-        {"audio-client-name", "Velmora 4"},
+        {"audio-client-name", kApplicationName},
         // A machine without a working sound device still plays (silently)
         // instead of refusing every clip.
         {"audio-fallback-to-null", "yes"},

@@ -3,6 +3,8 @@
 // Each method and property is one call on the service or its host; see
 // mpris_service.h. Internal to the mpris library; UI thread.
 
+#include "base/config_folder.h"
+
 #include <QDBusAbstractAdaptor>
 #include <QDBusObjectPath>
 #include <QStringList>
@@ -28,7 +30,7 @@ public:
     bool canQuit() const { return true; }
     bool canRaise() const { return true; }
     bool hasTrackList() const { return true; }
-    QString identity() const { return QStringLiteral("Velmora 4"); }
+    QString identity() const { return QString::fromUtf8(kApplicationName); }
     QString desktopEntry() const { return QStringLiteral("velmora4"); }
     QStringList supportedUriSchemes() const { return {QStringLiteral("file")}; }
     QStringList supportedMimeTypes() const;

@@ -1,5 +1,6 @@
 #include "video/play_form.h"
 
+#include "base/config_folder.h"
 #include "base/window_place.h"
 #include "keys/key_sink.h"
 
@@ -28,7 +29,7 @@ PlayForm::PlayForm() : QWidget(nullptr, Qt::Window)
 {
     setObjectName(QStringLiteral("PlayForm"));
     setWindowRole(objectName());  // lets tools and tests tell the windows apart
-    setWindowTitle(QStringLiteral("Velmora 4"));
+    setWindowTitle(QString::fromUtf8(kApplicationName));
     setFocusPolicy(Qt::StrongFocus);
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::black);

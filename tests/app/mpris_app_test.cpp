@@ -146,7 +146,7 @@ TEST_F(MprisAppTest, DesktopCommandsActAsTheKeysAndButtons)
     EXPECT_EQ(property(kPlayer, QStringLiteral("PlaybackStatus")).toString(), "Playing");
     // Once every length is measured, only what the commands change is signalled.
     ASSERT_TRUE(waitFor([&] { return app->playlist().entry(1).time == 90; }));
-    QTest::qWait(200);
+    velmora::test::settle(std::chrono::milliseconds(200));
     log.messages.clear();
 
     call(kPlayer, QStringLiteral("PlayPause"));
@@ -186,7 +186,7 @@ TEST_F(MprisAppTest, DesktopCommandsActAsTheKeysAndButtons)
     EXPECT_TRUE(statusSignalled(QStringLiteral("Stopped")));
     EXPECT_FALSE(property(kPlayer, QStringLiteral("CanGoNext")).toBool());
     call(kPlayer, QStringLiteral("PlayPause"));  // as Space: nothing without an open clip
-    QTest::qWait(200);
+    velmora::test::settle(std::chrono::milliseconds(200));
     EXPECT_FALSE(main.element("Play")->isEnabled());
 }
 
@@ -292,7 +292,7 @@ TEST_F(MprisAppTest, StatusIsThePlayersStateAndDesktopCommandsAreNeverDropped)
     bus.client().call(previous, QDBus::BlockWithGui, 5000);
     // Had the command been dropped, the key's step would have reached entry 4.
     ASSERT_TRUE(waitFor([&] { return engine.state() == MediaEngine::kPlaying; }));
-    QTest::qWait(300);
+    velmora::test::settle(std::chrono::milliseconds(300));
     EXPECT_LT(app->playlist().currentIndex(), 4) << "the desktop's step back acted";
 
     // Next while paused stays paused, as MPRIS asks.
@@ -301,7 +301,7 @@ TEST_F(MprisAppTest, StatusIsThePlayersStateAndDesktopCommandsAreNeverDropped)
     ASSERT_TRUE(waitFor([&] { return engine.state() == MediaEngine::kPaused; }));
     call(kPlayer, QStringLiteral("Next"));
     ASSERT_TRUE(waitFor([&] { return app->playlist().currentIndex() == here + 1; }));
-    QTest::qWait(300);
+    velmora::test::settle(std::chrono::milliseconds(300));
     EXPECT_EQ(property(kPlayer, QStringLiteral("PlaybackStatus")).toString(), "Paused");
 }
 
@@ -318,7 +318,7 @@ TEST_F(MprisAppTest, OpenUriPlaysWhenStoppedAndIsNoStartOfTheProgram)
     EXPECT_TRUE(waitFor([&] { return app->engine().fileName() == brief; })) << "stopped: OpenUri plays";
     EXPECT_TRUE(waitFor([&] { return property(kPlayer, QStringLiteral("PlaybackStatus")).toString() == "Stopped"; },
                         std::chrono::seconds(10))) << "the end of the list";
-    QTest::qWait(300);
+    velmora::test::settle(std::chrono::milliseconds(300));
     EXPECT_FALSE(app->closing()) << "no AutoClose after the desktop's open";
 
     call(kPlayer, QStringLiteral("OpenUri"), {QUrl::fromLocalFile(clips[1]).toString()});

@@ -136,7 +136,7 @@ TEST_F(LengthTest, CancelAllDropsEveryAnswerNotYetGiven)
     EXPECT_EQ(probe.outstanding(), 0);
     probe.request(1000, clips().toneWav);
     ASSERT_TRUE(test::waitFor([&] { return !answers.empty(); }));
-    test::waitFor([] { return false; }, milliseconds(200));
+    test::settle(milliseconds(200));
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_EQ(answers[0].id, 1000u);
     EXPECT_NEAR(answers[0].seconds.value_or(0), 3.0, 0.01);
@@ -153,7 +153,7 @@ TEST_F(LengthTest, HandlerMayCancelTheRest)
     for (std::uint64_t id = 0; id < 50; ++id)
         probe.request(id, clips().toneWav);
     ASSERT_TRUE(test::waitFor([&] { return !answers.empty(); }));
-    test::waitFor([] { return false; }, milliseconds(300));
+    test::settle(milliseconds(300));
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_EQ(answers[0].id, 0u);
     EXPECT_EQ(probe.outstanding(), 0);
@@ -172,7 +172,7 @@ TEST_F(LengthTest, DestroyingWithWorkQueuedDeliversNothingMore)
         for (std::uint64_t id = 0; id < 2000; ++id)
             probe.request(id, big);
     }
-    test::waitFor([] { return false; }, milliseconds(200));
+    test::settle(milliseconds(200));
     EXPECT_EQ(answers, 0);
 }
 

@@ -177,7 +177,7 @@ TEST_F(MpvEngineTest, OnlyTheLatestOpenIsReported)
     engine_->setFileName(clips().textAvi);
     engine_->setFileName(clips().toneMp3);
     ASSERT_TRUE(test::waitFor([&] { return listener_.opens > 0; }));
-    test::waitFor([] { return false; }, milliseconds(400));  // let any stray answers come
+    test::settle(milliseconds(400));  // let any stray answers come
     EXPECT_EQ(listener_.opens, 1);
     EXPECT_EQ(engine_->fileName(), clips().toneMp3);
     EXPECT_NEAR(engine_->length(), 3.0, 0.1);
@@ -188,7 +188,7 @@ TEST_F(MpvEngineTest, OnlyTheLatestOpenIsReported)
     engine_->setFileName(clips().toneOgg);
     EXPECT_EQ(engine_->state(), MediaEngine::kStopped);
     ASSERT_TRUE(test::waitFor([&] { return listener_.opens == 2; }));
-    test::waitFor([] { return false; }, milliseconds(300));
+    test::settle(milliseconds(300));
     EXPECT_EQ(listener_.opens, 2);
     EXPECT_EQ(engine_->fileName(), clips().toneOgg);
     EXPECT_TRUE(listener_.changes.empty());  // the replaced clip does not "end"
@@ -199,7 +199,7 @@ TEST_F(MpvEngineTest, EmptyNameCancelsAnOpenAndUnloads)
     engine_->setFileName(clips().videoMp4);
     engine_->setFileName(QString());
     EXPECT_EQ(engine_->state(), MediaEngine::kNothingLoaded);
-    test::waitFor([] { return false; }, milliseconds(500));
+    test::settle(milliseconds(500));
     EXPECT_EQ(listener_.opens, 0);
     EXPECT_TRUE(engine_->fileName().isEmpty());
 
@@ -209,7 +209,7 @@ TEST_F(MpvEngineTest, EmptyNameCancelsAnOpenAndUnloads)
     EXPECT_EQ(engine_->state(), MediaEngine::kNothingLoaded);
     EXPECT_EQ(engine_->length(), 0.0);
     const int ticks = listener_.ticks;
-    test::waitFor([] { return false; }, milliseconds(300));
+    test::settle(milliseconds(300));
     EXPECT_EQ(listener_.ticks, ticks);  // no ticks with nothing loaded
 }
 
@@ -223,13 +223,13 @@ TEST_F(MpvEngineTest, PauseHoldsAndStopRewinds)
     // The pause reaches libmpv a moment later; then the position holds.
     double held = -1;
     ASSERT_TRUE(test::waitFor([&] {
-        test::waitFor([] { return false; }, milliseconds(100));
+        test::settle(milliseconds(100));
         const bool still = engine_->position() == held;
         held = engine_->position();
         return still;
     }));
     const int ticks = listener_.ticks;
-    test::waitFor([] { return false; }, milliseconds(300));
+    test::settle(milliseconds(300));
     EXPECT_NEAR(engine_->position(), held, 0.05);  // playing would have moved it 0.3 s
     EXPECT_EQ(listener_.ticks, ticks);
 
@@ -237,7 +237,7 @@ TEST_F(MpvEngineTest, PauseHoldsAndStopRewinds)
     EXPECT_EQ(engine_->state(), MediaEngine::kStopped);
     EXPECT_EQ(engine_->position(), 0.0);
     EXPECT_EQ(engine_->fileName(), clips().toneMp3);
-    test::waitFor([] { return false; }, milliseconds(300));
+    test::settle(milliseconds(300));
     EXPECT_EQ(engine_->position(), 0.0);
     EXPECT_TRUE(listener_.changes.empty());
 }

@@ -277,7 +277,7 @@ TEST_F(ControllerTest, ASecondOpenWhileOpeningLeavesExactlyOneClip)
     controller().OpenClip(2);
     controller().OpenClip(3);
     ASSERT_TRUE(test::waitFor([&] { return clips.current != -1; }, 5s));
-    test::waitFor([] { return false; }, 50ms);  // let a stale answer arrive, if any
+    test::settle(50ms);  // let a stale answer arrive, if any
     EXPECT_EQ(playing(), "b");
     EXPECT_EQ(engine.runs, 1);
     EXPECT_EQ(panels.time, "00:00:42");
@@ -301,7 +301,7 @@ TEST_F(ControllerTest, EditsOfTheListWhileAClipOpensKeepItsEntry)
     controller().OpenClip(2);
     clips.remove(2);
     ASSERT_TRUE(test::waitFor([&] { return !controller().opening(); }, 5s));
-    test::waitFor([] { return false; }, 30ms);
+    test::settle(30ms);
     EXPECT_EQ(clips.current, -1);
     EXPECT_TRUE(engine.fileName().isEmpty());
     EXPECT_FALSE(panels.transportOn);

@@ -103,8 +103,9 @@ DesktopTreeModel::DesktopTreeModel(QFileSystemModel& source, Places places, QObj
     const QString home = QDir::cleanPath(places.home);
     if (!home.isEmpty() && home != desktop_->path)
         addPlace(home, {}, QIcon::fromTheme(QStringLiteral("user-home"), folderIcon_));
-    addPlace(QStringLiteral("/"), QStringLiteral("/"), icons.icon(QFileIconProvider::Computer));
-    QSet<QString> seen{desktop_->path, home, QStringLiteral("/")};
+    const QString root = QDir::cleanPath(places.root);
+    addPlace(root, root, icons.icon(QFileIconProvider::Computer));
+    QSet<QString> seen{desktop_->path, home, root};
     for (const QString& volume : places.volumes) {
         const QString path = QDir::cleanPath(volume);
         if (seen.contains(path))

@@ -41,7 +41,8 @@ public:
     struct Places {
         QString desktop;      // the top node's folder
         QString home;         // listed after the desktop's subfolders
-        QStringList volumes;  // mount points, listed after "/"
+        QStringList volumes;  // mount points, listed after the root
+        QString root = QStringLiteral("/");  // the file-system root's place
     };
     DesktopTreeModel(QFileSystemModel& source, Places places, QObject* parent = nullptr);
     ~DesktopTreeModel() override;
