@@ -1,6 +1,7 @@
 #include "skin/skin_list_view.h"
 
 #include <QEvent>
+#include <QImage>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -182,6 +183,22 @@ int SkinListView::rowAt(QPoint point) const
 {
     const QModelIndex index = indexAt(point);
     return index.isValid() ? index.row() + 1 : 0;
+}
+
+void SkinListView::styleEditor(QWidget& editor, int row) const
+{
+    // The desktop palette's dark text would vanish on a dark skin. The
+    // picture itself would not line up behind a small field: its mean colour.
+    QColor ground = palette().color(QPalette::Base);
+    if (!background_.isNull())
+        ground = background_.toImage().scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixelColor(0, 0);
+    ground.setAlpha(255);
+    QPalette p = editor.palette();
+    p.setColor(QPalette::Base, ground);
+    if (const QTreeWidgetItem* item = itemOfRow(row))
+        p.setColor(QPalette::Text, item->foreground(0).color());
+    editor.setPalette(p);
+    editor.setAutoFillBackground(true);
 }
 
 void SkinListView::setBackgroundPicture(const QPixmap& picture)

@@ -42,6 +42,10 @@ public:
     // The 1-based row under a point of the list, or 0.
     int rowAt(QPoint point) const;
 
+    // Gives an in-place editor of the row the row's text colour on the
+    // list's own ground, so that what is typed reads as the row did.
+    void styleEditor(QWidget& editor, int row) const;
+
     // The picture the list shows behind its rows.
     void setBackgroundPicture(const QPixmap& picture);
     const QPixmap& backgroundPicture() const { return background_; }

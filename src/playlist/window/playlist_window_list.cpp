@@ -61,7 +61,10 @@ public:
     {
         if (index.column() != 0 || !window_ || !window_->labelEditStarting(index.row() + 1))
             return nullptr;
-        return QStyledItemDelegate::createEditor(parent, option, index);
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor)
+            window_->form_.list().styleEditor(*editor, index.row() + 1);
+        return editor;
     }
     // Filled once: the list's refreshes (scrolling, the current row's colour)
     // rewrite the row under an open editor and must not replace what is typed.

@@ -136,6 +136,10 @@ TEST_F(PlaylistListTest, EditingDropsTheIndentationAndHoldsKeysMeanwhile)
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), QStringLiteral("  song.mp3"));
     EXPECT_EQ(ignoreKeys, std::vector<bool>{true});
+    // What is typed reads as the row did: its colour on the list's ground.
+    const QPalette look = editor->palette();
+    EXPECT_EQ(look.color(QPalette::Text), QColor(0xFF, 0xA0, 0x00));
+    EXPECT_EQ(look.brush(QPalette::Base).style(), Qt::SolidPattern);
 
     editor->setFocus();
     editor->selectAll();
