@@ -46,6 +46,15 @@ qsizetype validSequence(const unsigned char* p, qsizetype left)
 
 }  // namespace
 
+bool holdsEscapedBytes(QStringView name)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (isEscape(name, i))
+            return true;
+    }
+    return false;
+}
+
 QString fileNameFromBytes(QByteArrayView bytes)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());

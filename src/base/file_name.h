@@ -16,6 +16,9 @@ namespace velmora {
 
 QString fileNameFromBytes(QByteArrayView bytes);
 QByteArray fileNameBytes(const QString& name);
+// True when the name holds bytes that are not UTF-8 (escaped as above), so
+// that a UTF-8 text cannot carry it as it stands.
+bool holdsEscapedBytes(QStringView name);
 // For people: escaped bytes shown as U+FFFD.
 QString displayFileName(QString name);
 

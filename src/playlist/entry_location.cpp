@@ -1,6 +1,10 @@
 #include "playlist/entry_location.h"
 
+#include "base/file_name.h"
+
+#include <QDir>
 #include <QLatin1StringView>
+#include <QUrl>
 
 #include <array>
 
@@ -27,6 +31,23 @@ LocationKind locationKind(QStringView location)
             return LocationKind::OtherUrl;
     }
     return LocationKind::File;
+}
+
+std::optional<QString> localFileOfUrl(const QUrl& url)
+{
+    if (!url.isValid() || !url.isLocalFile())
+        return std::nullopt;
+    if (!url.host().isEmpty() && url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
+        return std::nullopt;  // another machine's file
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (!bytes.startsWith('/'))
+        return std::nullopt;
+    return QDir::cleanPath(fileNameFromBytes(bytes));
+}
+
+QString fileUrlOfPath(const QString& path)
+{
+    return QStringLiteral("file://") + QString::fromLatin1(fileNameBytes(path).toPercentEncoding("/"));
 }
 
 }  // namespace velmora

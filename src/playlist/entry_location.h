@@ -4,7 +4,12 @@
 // URLs: only a known scheme followed by "//", or "file:", makes a URL.
 // Pure functions, any thread.
 
+#include <QString>
 #include <QStringView>
+
+#include <optional>
+
+class QUrl;
 
 namespace velmora {
 
@@ -18,5 +23,11 @@ enum class LocationKind {
 LocationKind locationKind(QStringView location);
 
 inline bool isStreamUrl(QStringView location) { return locationKind(location) == LocationKind::Stream; }
+
+// The full local path a "file:" URL names (its escaped bytes are the name's
+// bytes, whatever they are); none for another host's file or no file URL.
+std::optional<QString> localFileOfUrl(const QUrl& url);
+// A "file://" URL for a full local path, every byte of the name kept.
+QString fileUrlOfPath(const QString& path);
 
 }  // namespace velmora

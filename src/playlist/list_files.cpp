@@ -26,20 +26,6 @@ namespace {
 // A list larger than this is not read (it would stall the UI).
 constexpr qint64 kMaxListBytes = 256LL * 1024 * 1024;
 
-// The file a "file:" URL names; its escaped bytes are the name's bytes,
-// whatever they are.
-std::optional<QString> localFileOf(const QUrl& url)
-{
-    if (!url.isValid() || !url.isLocalFile())
-        return std::nullopt;
-    if (!url.host().isEmpty() && url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
-        return std::nullopt;  // another machine's file
-    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-    if (!bytes.startsWith('/'))
-        return std::nullopt;
-    return QDir::cleanPath(fileNameFromBytes(bytes));
-}
-
 struct ListPlace {
     QString folder;  // full, clean, without a trailing "/"
     QUrl url;        // the list itself, for XSPF's relative URIs
@@ -57,14 +43,14 @@ std::optional<Place> resolveLocation(const QString& location, ForeignFormat form
         const QUrl url = list.url.resolved(QUrl(location, QUrl::TolerantMode));
         if (isStreamUrl(url.toString()))
             return Place{url.toString(), true};
-        const std::optional<QString> local = localFileOf(url);
+        const std::optional<QString> local = localFileOfUrl(url);
         return local ? std::optional<Place>(Place{*local}) : std::nullopt;
     }
     switch (locationKind(location)) {
     case LocationKind::File:
         return Place{resolveInPlaylistFolder(location, list.folder)};
     case LocationKind::FileUrl: {
-        const std::optional<QString> local = localFileOf(QUrl(location, QUrl::TolerantMode));
+        const std::optional<QString> local = localFileOfUrl(QUrl(location, QUrl::TolerantMode));
         return local ? std::optional<Place>(Place{*local}) : std::nullopt;
     }
     case LocationKind::Stream:

@@ -2,12 +2,15 @@
 
 #include "playlist/entry_location.h"
 
+#include "base/file_name.h"
+
 #include "playlist/list_files.h"
 #include "playlist/playlist_log.h"
 #include "settings/profile_document.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
@@ -92,6 +95,8 @@ QString relativeTo(const QString& clipPath, const QString& listPath)
 {
     if (!clipPath.startsWith(QLatin1Char('/')))
         return clipPath;  // not a path of this system (say, a drive letter): kept whole
+    if (holdsEscapedBytes(clipPath))
+        return fileUrlOfPath(cleaned(clipPath));  // the file is UTF-8: its bytes as a URL
     const QString clip = cleaned(clipPath);
     // 1. The last "/" before the first differing character ends the shared
     // folders; the file names always differ.
@@ -123,6 +128,11 @@ QString resolveIn(const QString& storedPath, const QString& folder)
         return storedPath;  // from the older platform: kept as it stands
     if (isStreamUrl(storedPath))
         return storedPath;  // a stream is saved as its URL
+    if (storedPath.startsWith(QLatin1String("file://"), Qt::CaseInsensitive)) {
+        // A name that is not UTF-8 is saved as a URL of its bytes.
+        const std::optional<QString> local = localFileOfUrl(QUrl(storedPath, QUrl::StrictMode));
+        return local ? *local : storedPath;
+    }
     // "\" separates only in the older platform's paths, which have no "/";
     // in ours it is a character of a file name.
     QString path = storedPath;

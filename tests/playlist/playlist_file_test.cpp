@@ -2,6 +2,7 @@
 // trees, the older layout, playlists that include themselves, failed saves
 // and malformed or random input.
 
+#include "base/file_name.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_model.h"
 #include "settings/profile_document.h"
@@ -109,18 +110,21 @@ TEST(PlaylistPaths, RelativeWhereTheyShareAFolder)
 
 // On Linux "\" is a character of a file name: a saved path keeps it, and
 // only the older platform's paths (no "/" at all) are split at it.
-TEST_F(FileFixture, BackslashesInOurNamesSurviveARoundTrip)
+TEST_F(FileFixture, BackslashesAndNamesThatAreNotUtf8SurviveARoundTrip)
 {
     PlaylistModel m;
     m.addPath(at("AC\\DC.mp3"));
     m.addPath(at("Rock\\Pop/Live\\1.mp3"));
+    const QString bytes = fileNameFromBytes(QByteArray("/tmp/x/caf\xe9 \xcf.mp3"));
+    m.addPath(bytes);
     EXPECT_EQ(m.entry(2).text, "AC\\DC.mp3");
     ASSERT_TRUE(savePlaylistFile(m, at("list.pml")));
     PlaylistModel loaded;
     loadPlaylistFile(loaded, at("list.pml"));
-    ASSERT_EQ(loaded.playlistCount(), 4);
+    ASSERT_EQ(loaded.playlistCount(), 5);
     EXPECT_EQ(loaded.entry(3).path, at("AC\\DC.mp3"));
     EXPECT_EQ(loaded.entry(4).path, at("Rock\\Pop/Live\\1.mp3"));
+    EXPECT_EQ(fileNameBytes(loaded.entry(5).path), QByteArray("/tmp/x/caf\xe9 \xcf.mp3"));
 
     const QString list = QStringLiteral("/home/u/music/list.pml");
     EXPECT_EQ(resolvePlaylistPath("sub/AC\\DC.mp3", list), "/home/u/music/sub/AC\\DC.mp3");
