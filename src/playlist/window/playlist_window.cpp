@@ -151,16 +151,37 @@ void PlaylistWindow::pressMove(bool up)
     }
     // Keep the moved entry in view, on its row, so that the next press
     // moves it again.
-    const int h = *moved;
+    showAndSelect(*moved);
+    form_.list().setFocus();
+}
+
+void PlaylistWindow::showAndSelect(int index)
+{
+    const int count = model_.playlistCount();
+    if (count == 0)
+        return;
+    index = std::clamp(index, 1, count);
+    // Scrolled no further than it takes to bring the entry into view.
     int offset = model_.scrollOffset();
-    if (offset >= h)
-        offset = h - 1;
-    if (h > offset + model_.visibleRows())
-        offset = h - model_.visibleRows();
+    if (offset >= index)
+        offset = index - 1;
+    if (index > offset + model_.visibleRows())
+        offset = index - model_.visibleRows();
     model_.setScrollOffset(offset);
     model_.refresh();
-    selectRow(h - model_.scrollOffset());
-    form_.list().setFocus();
+    selectRow(index - model_.scrollOffset());
+}
+
+void PlaylistWindow::removeSelected()
+{
+    const int row = selectedRow();
+    const int index = selectedEntry();
+    if (index == 0)
+        return;
+    model_.removeEntryWithSubtree(index);
+    // The selection stays on its row, now the next entry, for the next press.
+    if (const int rows = form_.list().rowCount(); rows > 0)
+        selectRow(std::min(row, rows));
 }
 
 // --- Scrolling -------------------------------------------------------------

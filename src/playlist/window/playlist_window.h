@@ -6,8 +6,9 @@
 // Up, Down and Untree on the selected row (only while the list focus flag
 // is set), Plus, Save, scrolling by ScrollUp/ScrollDown, the thumb, the
 // arrow keys at the list's edges and the mouse wheel, check boxes, double-
-// click to play, label editing, the path tooltip and drops of files and
-// folders. It owns the measuring timer (500 ms, off until startMeasuring()).
+// click (or Enter) to play, Delete, the keys that move through the whole
+// list (Home, End, PageUp, PageDown), label editing, the path tooltip and
+// drops of files and folders. It owns the measuring timer (500 ms, off until startMeasuring()).
 //
 // Everything beyond the form and the model comes in through Hooks, so the
 // window knows neither the controller nor the engine. Unset hooks are
@@ -112,6 +113,10 @@ private:
     void pressMinus();
     void pressUntree();
     void pressMove(bool up);
+    // Scrolls the entry into view and selects its row (clamped to the list).
+    void showAndSelect(int index);
+    // The Delete key: the selected entry with its subtree, whatever the focus flag.
+    void removeSelected();
     void pressSave();
     void thumbPressed(int button, double y);
     void thumbMoved(int button, double y);

@@ -231,6 +231,35 @@ bool PlaylistWindow::listKeyPressed(QKeyEvent& event)
         scrollBy(1);
         return true;
     }
+    // The keys that move through a list, play or remove in every player work
+    // on the whole playlist, not only on the rows shown.
+    const int n = std::max(1, model_.visibleRows());
+    const int selected = selectedEntry();
+    const int from = selected > 0 ? selected : model_.scrollOffset() + 1;
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (selected > 0 && hooks_.openEntry)
+            hooks_.openEntry(selected);
+        return true;
+    case Qt::Key_Delete:
+        removeSelected();
+        return true;
+    case Qt::Key_Home:
+        showAndSelect(1);
+        return true;
+    case Qt::Key_End:
+        showAndSelect(model_.playlistCount());
+        return true;
+    case Qt::Key_PageUp:  // first to the top row, then a page up
+        showAndSelect(row > 1 ? model_.scrollOffset() + 1 : from - std::max(1, n - 1));
+        return true;
+    case Qt::Key_PageDown:
+        showAndSelect(row > 0 && row < n ? model_.scrollOffset() + n : from + std::max(1, n - 1));
+        return true;
+    default:
+        break;
+    }
     // Keys that are commands are commands here too; the rest are the list's.
     const int vk = virtualKeyFromEvent(event);
     if (vk == 0)

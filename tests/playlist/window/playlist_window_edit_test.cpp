@@ -239,6 +239,54 @@ TEST_F(PlaylistScrollTest, ArrowKeysScrollOnlyAtTheEdgesOfTheList)
     EXPECT_EQ(model.scrollOffset(), 4);
 }
 
+TEST_F(PlaylistScrollTest, HomeEndAndPageKeysMoveThroughTheWholeList)
+{
+    addFiles(20);  // 21 entries on 5 rows: offsets 0 ... 16
+    focusList();
+    auto key = [this](Qt::Key k) { QTest::keyClick(&list(), k); };
+    key(Qt::Key_End);
+    EXPECT_EQ(model.scrollOffset(), 16);
+    EXPECT_EQ(window->selectedEntry(), 21);
+    key(Qt::Key_PageUp);  // from the bottom row to the top one
+    EXPECT_EQ(model.scrollOffset(), 16);
+    EXPECT_EQ(window->selectedEntry(), 17);
+    key(Qt::Key_PageUp);  // then a page up
+    EXPECT_EQ(window->selectedEntry(), 13);
+    EXPECT_EQ(model.scrollOffset(), 12);
+    key(Qt::Key_Home);
+    EXPECT_EQ(model.scrollOffset(), 0);
+    EXPECT_EQ(window->selectedEntry(), 1);
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(window->selectedEntry(), 5);
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(window->selectedEntry(), 9);
+    EXPECT_EQ(model.scrollOffset(), 4);
+    for (int i = 0; i < 5; ++i)
+        key(Qt::Key_PageDown);
+    EXPECT_EQ(window->selectedEntry(), 21);
+    EXPECT_TRUE(keys.empty()) << "none of them is a command";
+}
+
+TEST_F(PlaylistScrollTest, EnterPlaysAndDeleteRemovesTheSelectedEntry)
+{
+    addFiles(8);
+    focusList();
+    selectRow(kRows);
+    QTest::keyClick(&list(), Qt::Key_Return);
+    EXPECT_EQ(opened, std::vector<int>{5});
+    QTest::keyClick(&list(), Qt::Key_Delete);
+    QTest::keyClick(&list(), Qt::Key_Delete);  // the row now shows the next entry
+    EXPECT_EQ(texts(model).mid(3, 3), QStringList({"f3.mp3", "f6.mp3", "f7.mp3"}));
+    EXPECT_EQ(window->selectedEntry(), 5);
+    model.setScrollOffset(2);
+    model.refresh();
+    selectRow(kRows);
+    QTest::keyClick(&list(), Qt::Key_Delete);  // the last entry: the view keeps to what exists
+    EXPECT_EQ(model.playlistCount(), 6);
+    EXPECT_EQ(window->selectedEntry(), 6);
+    EXPECT_TRUE(keys.empty());
+}
+
 TEST_F(PlaylistScrollTest, TheWheelScrollsByRowsWithinTheRange)
 {
     addFiles(30);  // offsets 0 ... 26
