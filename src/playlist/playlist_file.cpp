@@ -406,6 +406,9 @@ ListPlace restoreList(PlaylistModel& model, const QString& path)
         bool ok = false;
         const double position = doc.readKey(kMain, kPosition).toDouble(&ok);
         place.position = ok && std::isfinite(position) ? std::max(0.0, position) : 0.0;
+        // Where the user was: the current entry in the middle of the view.
+        model.setScrollOffset(place.current - (model.visibleRows() + 1) / 2);
+        model.refresh();
     }
     return place;
 }

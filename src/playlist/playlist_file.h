@@ -40,7 +40,8 @@ bool savePlaylistFile(const PlaylistModel& model, const QString& path);
 // saves, with the current entry ("current", its number among the saved
 // entries) and its position in seconds ("position") in "main"; restored into
 // an empty playlist with every entry at its saved nesting (no group around
-// them). A missing or broken file restores nothing or as much as makes a
+// them), scrolled so that the current entry stands in the middle of the
+// view. A missing or broken file restores nothing or as much as makes a
 // valid tree; current is -1 when the saved one is not a file entry now.
 struct ListPlace {
     int current = -1;  // index in the playlist, -1: none

@@ -239,6 +239,15 @@ TEST_F(FileFixture, TheListToRestoreComesBackAsItWas)
     EXPECT_EQ(restoreList(notEmpty, last).current, -1);
     EXPECT_EQ(notEmpty.playlistCount(), 2);
 
+    PlaylistModel longList;  // a current entry far down is brought into view
+    for (int i = 0; i < 40; ++i)
+        longList.addPath(at(QStringLiteral("f%1.mp3").arg(i)));
+    ASSERT_TRUE(saveListToRestore(longList, last, {30, 0}));
+    PlaylistModel view;
+    view.setVisibleRows(10);
+    EXPECT_EQ(restoreList(view, last).current, 30);
+    EXPECT_EQ(view.scrollOffset(), 25);  // rows 26 ... 35
+
     ASSERT_TRUE(saveListToRestore(saved, last, {2, 5}));  // a group is no current entry
     PlaylistModel noCurrent;
     EXPECT_EQ(restoreList(noCurrent, last).current, -1);
