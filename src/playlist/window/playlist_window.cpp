@@ -84,6 +84,11 @@ void PlaylistWindow::wireElements()
                 hooks_.showAddForm();
         });
     }
+    // The wheel over the scroll bar scrolls the list, as over the list.
+    for (const char* name : {"Scroll", "ScrollBack", "ScrollUp", "ScrollDown"}) {
+        if (TransImg* e = element(name))
+            e->installEventFilter(this);
+    }
     if (TransImg* thumb = element("Scroll")) {
         connect(thumb, &TransImg::mouseDown, this, [this](int b, int, double, double y) { thumbPressed(b, y); });
         connect(thumb, &TransImg::mouseMove, this, [this](int b, int, double, double y) { thumbMoved(b, y); });

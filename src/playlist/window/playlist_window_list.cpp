@@ -139,6 +139,8 @@ bool PlaylistWindow::listMeasuring() const { return form_.list().measuring(); }
 bool PlaylistWindow::eventFilter(QObject* watched, QEvent* event)
 {
     SkinListView& list = form_.list();
+    if (event->type() == QEvent::Wheel && qobject_cast<TransImg*>(watched))
+        return wheelTurned(*static_cast<QWheelEvent*>(event));  // over the scroll bar
     if (watched == &list) {
         switch (event->type()) {
         case QEvent::FocusIn:

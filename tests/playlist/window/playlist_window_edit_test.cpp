@@ -291,12 +291,11 @@ TEST_F(PlaylistScrollTest, TheWheelScrollsByRowsWithinTheRange)
 {
     addFiles(30);  // offsets 0 ... 26
     const int lines = QApplication::wheelScrollLines();
-    auto turn = [this](int delta) {
-        const QPointF at = rowPoint(2);
-        QWheelEvent wheel(at, list().viewport()->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, {},
-                          Qt::NoScrollPhase, false);
-        QApplication::sendEvent(list().viewport(), &wheel);
+    auto turnOver = [](QWidget& w, QPointF at, int delta) {
+        QWheelEvent wheel(at, w.mapToGlobal(at), {}, {0, delta}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&w, &wheel);
     };
+    auto turn = [&](int delta) { turnOver(*list().viewport(), rowPoint(2), delta); };
     turn(120);  // up at the top: nothing
     EXPECT_EQ(model.scrollOffset(), 0);
     turn(-120);
@@ -311,6 +310,10 @@ TEST_F(PlaylistScrollTest, TheWheelScrollsByRowsWithinTheRange)
     EXPECT_FALSE(element("ScrollDown").isEnabled());
     EXPECT_EQ(list().row(kRows).text, QStringLiteral(" f30.mp3"));
     turn(120);
+    EXPECT_EQ(model.scrollOffset(), 26 - lines);
+    turnOver(element("ScrollBack"), {4, 50}, 120);  // over the scroll bar too
+    EXPECT_EQ(model.scrollOffset(), 26 - 2 * lines);
+    turnOver(element("Scroll"), {4, 4}, -120);
     EXPECT_EQ(model.scrollOffset(), 26 - lines);
 }
 
