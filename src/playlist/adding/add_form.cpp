@@ -119,6 +119,8 @@ void AddForm::buildWindow(const Options& options)
             folder_->scrollTo(current, QAbstractItemView::PositionAtCenter);
     });
     connect(addFileB_, &QPushButton::clicked, this, &AddForm::addSelectedFile);
+    // A file opened in the list (double-click, Enter) is added as by AddFileB.
+    connect(file_, &QAbstractItemView::activated, this, &AddForm::addSelectedFile);
     connect(addFolder_, &QPushButton::clicked, this, &AddForm::addShownFolder);
     connect(addSubFolder_, &QPushButton::clicked, this, &AddForm::addShownFolderTree);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // AddForm: the add-files window, captioned "Добавить файлы": an ordinary,
 // modeless window in which the user browses the folders of the computer and
-// adds the selected file (AddFileB), every accepted file of the shown folder
+// adds the selected file (AddFileB, or a double-click or Enter on it), every
+// accepted file of the shown folder
 // (AddFolder), or the shown folder with its subfolders as nested groups
 // (AddSubFolder).
 //

@@ -236,6 +236,19 @@ TEST_F(AddFormTest, AddFileAddsTheSelectedFileAndStartsAnEmptyPlaylist)
     ASSERT_TRUE(waitFor([&] { return measuring_ == 1; }));
     EXPECT_EQ(sink_.items, (std::vector<Recorded>{file(path(QStringLiteral("Music/b.mp3")), 1)}));
     EXPECT_EQ(opened_, 1);
+
+    // Opening a file in the list adds it too: a double-click, or Enter.
+    QListView* list = fileList();
+    const QModelIndex a = list->model()->index(0, 0, list->rootIndex());
+    const QPoint at = list->visualRect(a).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);  // a window system's double-click
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    ASSERT_TRUE(waitFor([&] { return measuring_ == 2; }));
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return measuring_ == 3; }));
+    EXPECT_EQ(sink_.items.size(), 3u);
+    EXPECT_EQ(sink_.items.back(), file(path(QStringLiteral("Music/a.mp3")), 1));
 }
 
 TEST_F(AddFormTest, AutoPlayOnlyOnAnEmptyPlaylistWithNothingLoaded)
