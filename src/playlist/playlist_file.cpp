@@ -163,8 +163,9 @@ private:
     };
     void loadVersion4(const ProfileDocument& doc, const QString& folder, Place& place);
     void loadOlderLayout(const ProfileDocument& doc, const QString& folder, Place& place);
-    // One file entry (or nested playlist) at the stored nesting.
-    void addFile(const QString& stored, const QString& folder, int relativeDeep, const QString& text,
+    // One file entry (or nested playlist) at the stored nesting; without a
+    // text it is named after its file.
+    void addFile(const QString& stored, const QString& folder, int relativeDeep, const std::optional<QString>& text,
                  bool checked, Place& place);
     int fileCount(const ProfileDocument& doc) const;
 
@@ -195,6 +196,17 @@ int fitDeep(const QString& stored, bool group, int open)
 QString readText(const ProfileDocument::SectionView& section)
 {
     return section.readKey(kText).left(kMaxValueLength);
+}
+
+// A file entry's text; none when its section has no "text" key at all (a
+// list written by hand), as opposed to a text saved empty.
+std::optional<QString> readFileText(const ProfileDocument& doc, const QString& name,
+                                    const ProfileDocument::SectionView& section)
+{
+    const QString text = readText(section);
+    if (text.isEmpty() && !doc.keyNames(name).contains(kText, Qt::CaseInsensitive))
+        return std::nullopt;
+    return text;
 }
 
 int Loader::fileCount(const ProfileDocument& doc) const
@@ -262,11 +274,13 @@ void Loader::loadVersion4(const ProfileDocument& doc, const QString& folder, Pla
         if (++s > n)
             break;
         k = 0;
-        const ProfileDocument::SectionView file = doc.section(fileSection(s));
+        const QString name = fileSection(s);
+        const ProfileDocument::SectionView file = doc.section(name);
         if (!file.exists())
             continue;
         const int r = fitDeep(file.readKey(kDeep), false, place.open);
-        addFile(file.readKey(kPath), folder, r, readText(file), parseFlag(file.readKey(kChecked), true), place);
+        addFile(file.readKey(kPath), folder, r, readFileText(doc, name, file), parseFlag(file.readKey(kChecked), true),
+                place);
         meta = parseFlag(file.readKey(kNextMeta), false);
     }
 }
@@ -276,14 +290,15 @@ void Loader::loadOlderLayout(const ProfileDocument& doc, const QString& folder, 
     // 7. Files only, all directly inside the new group and checked.
     const int n = fileCount(doc);
     for (int i = 1; i <= n; ++i) {
-        const ProfileDocument::SectionView file = doc.section(fileSection(i));
+        const QString name = fileSection(i);
+        const ProfileDocument::SectionView file = doc.section(name);
         if (file.exists())
-            addFile(file.readKey(kPath), folder, 1, readText(file), true, place);
+            addFile(file.readKey(kPath), folder, 1, readFileText(doc, name, file), true, place);
     }
 }
 
-void Loader::addFile(const QString& stored, const QString& folder, int relativeDeep, const QString& text,
-                     bool checked, Place& place)
+void Loader::addFile(const QString& stored, const QString& folder, int relativeDeep,
+                     const std::optional<QString>& text, bool checked, Place& place)
 {
     if (stored.isEmpty() || stored.size() > kMaxValueLength) {
         qCDebug(lcPlaylist) << "entry without a usable path skipped in" << folder;
@@ -291,11 +306,12 @@ void Loader::addFile(const QString& stored, const QString& folder, int relativeD
     }
     // 6. Stored paths are relative to the playlist's folder unless full.
     const QString clip = resolveIn(stored, folder);
-    const int nesting = place.container + relativeDeep;
+    AddOptions options = AddOptions::at(place.container + relativeDeep);
+    options.text = text;  // none: the file's name
     if (isListFilePath(clip))
-        loadListFile(model_, clip, AddOptions::at(nesting).withText(text), &chain_);
+        loadListFile(model_, clip, options, &chain_);
     else
-        model_.addPath(clip, AddOptions::at(nesting).withText(text).withChecked(checked));
+        model_.addPath(clip, options.withChecked(checked));
     place.open = relativeDeep - 1;
 }
 

@@ -395,12 +395,15 @@ TEST_F(FileFixture, MalformedValuesLoadIntoAWellFormedTree)
                     "[file4]\npath=" + huge + "\ntext=" + huge + "\n"       // a 10 MB path: skipped
                     "[file5]\npath=c.mp3\ntext=" + huge + "\ndeep=\n");     // a 10 MB text: cut
     test::writeFile(at("neg.pml"), "[main]\nfiles=-4\nversion=4\n[file1]\npath=a.mp3\n");
+    test::writeFile(at("bare.pml"), "[main]\nfiles=2\nversion=4\n[file1]\npath=sub/a.mp3\n[file2]\npath=b.mp3\ntext=\n");
     PlaylistModel m;
     m.addPath(at("bad.pml"));
     m.addPath(at("neg.pml"));
+    m.addPath(at("bare.pml"));
     ASSERT_TRUE(test::isWellFormedTree(m));
     const QStringList t = table(m);
-    ASSERT_EQ(t.size(), 8);
+    ASSERT_EQ(t.size(), 11);
+    EXPECT_EQ(t.mid(8), QStringList({"2:bare.pml", "3:a.mp3", "3:"})) << "no text key: the file's name";
     EXPECT_EQ(t.mid(0, 6), QStringList({"0:Все клипы", "2:bad.pml", "4:G", "5:even", "5:deeper", "4:odd"}));
     EXPECT_EQ(m.entry(7).deep, 5);
     EXPECT_EQ(m.entry(7).path, at("c.mp3"));
