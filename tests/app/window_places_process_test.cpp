@@ -250,4 +250,34 @@ TEST_P(WindowPlacesTest, EveryWindowComesBackWhereItWas)
     }
 }
 
+// Without a picture the video window is parked out of sight; a window
+// manager that keeps windows on the screen must not get it to show there
+// (a tiny framed window in a corner). The race it loses is a matter of
+// timing, hence a few starts.
+TEST_P(WindowPlacesTest, TheParkedVideoWindowIsNeverShown)
+{
+    for (int runNumber = 1; runNumber <= 5; ++runNumber) {
+        SCOPED_TRACE(runNumber);
+        QProcess player;
+        player.setProcessEnvironment(env_);
+        player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {});
+        auto videoShown = [&] {
+            for (const QString& id : xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                              QString::number(player.processId())})) {
+                if (run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("WM_WINDOW_ROLE")}, env_)
+                        .join(QString())
+                        .contains(QLatin1String("\"PlayForm\"")))
+                    return true;
+            }
+            return false;
+        };
+        ASSERT_TRUE(test::waitFor([&] { return places(player.processId()).contains(QStringLiteral("main")); }, 60s));
+        EXPECT_FALSE(test::waitFor(videoShown, 3s)) << "the parked video window is on the screen";
+        ::kill(static_cast<pid_t>(player.processId()), SIGTERM);
+        ASSERT_TRUE(player.waitForFinished(30000));
+        if (HasFailure())
+            return;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(WindowManagers, WindowPlacesTest, ::testing::Values("openbox", "xfwm4"));
