@@ -250,6 +250,39 @@ TEST_P(WindowPlacesTest, EveryWindowComesBackWhereItWas)
     }
 }
 
+// The volume and playlist windows go with the main window, not above every
+// window of the program: the options dialog, once shown, is not under them.
+TEST_P(WindowPlacesTest, TheOptionsDialogLiesAboveTheSideWindows)
+{
+    test::writeFile(home_.file(QStringLiteral("config/settings.ini")),
+                    "[Settings]\nVolumeOpen=True\nPlaylistOpen=True\n[Position]\nLeft=100\nTop=100\n");
+    QProcess player;
+    player.setProcessEnvironment(env_);
+    player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {});
+    ASSERT_TRUE(test::waitFor([&] { return places(player.processId()).contains(QStringLiteral("playlist")); }, 60s));
+    const QStringList search = {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                QString::number(player.processId())};
+    const qsizetype windows = xdotool(search).size();
+    click(kMenu);
+    ASSERT_TRUE(test::waitFor([&] { return xdotool(search).size() > windows; }, 20s)) << "the menu";
+    xdotool({QStringLiteral("key"), QStringLiteral("Up"), QStringLiteral("Return")});
+    ASSERT_TRUE(test::waitFor([&] { return places(player.processId()).contains(QStringLiteral("Опции")); }, 20s));
+    // The user clicks the dialog where nothing else lies; it stands at
+    // (0, 0) and reaches over the playlist window.
+    click(QPoint(30, 60));
+    // The pointer names the top window there (a frame holds its client).
+    auto topAt = [&](QPoint at) {
+        xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+        const QStringList shell = xdotool({QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
+        const QString window = shell.filter(QStringLiteral("WINDOW=")).value(0).mid(7);
+        return run(QStringLiteral("xwininfo"), {QStringLiteral("-tree"), QStringLiteral("-id"), window}, env_).join(QLatin1Char('\n'));
+    };
+    EXPECT_TRUE(test::waitFor([&] { return topAt(QPoint(300, 300)).contains(QStringLiteral("\"Опции\"")); }, 10s))
+        << topAt(QPoint(300, 300)).toStdString();
+    ::kill(static_cast<pid_t>(player.processId()), SIGTERM);
+    ASSERT_TRUE(player.waitForFinished(30000));
+}
+
 // Without a picture the video window is parked out of sight; a window
 // manager that keeps windows on the screen must not get it to show there
 // (a tiny framed window in a corner). The race it loses is a matter of
