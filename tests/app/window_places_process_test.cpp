@@ -187,6 +187,19 @@ protected:
                  QStringLiteral("1")});
     }
 
+    // The options dialog, opened through the main window's menu.
+    void openOptions(qint64 pid) const
+    {
+        const QStringList search = {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                    QString::number(pid)};
+        const qsizetype windows = xdotool(search).size();
+        click(kMenu);
+        ASSERT_TRUE(test::waitFor([&] { return xdotool(search).size() > windows; }, 20s)) << "the menu";
+        xdotool({QStringLiteral("key"), QStringLiteral("Up"), QStringLiteral("Return")});
+        ASSERT_TRUE(test::waitFor([&] { return places(pid).contains(QStringLiteral("Опции")); }, 20s))
+            << "the options dialog";
+    }
+
     test::TempHome home_;
     QProcessEnvironment env_;
     Owned xvfb_, bus_, wm_;
@@ -218,13 +231,8 @@ TEST_P(WindowPlacesTest, EveryWindowComesBackWhereItWas)
         };
         ASSERT_TRUE(test::waitFor([&] { return shown(all.mid(0, 4)); }, 60s))
             << "the skinned windows and the picture";
-        const QStringList search = {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                                    QString::number(player.processId())};
-        const qsizetype windows = xdotool(search).size();
-        click(kMenu);
-        ASSERT_TRUE(test::waitFor([&] { return xdotool(search).size() > windows; }, 20s)) << "the menu";
-        xdotool({QStringLiteral("key"), QStringLiteral("Up"), QStringLiteral("Return")});
-        ASSERT_TRUE(test::waitFor([&] { return shown({all[4]}); }, 20s)) << "the options dialog";
+        openOptions(player.processId());
+        ASSERT_FALSE(HasFatalFailure());
         click(kPlus);
         ASSERT_TRUE(test::waitFor([&] { return shown(all); }, 20s)) << "the add-files window";
         // The window manager has had its say when two looks agree.
@@ -260,13 +268,8 @@ TEST_P(WindowPlacesTest, TheOptionsDialogLiesAboveTheSideWindows)
     player.setProcessEnvironment(env_);
     player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {});
     ASSERT_TRUE(test::waitFor([&] { return places(player.processId()).contains(QStringLiteral("playlist")); }, 60s));
-    const QStringList search = {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                                QString::number(player.processId())};
-    const qsizetype windows = xdotool(search).size();
-    click(kMenu);
-    ASSERT_TRUE(test::waitFor([&] { return xdotool(search).size() > windows; }, 20s)) << "the menu";
-    xdotool({QStringLiteral("key"), QStringLiteral("Up"), QStringLiteral("Return")});
-    ASSERT_TRUE(test::waitFor([&] { return places(player.processId()).contains(QStringLiteral("Опции")); }, 20s));
+    openOptions(player.processId());
+    ASSERT_FALSE(HasFatalFailure());
     // The user clicks the dialog where nothing else lies; it stands at
     // (0, 0) and reaches over the playlist window.
     click(QPoint(30, 60));
