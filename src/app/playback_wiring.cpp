@@ -147,7 +147,9 @@ void PlaybackWiring::showWindows()
     windows.placeCompanions();
     windows.applyStartOpacities();
     windows.mainForm().show();
-    video.show();
+    // The video window starts parked without being mapped: a map followed
+    // at once by an unmap loses the race with some window managers
+    // (xfwm4), which then show the tiny parked window in a corner.
     video.park();
     const bool volumeOpen = settings.flag(keys::VolumeOpen);
     video.volumeItem().setChecked(volumeOpen);

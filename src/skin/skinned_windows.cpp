@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -30,6 +31,15 @@ SkinnedWindows::SkinnedWindows(Settings& settings, ProfileFiles& profiles, QObje
     for (SkinnedForm* f : {static_cast<SkinnedForm*>(main_.get()), static_cast<SkinnedForm*>(volume_.get()),
                            static_cast<SkinnedForm*>(playlist_.get())})
         wireForm(*f);
+    // The companions are tool windows of the main window. Without a parent
+    // of their own they would be the whole program's, and window managers
+    // (xfwm4, openbox) then keep them above every window of it: the options
+    // dialog and its file dialogs would lie under them.
+    main_->winId();
+    for (QWidget* companion : {static_cast<QWidget*>(volume_.get()), static_cast<QWidget*>(playlist_.get())}) {
+        companion->winId();
+        companion->windowHandle()->setTransientParent(main_->windowHandle());
+    }
     main_->onStateChanged = [this](Qt::WindowStates s) { mainStateChanged(s); };
     main_->onActivated = [this] { mainActivated(); };
     connect(main_->element("Minimize"), &TransImg::clicked, this, &SkinnedWindows::minimise);

@@ -187,6 +187,19 @@ protected:
                  QStringLiteral("1")});
     }
 
+    // The options dialog, opened through the main window's menu.
+    void openOptions(qint64 pid) const
+    {
+        const QStringList search = {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                    QString::number(pid)};
+        const qsizetype windows = xdotool(search).size();
+        click(kMenu);
+        ASSERT_TRUE(test::waitFor([&] { return xdotool(search).size() > windows; }, 20s)) << "the menu";
+        xdotool({QStringLiteral("key"), QStringLiteral("Up"), QStringLiteral("Return")});
+        ASSERT_TRUE(test::waitFor([&] { return places(pid).contains(QStringLiteral("Опции")); }, 20s))
+            << "the options dialog";
+    }
+
     test::TempHome home_;
     QProcessEnvironment env_;
     Owned xvfb_, bus_, wm_;
@@ -218,13 +231,8 @@ TEST_P(WindowPlacesTest, EveryWindowComesBackWhereItWas)
         };
         ASSERT_TRUE(test::waitFor([&] { return shown(all.mid(0, 4)); }, 60s))
             << "the skinned windows and the picture";
-        const QStringList search = {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                                    QString::number(player.processId())};
-        const qsizetype windows = xdotool(search).size();
-        click(kMenu);
-        ASSERT_TRUE(test::waitFor([&] { return xdotool(search).size() > windows; }, 20s)) << "the menu";
-        xdotool({QStringLiteral("key"), QStringLiteral("Up"), QStringLiteral("Return")});
-        ASSERT_TRUE(test::waitFor([&] { return shown({all[4]}); }, 20s)) << "the options dialog";
+        openOptions(player.processId());
+        ASSERT_FALSE(HasFatalFailure());
         click(kPlus);
         ASSERT_TRUE(test::waitFor([&] { return shown(all); }, 20s)) << "the add-files window";
         // The window manager has had its say when two looks agree.
@@ -244,6 +252,64 @@ TEST_P(WindowPlacesTest, EveryWindowComesBackWhereItWas)
         else
             EXPECT_EQ(now, first);
         ::kill(static_cast<pid_t>(player.processId()), SIGTERM);  // saves the places as Close does
+        ASSERT_TRUE(player.waitForFinished(30000));
+        if (HasFailure())
+            return;
+    }
+}
+
+// The volume and playlist windows go with the main window, not above every
+// window of the program: the options dialog, once shown, is not under them.
+TEST_P(WindowPlacesTest, TheOptionsDialogLiesAboveTheSideWindows)
+{
+    test::writeFile(home_.file(QStringLiteral("config/settings.ini")),
+                    "[Settings]\nVolumeOpen=True\nPlaylistOpen=True\n[Position]\nLeft=100\nTop=100\n");
+    QProcess player;
+    player.setProcessEnvironment(env_);
+    player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {});
+    ASSERT_TRUE(test::waitFor([&] { return places(player.processId()).contains(QStringLiteral("playlist")); }, 60s));
+    openOptions(player.processId());
+    ASSERT_FALSE(HasFatalFailure());
+    // The user clicks the dialog where nothing else lies; it stands at
+    // (0, 0) and reaches over the playlist window.
+    click(QPoint(30, 60));
+    // The pointer names the top window there (a frame holds its client).
+    auto topAt = [&](QPoint at) {
+        xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+        const QStringList shell = xdotool({QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
+        const QString window = shell.filter(QStringLiteral("WINDOW=")).value(0).mid(7);
+        return run(QStringLiteral("xwininfo"), {QStringLiteral("-tree"), QStringLiteral("-id"), window}, env_).join(QLatin1Char('\n'));
+    };
+    EXPECT_TRUE(test::waitFor([&] { return topAt(QPoint(300, 300)).contains(QStringLiteral("\"Опции\"")); }, 10s))
+        << topAt(QPoint(300, 300)).toStdString();
+    ::kill(static_cast<pid_t>(player.processId()), SIGTERM);
+    ASSERT_TRUE(player.waitForFinished(30000));
+}
+
+// Without a picture the video window is parked out of sight; a window
+// manager that keeps windows on the screen must not get it to show there
+// (a tiny framed window in a corner). The race it loses is a matter of
+// timing, hence a few starts.
+TEST_P(WindowPlacesTest, TheParkedVideoWindowIsNeverShown)
+{
+    for (int runNumber = 1; runNumber <= 5; ++runNumber) {
+        SCOPED_TRACE(runNumber);
+        QProcess player;
+        player.setProcessEnvironment(env_);
+        player.start(QStringLiteral(VELMORA_BUILD_DIR "/velmora4-player"), {});
+        auto videoShown = [&] {
+            for (const QString& id : xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                              QString::number(player.processId())})) {
+                if (run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("WM_WINDOW_ROLE")}, env_)
+                        .join(QString())
+                        .contains(QLatin1String("\"PlayForm\"")))
+                    return true;
+            }
+            return false;
+        };
+        ASSERT_TRUE(test::waitFor([&] { return places(player.processId()).contains(QStringLiteral("main")); }, 60s));
+        EXPECT_FALSE(test::waitFor(videoShown, 3s)) << "the parked video window is on the screen";
+        ::kill(static_cast<pid_t>(player.processId()), SIGTERM);
         ASSERT_TRUE(player.waitForFinished(30000));
         if (HasFailure())
             return;
