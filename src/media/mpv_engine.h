@@ -120,6 +120,8 @@ private:
     std::uint64_t tag(int kind) const;
     bool isCurrent(std::uint64_t replyTag) const;
     QString balanceFilter() const;
+    void setBalanceFilter();
+    void keepBalanceThroughSeek();
 
     mpv_handle* mpv_ = nullptr;
     bool coreGone_ = false;  // libmpv's core shut down by itself
@@ -163,6 +165,8 @@ private:
 
     int volume_ = 0;
     int balance_ = 0;
+    int filterBalance_ = 0;    // the balance in the open clip's filter text
+    int preparedBalance_ = 0;  // the balance in the prepared clip's filter text
     bool fullScreen_ = false;
     int displayWidth_ = 2;
     int displayHeight_ = 23;

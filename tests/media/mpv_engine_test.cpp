@@ -252,6 +252,7 @@ protected:
         int volume = 0;
         int balance = 0;
         bool balanceWhileOpen = false;  // changed on the open clip, not before opening
+        double seekTo = -1;             // a seek after the balance, before playing
     };
 
     std::vector<double> playAndMeasure(const Setting& setting)
@@ -275,8 +276,14 @@ protected:
                 return {};
             if (setting.balanceWhileOpen)
                 engine.setBalance(setting.balance);
+            if (setting.seekTo >= 0) {
+                engine.setPosition(setting.seekTo);
+                if (!test::waitFor([&] { return listener.changes.size() == 1; }))
+                    return {};
+            }
+            const std::size_t changes = listener.changes.size();
             engine.run();
-            if (!test::waitFor([&] { return !listener.changes.empty(); }, milliseconds(8000)))
+            if (!test::waitFor([&] { return listener.changes.size() > changes; }, milliseconds(8000)))
                 return {};
         }  // the WAV file is complete once the engine is gone
         // Skip the start: the sound made ready before a change on the open
@@ -301,6 +308,7 @@ TEST_F(MpvEngineOutputTest, VolumeAndBalanceReachTheOutput)
         {{-300, -2000, false}, -3.0, -23.0},  // to the left, quieter
         {{0, 4000, true}, -40.0, 0.0},       // changed on the open clip
         {{-1200, -500, true}, -12.0, -17.0},
+        {{0, -3000, true, 0.2}, 0.0, -30.0},  // kept through the seek that follows
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "volume " << c.setting.volume << " balance " << c.setting.balance);
