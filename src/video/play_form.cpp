@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QScreen>
+#include <QWindow>
 
 namespace velmora {
 
@@ -164,14 +165,17 @@ void PlayForm::changeEvent(QEvent* event)
         lower();
 }
 
+// QWidget::setWindowFlag() would make the native windows anew, the display
+// among them, and the engine drawing into it would lose its window. The
+// flag goes to the window as it is (the window manager is asked to keep it
+// above) and the widget only records it.
 void PlayForm::setStaysOnTop(bool onTop)
 {
-    const QRect place = geometry();
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    setGeometry(place);
-    if (visible)
-        show();
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
+    overrideWindowFlags(flags);
+    if (QWindow* frame = windowHandle())
+        frame->setFlags(flags);
 }
 
 void PlayForm::keyPressEvent(QKeyEvent* event)
