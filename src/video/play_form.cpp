@@ -12,7 +12,7 @@
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QScreen>
-#include <QWindow>
+#include <QShowEvent>
 
 namespace velmora {
 
@@ -165,17 +165,20 @@ void PlayForm::changeEvent(QEvent* event)
         lower();
 }
 
-// QWidget::setWindowFlag() would make the native windows anew, the display
-// among them, and the engine drawing into it would lose its window. The
-// flag goes to the window as it is (the window manager is asked to keep it
-// above) and the widget only records it.
 void PlayForm::setStaysOnTop(bool onTop)
 {
-    Qt::WindowFlags flags = windowFlags();
-    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
-    overrideWindowFlags(flags);
-    if (QWindow* frame = windowHandle())
-        frame->setFlags(flags);
+    onTop_ = onTop;
+    if (aboveHandler_ && isVisible())
+        aboveHandler_(onTop, true);
+}
+
+// The window manager forgets the state of a window taken off the screen
+// (parked): it is given again each time the window comes back.
+void PlayForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (aboveHandler_ && !event->spontaneous())
+        aboveHandler_(onTop_, false);
 }
 
 void PlayForm::keyPressEvent(QKeyEvent* event)
