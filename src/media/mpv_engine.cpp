@@ -31,6 +31,8 @@ constexpr int kAppendReply = 5;
 constexpr std::uint64_t kPrepareTag = std::uint64_t(1) << 63;
 // How long an end held back for a move to the prepared clip may wait.
 constexpr int kMoveWaitMs = 1000;
+// How long the balance must rest before the prepared clip is appended anew.
+constexpr int kBalanceRestMs = 300;
 
 // Ids of the observed properties.
 constexpr std::uint64_t kObserveTimePos = 1;
@@ -101,6 +103,9 @@ MpvEngine::MpvEngine(MpvEngineOptions options, QObject* parent) : QObject(parent
         command({"stop"});
         clipGone();
     });
+    balanceRefresh_.setSingleShot(true);
+    balanceRefresh_.setInterval(kBalanceRestMs);
+    connect(&balanceRefresh_, &QTimer::timeout, this, &MpvEngine::refreshPreparedBalance);
     connect(&tickTimer_, &QTimer::timeout, this, [this] {
         if (listener_)
             listener_->engineTick();
@@ -759,6 +764,21 @@ void MpvEngine::setBalance(int hundredthsDb)
     // rebuild the filter chain (which would crackle).
     const QByteArray value = balanceText(hundredthsDb);
     command({"af-command", kBalanceLabel, "balance_out", value.constData()});
+    if (hasPrepared())
+        balanceRefresh_.start();
+}
+
+// The prepared clip starts with the filter text it was appended with; once
+// the knob rests, it is appended again with the balance as it is now, so
+// that the move to it does not bring back the old balance for a moment.
+void MpvEngine::refreshPreparedBalance()
+{
+    if (phase_ != Phase::Open || !hasPrepared() || preparedBalance_ == balance_ || !isValid())
+        return;
+    const QString next = nextFileName_;
+    dropPrepared();
+    nextFileName_ = next;
+    appendPrepared();
 }
 
 void MpvEngine::setBalanceFilter()

@@ -122,6 +122,7 @@ private:
     QString balanceFilter() const;
     void setBalanceFilter();
     void keepBalanceThroughSeek();
+    void refreshPreparedBalance();
 
     mpv_handle* mpv_ = nullptr;
     bool coreGone_ = false;  // libmpv's core shut down by itself
@@ -154,6 +155,7 @@ private:
     bool gapless_ = false;            // libmpv's gapless-audio as last set
     bool eofWhileMoving_ = false;     // the prepared clip played out before it was ready
     QTimer endCheck_{this};           // an end held back for a move that never came
+    QTimer balanceRefresh_{this};     // the prepared clip appended again with a new balance
 
     Run run_ = Run::Stopped;
     double position_ = 0;

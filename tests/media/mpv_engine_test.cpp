@@ -319,5 +319,35 @@ TEST_F(MpvEngineOutputTest, VolumeAndBalanceReachTheOutput)
     }
 }
 
+// The clip prepared to follow was appended with the balance of that moment;
+// a balance changed afterwards must be the one heard after the move.
+TEST_F(MpvEngineOutputTest, ABalanceChangedAfterTheNextClipWasPreparedIsHeardInIt)
+{
+    QTemporaryDir out;
+    const QString wav = out.filePath(QStringLiteral("out.wav"));
+    {
+        MpvEngineOptions options;
+        options.videoOutput = QStringLiteral("null");
+        options.audioOutput = QStringLiteral("pcm");
+        options.pcmFile = wav;
+        options.extraOptions = {{QStringLiteral("audio-format"), QStringLiteral("float")}};
+        MpvEngine engine(options);
+        RecordingListener listener;
+        engine.setListener(&listener);
+        engine.setFileName(clips().stereoWav);
+        ASSERT_TRUE(test::waitFor([&] { return listener.opens == 1; }));
+        engine.setNextFileName(clips().stereoWav);
+        test::settle(milliseconds(300));
+        engine.setBalance(-4000);
+        test::settle(milliseconds(800));  // the knob rests
+        engine.run();
+        ASSERT_TRUE(test::waitFor([&] { return listener.moves == 1 && !listener.changes.empty(); },
+                                  milliseconds(15000)));
+    }
+    const std::vector<double> second = test::channelLevelsDb(wav, 7.0, 11.0).value_or(std::vector<double>{});
+    ASSERT_EQ(second.size(), 2u);
+    EXPECT_NEAR(second[1] - second[0], -40.0, 0.1);
+}
+
 }  // namespace
 }  // namespace velmora
