@@ -255,17 +255,23 @@ protected:
         double seekTo = -1;             // a seek after the balance, before playing
     };
 
+    // The sound into a WAV file, written ahead of time.
+    static MpvEngineOptions pcmOptions(const QString& wav)
+    {
+        MpvEngineOptions options;
+        options.videoOutput = QStringLiteral("null");
+        options.audioOutput = QStringLiteral("pcm");
+        options.pcmFile = wav;
+        options.extraOptions = {{QStringLiteral("audio-format"), QStringLiteral("float")}};
+        return options;
+    }
+
     std::vector<double> playAndMeasure(const Setting& setting)
     {
         QTemporaryDir out;
         const QString wav = out.filePath(QStringLiteral("out.wav"));
         {
-            MpvEngineOptions options;
-            options.videoOutput = QStringLiteral("null");
-            options.audioOutput = QStringLiteral("pcm");
-            options.pcmFile = wav;
-            options.extraOptions = {{QStringLiteral("audio-format"), QStringLiteral("float")}};
-            MpvEngine engine(options);
+            MpvEngine engine(pcmOptions(wav));
             RecordingListener listener;
             engine.setListener(&listener);
             engine.setVolume(setting.volume);
@@ -326,12 +332,7 @@ TEST_F(MpvEngineOutputTest, ABalanceChangedAfterTheNextClipWasPreparedIsHeardInI
     QTemporaryDir out;
     const QString wav = out.filePath(QStringLiteral("out.wav"));
     {
-        MpvEngineOptions options;
-        options.videoOutput = QStringLiteral("null");
-        options.audioOutput = QStringLiteral("pcm");
-        options.pcmFile = wav;
-        options.extraOptions = {{QStringLiteral("audio-format"), QStringLiteral("float")}};
-        MpvEngine engine(options);
+        MpvEngine engine(pcmOptions(wav));
         RecordingListener listener;
         engine.setListener(&listener);
         engine.setFileName(clips().stereoWav);
