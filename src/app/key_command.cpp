@@ -74,17 +74,13 @@ void KeyCommand::press(int keyCode)
     }
 }
 
+// Full screen is the host window's state alone: the engine goes on as it
+// was. Pausing and running around the switch (as a control that had to be
+// running to change it needed) would break the sound while playing and let a
+// moment of it out while paused.
 void KeyCommand::toggleFullScreen()
 {
-    if (controller_.state().playing()) {
-        engine_.pause();
-        engine_.setFullScreen(!engine_.fullScreen());
-        engine_.run();
-    } else {
-        engine_.setFullScreen(!engine_.fullScreen());
-        engine_.run();
-        engine_.pause();
-    }
+    engine_.setFullScreen(!engine_.fullScreen());
     if (engine_.fullScreen()) {
         host_.setPointerHidden(true);
     } else {

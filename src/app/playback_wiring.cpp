@@ -3,6 +3,7 @@
 #include "app/playlist_clips.h"
 #include "app/seek_controls.h"
 #include "app/video_binding.h"
+#include "appbar/x11_window.h"
 #include "settings/settings.h"
 #include "media/media_module.h"
 #include "skin/skinned_windows.h"
@@ -126,6 +127,10 @@ PlaybackWiring::PlaybackWiring(Parts parts) : parts_(std::move(parts))
     keys_ = std::make_unique<KeyCommand>(engine, *controller_, parts_.clips, parts_.settings, *services_);
     engineBinding_ = std::make_unique<EngineBinding>(*this);
     video_->setCloseHandler([this] { services_->parkVideoWindow(); });
+    video_->setAboveHandler([this](bool above, bool mapped) {
+        if (const std::optional<x11::Server> server = x11::qtServer())
+            x11::setAbove(*server, static_cast<xcb_window_t>(video_->winId()), above, mapped);
+    });
     connect(controller_.get(), &PlaybackController::stateChanged, this,
             [this] { windows_->mainForm().showPlayback(controller_->state()); });
     wireTransport();

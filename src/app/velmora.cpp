@@ -19,6 +19,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QLoggingCategory>
+#include <QTimer>
 #include <QTranslator>
 
 #include <optional>
@@ -243,9 +244,19 @@ void Velmora::close()
     levels.volume = settings_.whole(keys::VolumeTransparanted);
     levels.playlist = settings_.whole(keys::PlaylistTransparanted);
     levels.sound = media_.engine().hasClip() ? volumeControl().volumePercent() : 0;
+    const bool heard = levels.sound > 0;
     windows().startClosingFade(
         levels, [this](int percent) { media_.engine().setVolume(*volumeScale_.volumeForPercent(percent)); },
-        [this] { unload(); });
+        [this, heard] { heard ? unloadAfterSoundTail() : unload(); });
+}
+
+// The engine's volume acts before the sound output's buffers: the quietest
+// steps of the fade are still on their way when the fade ends. Stopping at
+// once would cut them off, audibly; the windows go at once, the sound after.
+void Velmora::unloadAfterSoundTail()
+{
+    hideWindows();
+    QTimer::singleShot(kSoundTail, this, &Velmora::unload);
 }
 
 // What Close does before the fade: the places and options are saved, the
@@ -281,15 +292,20 @@ void Velmora::savePlaces()
     store_.flush();
 }
 
+void Velmora::hideWindows()
+{
+    windows().playlistForm().hide();
+    windows().volumeForm().hide();
+    videoWindow().hide();
+    windows().mainForm().hide();
+}
+
 void Velmora::unload()
 {
     if (unloaded_)
         return;
     unloaded_ = true;
-    windows().playlistForm().hide();
-    windows().volumeForm().hide();
-    videoWindow().hide();
-    windows().mainForm().hide();
+    hideWindows();
     media_.engine().stop();
     store_.flush();
     emit ended();

@@ -33,6 +33,7 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -128,11 +129,17 @@ signals:
     void ended();
 
 private:
+    // How long the last faded sound takes through the output's buffers
+    // (libmpv's own 0.2 s and the sound server's).
+    static constexpr std::chrono::milliseconds kSoundTail{500};
+
     void build();
     void startNormal(const QString& commandText);
     void listen(const channel::InstanceLock* lock);
     void saveAndRelease();
     void unload();
+    void unloadAfterSoundTail();
+    void hideWindows();
     void loadMediaOnFirstEntry();
 
     Options options_;

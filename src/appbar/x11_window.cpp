@@ -159,6 +159,21 @@ void setOnAllDesktops(const Server& d, xcb_window_t window, bool mapped)
     xcb_flush(d.connection);
 }
 
+void setAbove(const Server& d, xcb_window_t window, bool above, bool mapped)
+{
+    if (mapped) {
+        sendState(d, window, above, d.atoms->above);
+    } else {
+        // Qt adds its own states to these when it maps the window.
+        QList<quint32> states = cardinals(d.connection, window, d.atoms->state);
+        states.removeAll(d.atoms->above);
+        if (above)
+            states << d.atoms->above;
+        setCardinals(d.connection, window, d.atoms->state, XCB_ATOM_ATOM, states);
+    }
+    xcb_flush(d.connection);
+}
+
 void setStacking(const Server& d, xcb_window_t window, BarStacking stacking, bool managed)
 {
     if (managed) {

@@ -59,6 +59,10 @@ void setDockType(const Server& d, xcb_window_t window, bool dock);
 // to the window manager after.
 void setOnAllDesktops(const Server& d, xcb_window_t window, bool mapped);
 
+// Kept above the other windows or not (_NET_WM_STATE_ABOVE): a property
+// before the window is mapped, a request to the window manager after.
+void setAbove(const Server& d, xcb_window_t window, bool above, bool mapped);
+
 // Above or below the other windows (_NET_WM_STATE_ABOVE / _BELOW through
 // the window manager `managed`, the stacking order itself without one).
 void setStacking(const Server& d, xcb_window_t window, BarStacking stacking, bool managed);

@@ -31,6 +31,8 @@ constexpr int kAppendReply = 5;
 constexpr std::uint64_t kPrepareTag = std::uint64_t(1) << 63;
 // How long an end held back for a move to the prepared clip may wait.
 constexpr int kMoveWaitMs = 1000;
+// How long the balance must rest before the prepared clip is appended anew.
+constexpr int kBalanceRestMs = 300;
 
 // Ids of the observed properties.
 constexpr std::uint64_t kObserveTimePos = 1;
@@ -101,6 +103,9 @@ MpvEngine::MpvEngine(MpvEngineOptions options, QObject* parent) : QObject(parent
         command({"stop"});
         clipGone();
     });
+    balanceRefresh_.setSingleShot(true);
+    balanceRefresh_.setInterval(kBalanceRestMs);
+    connect(&balanceRefresh_, &QTimer::timeout, this, &MpvEngine::refreshPreparedBalance);
     connect(&tickTimer_, &QTimer::timeout, this, [this] {
         if (listener_)
             listener_->engineTick();
@@ -361,6 +366,10 @@ void MpvEngine::loadFile(const QString& path, const char* flags, std::uint64_t r
     // loadfile <url> <flags> with the balance filter as it is now.
     const QByteArray url = mpvPath(path);
     const QByteArray filter = balanceFilter().toUtf8();
+    if (std::strcmp(flags, "append") == 0)
+        preparedBalance_ = balance_;
+    else
+        filterBalance_ = balance_;
     mpv_node optionValue;
     char* optionKey = const_cast<char*>("af");
     optionValue.format = MPV_FORMAT_STRING;
@@ -466,6 +475,7 @@ void MpvEngine::beginMove(std::int64_t entryId)
     rewindPending_ = false;
     movingFileName_ = nextFileName_;
     endedLength_ = length_;
+    filterBalance_ = preparedBalance_;  // the new clip's filter was made at the append
     nextFileName_.clear();
     preparedEntry_ = -1;
     preparePending_ = false;
@@ -652,6 +662,7 @@ void MpvEngine::onEndReached()
 
 void MpvEngine::rewindQuietly()
 {
+    keepBalanceThroughSeek();
     position_ = 0;
     rewindPending_ = true;
     setFlag("pause", true);
@@ -725,6 +736,7 @@ void MpvEngine::setPosition(double seconds)
     seekPending_ = true;
     rewindPending_ = false;
     position_ = seconds;
+    keepBalanceThroughSeek();
     const QByteArray target = QByteArray::number(seconds, 'f', 6);
     command({"seek", target.constData(), "absolute+exact"});
 }
@@ -745,15 +757,46 @@ void MpvEngine::setBalance(int hundredthsDb)
         return;  // the next open starts with it
     if (phase_ == Phase::Opening) {
         // Nothing has been heard yet: replace the filter itself.
-        const QByteArray filter = balanceFilter().toUtf8();
-        const char* text = filter.constData();
-        mpv_set_property_async(mpv_, 0, "af", MPV_FORMAT_STRING, &text);
+        setBalanceFilter();
         return;
     }
     // Change the running filter in place, so that a moving knob does not
     // rebuild the filter chain (which would crackle).
     const QByteArray value = balanceText(hundredthsDb);
     command({"af-command", kBalanceLabel, "balance_out", value.constData()});
+    if (hasPrepared())
+        balanceRefresh_.start();
+}
+
+// The prepared clip starts with the filter text it was appended with; once
+// the knob rests, it is appended again with the balance as it is now, so
+// that the move to it does not bring back the old balance for a moment.
+void MpvEngine::refreshPreparedBalance()
+{
+    if (phase_ != Phase::Open || !hasPrepared() || preparedBalance_ == balance_ || !isValid())
+        return;
+    const QString next = nextFileName_;
+    dropPrepared();
+    nextFileName_ = next;
+    appendPrepared();
+}
+
+void MpvEngine::setBalanceFilter()
+{
+    filterBalance_ = balance_;
+    const QByteArray filter = balanceFilter().toUtf8();
+    const char* text = filter.constData();
+    mpv_set_property_async(mpv_, 0, "af", MPV_FORMAT_STRING, &text);
+}
+
+// A seek resets libmpv's lavfi filters, which then start again from their
+// filter text: a balance changed in place since the text was written would
+// fall back to the old one. The seek breaks the sound anyway, so the text
+// is brought up to date just before it.
+void MpvEngine::keepBalanceThroughSeek()
+{
+    if (mpv_ && filterBalance_ != balance_)
+        setBalanceFilter();
 }
 
 void MpvEngine::setFullScreen(bool on)

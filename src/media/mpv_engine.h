@@ -120,6 +120,9 @@ private:
     std::uint64_t tag(int kind) const;
     bool isCurrent(std::uint64_t replyTag) const;
     QString balanceFilter() const;
+    void setBalanceFilter();
+    void keepBalanceThroughSeek();
+    void refreshPreparedBalance();
 
     mpv_handle* mpv_ = nullptr;
     bool coreGone_ = false;  // libmpv's core shut down by itself
@@ -152,6 +155,7 @@ private:
     bool gapless_ = false;            // libmpv's gapless-audio as last set
     bool eofWhileMoving_ = false;     // the prepared clip played out before it was ready
     QTimer endCheck_{this};           // an end held back for a move that never came
+    QTimer balanceRefresh_{this};     // the prepared clip appended again with a new balance
 
     Run run_ = Run::Stopped;
     double position_ = 0;
@@ -163,6 +167,8 @@ private:
 
     int volume_ = 0;
     int balance_ = 0;
+    int filterBalance_ = 0;    // the balance in the open clip's filter text
+    int preparedBalance_ = 0;  // the balance in the prepared clip's filter text
     bool fullScreen_ = false;
     int displayWidth_ = 2;
     int displayHeight_ = 23;

@@ -42,8 +42,11 @@ void Winding::forward()
     forwardTimer_.start();
     const double p = engine_.position();
     const double length = engine_.length();
-    // At the end the end-of-clip rule of the controller takes over.
-    engine_.setPosition(length > p + forwardStep_ ? p + forwardStep_ : length);
+    // At the end the end-of-clip rule of the controller takes over. A clip
+    // whose length the engine does not know (0: a raw stream) has no end to
+    // stop at; going to "the end" would start it over.
+    const bool endKnown = std::isfinite(length) && length > 0;
+    engine_.setPosition(!endKnown || length > p + forwardStep_ ? p + forwardStep_ : length);
     forwardStep_ = nextStep(forwardStep_, length);
     seekBar_.showPosition();
 }

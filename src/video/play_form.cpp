@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QScreen>
+#include <QShowEvent>
 
 namespace velmora {
 
@@ -166,12 +167,18 @@ void PlayForm::changeEvent(QEvent* event)
 
 void PlayForm::setStaysOnTop(bool onTop)
 {
-    const QRect place = geometry();
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    setGeometry(place);
-    if (visible)
-        show();
+    onTop_ = onTop;
+    if (aboveHandler_ && isVisible())
+        aboveHandler_(onTop, true);
+}
+
+// The window manager forgets the state of a window taken off the screen
+// (parked): it is given again each time the window comes back.
+void PlayForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (aboveHandler_ && !event->spontaneous())
+        aboveHandler_(onTop_, false);
 }
 
 void PlayForm::keyPressEvent(QKeyEvent* event)

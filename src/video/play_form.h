@@ -70,8 +70,15 @@ public:
 
     void setFullScreen(bool on);
     // Above every other window (the key T), keeping its place and whether
-    // it is shown.
+    // it is shown. The window system does it through the handler below;
+    // Qt's own flag is never changed, since Qt would make the window anew
+    // at its next show and take the engine's display window with it.
     void setStaysOnTop(bool onTop);
+    bool staysOnTop() const { return onTop_; }
+    // Asks the window system to keep the window above the others or not;
+    // `mapped` false: the window is about to be mapped.
+    using AboveHandler = std::function<void(bool above, bool mapped)>;
+    void setAboveHandler(AboveHandler handler) { aboveHandler_ = std::move(handler); }
 
     // The pop-up menu and its three items.
     QMenu& menuPopup() { return *menu_; }
@@ -94,6 +101,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -109,6 +117,8 @@ private:
     bool fullScreen_ = false;
     KeySink* keySink_ = nullptr;
     std::function<void()> closeHandler_;
+    AboveHandler aboveHandler_;
+    bool onTop_ = false;
     bool parked_ = true;
 };
 

@@ -107,16 +107,19 @@ TEST_F(KeyCommandTest, FullScreenNeedsAPictureAndHidesThePointer)
     press(vk::F);
     EXPECT_FALSE(engine.fullScreen());
     host.parked = false;
+    const int runs = engine.runs, pauses = engine.pauses;
     press(vk::F);
     EXPECT_TRUE(engine.fullScreen());
     EXPECT_TRUE(host.pointerHidden);
     EXPECT_EQ(engine.state(), MediaEngine::kPlaying);
+    EXPECT_EQ(engine.pauses, pauses) << "the sound goes on without a break";
     press(vk::Space);
     press(vk::F);  // leaving while paused keeps it paused
     EXPECT_FALSE(engine.fullScreen());
     EXPECT_FALSE(host.pointerHidden);
     EXPECT_EQ(host.fronts, 1);
     EXPECT_EQ(engine.state(), MediaEngine::kPaused);
+    EXPECT_EQ(engine.runs, runs) << "not a moment of sound while paused";
 }
 
 TEST_F(KeyCommandTest, RememberedPositionsAreKeyedByTextAndLength)

@@ -12,6 +12,7 @@
 #include "appbar/toolbar.h"
 #include "base/file_name.h"
 #include "media/media_clips.h"
+#include "media/null_sink.h"
 #include "video/play_form.h"
 #include "playlist/playlist_model.h"
 #include "shell/tray_icon.h"
@@ -44,6 +45,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 using namespace velmora;
@@ -218,6 +220,42 @@ TEST_F(VelmoraAppTest, CloseWithNotCloseHidesAndTheTrayBringsBackWhatWasShown)
     EXPECT_TRUE(app->closing()) << "the tray's exit ends the program despite NotClose";
     EXPECT_FALSE(app->tray().shown());
     EXPECT_TRUE(ended.wait(5000));
+}
+
+// The closing fade as heard: the sound goes down to near silence, it is not
+// cut off while still loud.
+TEST_F(VelmoraAppTest, CloseFadesTheSoundOutToTheEnd)
+{
+    velmora::test::NullSink sink;
+    ASSERT_TRUE(sink.running()) << sink.daemonLog().toStdString();
+    app.reset();
+    options.media.engine.audioOutput = QStringLiteral("pulse");
+    app = std::make_unique<Velmora>(options);
+    ASSERT_TRUE(sink.startRecording());
+    start({clips.toneWav});
+    ASSERT_TRUE(waitFor([&] { return app->engine().state() == MediaEngine::kPlaying; }));
+    velmora::test::settle(std::chrono::milliseconds(1000));
+    QSignalSpy ended(app.get(), &Velmora::ended);
+    app->close();
+    ASSERT_TRUE(ended.wait(5000));
+    const std::vector<float> left = sink.stopRecording();
+
+    // Levels of 10 ms blocks; the last block with sound against the loudest.
+    constexpr std::size_t block = 480;
+    double loudest = -200, last = -200;
+    for (std::size_t at = 0; at + block <= left.size(); at += block) {
+        double sum = 0;
+        for (std::size_t i = at; i < at + block; ++i)
+            sum += double(left[i]) * left[i];
+        const double db = 10 * std::log10(sum / block + 1e-30);
+        loudest = std::max(loudest, db);
+        if (db > -90)
+            last = db;
+    }
+    ASSERT_GT(loudest, -40) << "the clip was heard";
+    // libmpv sets the volume per block of sound, so the quietest steps of the
+    // fade may fall between two blocks: what counts is that it got there.
+    EXPECT_LT(last - loudest, -12) << "the sound ends faded, not cut off";
 }
 
 TEST_F(VelmoraAppTest, QtsOwnButtonsSpeakRussianWhateverTheLocale)

@@ -6,6 +6,7 @@
 // without auto-hide and reserves its height.
 
 #include "appbar/toolbar.h"
+#include "appbar/x11_window.h"
 #include "support/test_support.h"
 
 #include <QApplication>
@@ -21,6 +22,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <vector>
 
 using namespace velmora;
 using velmora::test::waitFor;
@@ -246,3 +249,24 @@ TEST_F(ToolbarRealDisplay, DocksBelowOtherBarsAndGoesBelowFullScreenApplications
 }
 
 }  // namespace
+
+// Before the window is mapped the state is its own property, and Qt keeps it
+// when it maps the window; taking it away leaves the other states alone.
+TEST_F(ToolbarRealDisplay, AboveBeforeMappingIsAPropertyQtKeeps)
+{
+    const std::optional<x11::Server> server = x11::qtServer();
+    ASSERT_TRUE(server);
+    QWidget window;
+    window.resize(50, 40);
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const xcb_atom_t above = x.atom("_NET_WM_STATE_ABOVE"), sticky = x.atom("_NET_WM_STATE_STICKY");
+    x11::setAbove(*server, id, true, false);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(x.property(id, "_NET_WM_STATE"), std::vector<uint32_t>{above});
+    window.hide();
+    x.setProperty(id, "_NET_WM_STATE", XCB_ATOM_ATOM, {sticky, above});
+    ASSERT_EQ(x.property(id, "_NET_WM_STATE").size(), 2u);  // in place before Qt's connection reads it
+    x11::setAbove(*server, id, false, false);
+    EXPECT_EQ(x.property(id, "_NET_WM_STATE"), std::vector<uint32_t>{sticky});
+}

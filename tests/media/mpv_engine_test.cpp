@@ -252,19 +252,26 @@ protected:
         int volume = 0;
         int balance = 0;
         bool balanceWhileOpen = false;  // changed on the open clip, not before opening
+        double seekTo = -1;             // a seek after the balance, before playing
     };
+
+    // The sound into a WAV file, written ahead of time.
+    static MpvEngineOptions pcmOptions(const QString& wav)
+    {
+        MpvEngineOptions options;
+        options.videoOutput = QStringLiteral("null");
+        options.audioOutput = QStringLiteral("pcm");
+        options.pcmFile = wav;
+        options.extraOptions = {{QStringLiteral("audio-format"), QStringLiteral("float")}};
+        return options;
+    }
 
     std::vector<double> playAndMeasure(const Setting& setting)
     {
         QTemporaryDir out;
         const QString wav = out.filePath(QStringLiteral("out.wav"));
         {
-            MpvEngineOptions options;
-            options.videoOutput = QStringLiteral("null");
-            options.audioOutput = QStringLiteral("pcm");
-            options.pcmFile = wav;
-            options.extraOptions = {{QStringLiteral("audio-format"), QStringLiteral("float")}};
-            MpvEngine engine(options);
+            MpvEngine engine(pcmOptions(wav));
             RecordingListener listener;
             engine.setListener(&listener);
             engine.setVolume(setting.volume);
@@ -275,8 +282,14 @@ protected:
                 return {};
             if (setting.balanceWhileOpen)
                 engine.setBalance(setting.balance);
+            if (setting.seekTo >= 0) {
+                engine.setPosition(setting.seekTo);
+                if (!test::waitFor([&] { return listener.changes.size() == 1; }))
+                    return {};
+            }
+            const std::size_t changes = listener.changes.size();
             engine.run();
-            if (!test::waitFor([&] { return !listener.changes.empty(); }, milliseconds(8000)))
+            if (!test::waitFor([&] { return listener.changes.size() > changes; }, milliseconds(8000)))
                 return {};
         }  // the WAV file is complete once the engine is gone
         // Skip the start: the sound made ready before a change on the open
@@ -301,6 +314,7 @@ TEST_F(MpvEngineOutputTest, VolumeAndBalanceReachTheOutput)
         {{-300, -2000, false}, -3.0, -23.0},  // to the left, quieter
         {{0, 4000, true}, -40.0, 0.0},       // changed on the open clip
         {{-1200, -500, true}, -12.0, -17.0},
+        {{0, -3000, true, 0.2}, 0.0, -30.0},  // kept through the seek that follows
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "volume " << c.setting.volume << " balance " << c.setting.balance);
@@ -309,6 +323,31 @@ TEST_F(MpvEngineOutputTest, VolumeAndBalanceReachTheOutput)
         EXPECT_NEAR(levels[0] - reference[0], c.leftDb, 0.05);
         EXPECT_NEAR(levels[1] - reference[1], c.rightDb, 0.05);
     }
+}
+
+// The clip prepared to follow was appended with the balance of that moment;
+// a balance changed afterwards must be the one heard after the move.
+TEST_F(MpvEngineOutputTest, ABalanceChangedAfterTheNextClipWasPreparedIsHeardInIt)
+{
+    QTemporaryDir out;
+    const QString wav = out.filePath(QStringLiteral("out.wav"));
+    {
+        MpvEngine engine(pcmOptions(wav));
+        RecordingListener listener;
+        engine.setListener(&listener);
+        engine.setFileName(clips().stereoWav);
+        ASSERT_TRUE(test::waitFor([&] { return listener.opens == 1; }));
+        engine.setNextFileName(clips().stereoWav);
+        test::settle(milliseconds(300));
+        engine.setBalance(-4000);
+        test::settle(milliseconds(800));  // the knob rests
+        engine.run();
+        ASSERT_TRUE(test::waitFor([&] { return listener.moves == 1 && !listener.changes.empty(); },
+                                  milliseconds(15000)));
+    }
+    const std::vector<double> second = test::channelLevelsDb(wav, 7.0, 11.0).value_or(std::vector<double>{});
+    ASSERT_EQ(second.size(), 2u);
+    EXPECT_NEAR(second[1] - second[0], -40.0, 0.1);
 }
 
 }  // namespace

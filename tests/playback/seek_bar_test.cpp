@@ -162,6 +162,12 @@ TEST_F(WindingTest, FivePressesForwardDoubleTheStep)
     EXPECT_DOUBLE_EQ(view.knob, 20 + 41 * 190 / 60.0);
     winding.forward();  // 41 + 32 passes the end: the end it is
     EXPECT_DOUBLE_EQ(engine.pos, 60);
+
+    engine.clipLength = 0;  // a length the engine does not know: no end to stop at
+    engine.pos = 5;
+    winding.reset();
+    winding.forward();
+    EXPECT_DOUBLE_EQ(engine.pos, 6);
 }
 
 TEST_F(WindingTest, BackNeverGoesBelowZero)
