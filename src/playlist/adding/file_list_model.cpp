@@ -7,18 +7,30 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <utility>
+
 namespace velmora {
 
 FileListModel::FileListModel(QObject* parent) : QAbstractListModel(parent)
 {
     changed_.setSingleShot(true);
     changed_.setInterval(50);
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, &changed_, qOverload<>(&QTimer::start));
+    // A folder that keeps changing is read at most once per interval, and a
+    // change during a read waits for it: were each change to supersede the
+    // read under way, a large busy folder would never be listed.
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+        if (reading_.isRunning())
+            changedWhileReading_ = true;
+        else if (!changed_.isActive())
+            changed_.start();
+    });
     connect(&changed_, &QTimer::timeout, this, &FileListModel::read);
     connect(&reading_, &QFutureWatcherBase::finished, this, [this] {
         // A superseded read was disconnected; an empty future has no result.
         if (!reading_.isCanceled() && reading_.future().resultCount() > 0)
             take(reading_.result());
+        if (std::exchange(changedWhileReading_, false))
+            changed_.start();
     });
 }
 
@@ -50,6 +62,7 @@ void FileListModel::setAccepted(const FileFilter& filter)
 void FileListModel::read()
 {
     changed_.stop();
+    changedWhileReading_ = false;
     if (folder_.isEmpty()) {
         reading_.setFuture(QFuture<std::optional<QStringList>>());  // drops a read under way
         return;

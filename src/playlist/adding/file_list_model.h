@@ -60,6 +60,7 @@ private:
     NaturalOrder order_;
     QFileSystemWatcher watcher_;
     QTimer changed_;  // gathers a burst of change notices into one read
+    bool changedWhileReading_ = false;
     QFutureWatcher<std::optional<QStringList>> reading_;
     QMimeDatabase mimeTypes_;
     QAbstractFileIconProvider icons_;
