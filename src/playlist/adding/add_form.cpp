@@ -7,7 +7,7 @@
 #include "playlist/adding/adding_log.h"
 #include "playlist/adding/desktop_folder.h"
 #include "playlist/adding/desktop_tree.h"
-#include "playlist/adding/folder_views.h"
+#include "playlist/adding/file_list_model.h"
 #include "playlist/adding/folder_walker.h"
 
 #include <QCloseEvent>
@@ -69,12 +69,8 @@ void AddForm::buildWindow(const Options& options)
                                     options.volumes ? *options.volumes : removableVolumes()};
     folderTree_ = new DesktopTreeModel(*folderModel_, std::move(places), this);
 
-    fileModel_ = new QFileSystemModel(this);
-    fileModel_->setFilter(QDir::Files | QDir::NoDotAndDotDot);
-    fileModel_->setReadOnly(true);
-    fileProxy_ = new FileListProxy(*fileModel_, this);
-    fileProxy_->setAccepted(accepted_);
-    fileProxy_->sort(0);
+    files_ = new FileListModel(this);
+    files_->setAccepted(accepted_);
 
     folder_ = new QTreeView(this);
     folder_->setObjectName(QStringLiteral("Folder"));
@@ -85,7 +81,7 @@ void AddForm::buildWindow(const Options& options)
 
     file_ = new QListView(this);
     file_->setObjectName(QStringLiteral("File"));
-    file_->setModel(fileProxy_);
+    file_->setModel(files_);
     file_->setSelectionMode(QAbstractItemView::SingleSelection);
     file_->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
@@ -169,39 +165,35 @@ void AddForm::showFolder(const QString& folder)
     if (folder.isEmpty() || !usableFolder(folder)) {
         qCDebug(lcAdding) << "no readable folder to show:" << folder;
         shownFolder_.clear();
-        fileProxy_->setFolder({});
-        file_->setRootIndex({});
+        files_->setFolder({});
         return;
     }
     shownFolder_ = QDir::cleanPath(folder);
-    fileModel_->setRootPath(shownFolder_);  // watched from now on: changes re-read the list
-    const QModelIndex source = fileModel_->index(shownFolder_);
-    fileProxy_->setFolder(source);
-    file_->setRootIndex(fileProxy_->mapFromSource(source));
+    files_->setFolder(shownFolder_);  // watched from now on: changes re-read the list
 }
 
 void AddForm::setAcceptedFiles(const FileFilter& filter)
 {
     accepted_ = filter;
-    fileProxy_->setAccepted(filter);
+    files_->setAccepted(filter);
 }
 
 // --- Adding -------------------------------------------------------------------
 
-QString AddForm::selectedFileName() const
+QString AddForm::selectedFilePath() const
 {
     const QModelIndexList selected = file_->selectionModel()->selectedIndexes();
     if (selected.isEmpty() || shownFolder_.isEmpty())
         return {};
-    return fileModel_->fileName(fileProxy_->mapToSource(selected.first()));
+    return files_->filePath(selected.first());
 }
 
 void AddForm::addSelectedFile()
 {
-    const QString name = selectedFileName();
-    if (name.isEmpty())
+    const QString path = selectedFilePath();
+    if (path.isEmpty())
         return;
-    add({{AddSource::Kind::File, childPath(shownFolder_, name), 1}});
+    add({{AddSource::Kind::File, path, 1}});
 }
 
 void AddForm::addShownFolder()

@@ -7,8 +7,9 @@
 // (AddSubFolder).
 //
 // Folder: the folder tree; its top node is the desktop folder, with the
-// desktop's subfolders below it, then home, "/" and the removable volumes. File: the shown folder's accepted files, one
-// selectable. Additions go through the shared FolderWalker, so no button
+// desktop's subfolders below it, then home, "/" and the removable volumes.
+// File: the shown folder's accepted files (every name, whatever its bytes;
+// read off the UI thread), one selectable. Additions go through the shared FolderWalker, so no button
 // reads the disk on the UI thread; each one notes whether the playlist was
 // empty right before its first entry arrives, and when it is done starts
 // entry 1 (AutoPlay on, no clip loaded, something added) and switches the
@@ -46,7 +47,7 @@ namespace velmora {
 
 class DesktopTreeModel;
 class KeySink;
-class FileListProxy;
+class FileListModel;
 class FolderTreeSink;
 class FolderWalker;
 class Settings;
@@ -97,7 +98,7 @@ private:
     void storePlace();
     void treeSelectionChanged(const QModelIndex& current);
     void showFolder(const QString& folder);
-    QString selectedFileName() const;
+    QString selectedFilePath() const;
     void addSelectedFile();
     void addShownFolder();
     void addShownFolderTree();
@@ -113,9 +114,8 @@ private:
     bool placeStored_ = false;
 
     QFileSystemModel* folderModel_ = nullptr;
-    QFileSystemModel* fileModel_ = nullptr;
     DesktopTreeModel* folderTree_ = nullptr;
-    FileListProxy* fileProxy_ = nullptr;
+    FileListModel* files_ = nullptr;
     QTreeView* folder_ = nullptr;
     QListView* file_ = nullptr;
     QPushButton* addFileB_ = nullptr;

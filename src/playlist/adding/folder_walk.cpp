@@ -45,6 +45,17 @@ bool opensAsFile(const QString& path)
     ::close(fd);
     return true;
 }
+
+QStringList acceptedOnly(QStringList& names, const FileFilter& filter)
+{
+    QStringList accepted;
+    accepted.reserve(names.size());
+    for (QString& name : names) {
+        if (filter.matches(name))
+            accepted.append(std::move(name));
+    }
+    return accepted;
+}
 }  // namespace
 
 FolderWalk::FolderWalk(FolderReader& reader, FileFilter filter, Emit output, Cancelled cancelled)
@@ -78,12 +89,7 @@ std::optional<FolderWalk::Listing> FolderWalk::list(const QString& folder)
     std::optional<FolderContents> contents = reader_.read(folder);
     if (!contents)
         return std::nullopt;
-    Listing listing{contents->id, std::move(contents->subfolders), {}};
-    listing.files.reserve(contents->files.size());
-    for (QString& name : contents->files) {
-        if (filter_.matches(name))
-            listing.files.append(std::move(name));
-    }
+    Listing listing{contents->id, std::move(contents->subfolders), acceptedOnly(contents->files, filter_)};
     order_.sort(listing.subfolders);
     order_.sort(listing.files);
     return listing;
@@ -189,6 +195,16 @@ QStringList listFolderFiles(FolderReader& reader, const QString& folder, const F
     FolderWalk walk(reader, filter, [&paths](WalkItem&& item) { paths.append(std::move(item.text)); });
     walk.folderFiles(folder, 1);
     return paths;
+}
+
+std::optional<QStringList> acceptedFileNames(FolderReader& reader, const QString& folder, const FileFilter& filter)
+{
+    std::optional<FolderContents> contents = reader.read(QDir::cleanPath(folder));
+    if (!contents)
+        return std::nullopt;
+    QStringList names = acceptedOnly(contents->files, filter);
+    NaturalOrder().sort(names);
+    return names;
 }
 
 QStringList listFolderFiles(const QString& folder, const FileFilter& filter)

@@ -98,5 +98,9 @@ private:
 // disk on the calling thread: for small folders (FolderWalker for others).
 QStringList listFolderFiles(const QString& folder, const FileFilter& filter);
 QStringList listFolderFiles(FolderReader& reader, const QString& folder, const FileFilter& filter);
+// The accepted file names of one folder (names only, as the reader decodes
+// them) in natural order; nullopt when the folder cannot be read. Reads the
+// disk on the calling thread.
+std::optional<QStringList> acceptedFileNames(FolderReader& reader, const QString& folder, const FileFilter& filter);
 
 }  // namespace velmora

@@ -12,8 +12,10 @@
 #include "playlist/adding/add_form.h"
 #include "playlist/adding/desktop_tree.h"
 #include "playlist/adding/folder_walker.h"
+#include "base/file_name.h"
 #include "support/test_support.h"
 
+#include <QAbstractItemModelTester>
 #include <QDir>
 #include <QKeyEvent>
 #include <QListView>
@@ -25,6 +27,9 @@
 #include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -219,6 +224,44 @@ TEST_F(AddFormTest, FileListKeepsToAcceptedFilesInNaturalOrder)
     EXPECT_TRUE(waitForNames({"a.mp3", "b.mp3", "Track2.mp3", "track10.mp3"}));
     form.setAcceptedFiles(FileFilter::fromPattern(QStringLiteral("*.avi;*.txt")));
     EXPECT_TRUE(waitForNames({"clip.AVI", "notes.txt"}));
+}
+
+TEST_F(AddFormTest, NameThatIsNotUtf8IsListedAndAddedByItsBytes)
+{
+    const QByteArray raw = fileNameBytes(path(QStringLiteral("Music/"))) + "caf\xe9.mp3";
+    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const QString shown = QStringLiteral("caf\uFFFD.mp3");
+    settings_.setText(keys::OpenPath, path(QStringLiteral("Music")));
+    open();
+    ASSERT_TRUE(waitForNames({"a.mp3", "b.mp3", shown})) << shownNames().join(QLatin1Char('|')).toStdString();
+
+    clickFile(shown);
+    clickButton("AddFileB");
+    ASSERT_TRUE(waitFor([&] { return measuring_ == 1; }));
+    ASSERT_EQ(sink_.items.size(), 1u);
+    EXPECT_EQ(fileNameBytes(sink_.items[0].text), raw);
+    EXPECT_EQ(::access(fileNameBytes(sink_.items[0].text).constData(), R_OK), 0);
+}
+
+TEST_F(AddFormTest, FileListFollowsTheFolderKeepingTheSelection)
+{
+    settings_.setText(keys::OpenPath, path(QStringLiteral("Music")));
+    open();
+    QAbstractItemModelTester tester(fileList()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_TRUE(waitForNames({"a.mp3", "b.mp3"}));
+    clickFile(QStringLiteral("b.mp3"));
+
+    touch(path(QStringLiteral("Music/a2.mp3")));
+    touch(path(QStringLiteral("Music/c.mp3")));
+    ASSERT_TRUE(waitForNames({"a.mp3", "a2.mp3", "b.mp3", "c.mp3"})) << shownNames().join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("Music/a.mp3"))));
+    ASSERT_TRUE(waitForNames({"a2.mp3", "b.mp3", "c.mp3"}));
+
+    clickButton("AddFileB");  // still b.mp3
+    ASSERT_TRUE(waitFor([&] { return measuring_ == 1; }));
+    EXPECT_EQ(sink_.items, (std::vector<Recorded>{file(path(QStringLiteral("Music/b.mp3")), 1)}));
 }
 
 TEST_F(AddFormTest, AddFileAddsTheSelectedFileAndStartsAnEmptyPlaylist)
