@@ -13,6 +13,7 @@ void bindVideoWindow(PlayForm& video, SkinnedWindows& windows)
     QObject::connect(&video, &PlayForm::volumeItemToggled, &windows.volumeForm(), &QWidget::setVisible);
     QObject::connect(&video, &PlayForm::playlistItemToggled, &windows.playlistForm(), &QWidget::setVisible);
     QObject::connect(&windows, &SkinnedWindows::menuClicked, &video, &PlayForm::popupMenu);
+    QObject::connect(&video, &PlayForm::menuClosed, &windows, &SkinnedWindows::menuClosed);
     // A companion closed by the window system is hidden as its menu item
     // hides it, so the item and the stored "...Open" agree with the screen.
     QObject::connect(&windows, &SkinnedWindows::companionCloseRequested, &video, [&video, &windows](SkinWindow which) {

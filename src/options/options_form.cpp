@@ -217,11 +217,12 @@ void OptionsForm::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || isActiveWindow() || !isVisible())
         return;
-    // Our own file dialogs sit above us; only other windows send us back.
-    for (const QWidget* w = QApplication::activeWindow(); w; w = w->parentWidget()) {
-        if (w == this)
-            return;
-    }
+    // Only another program's window sends us back. Our own windows do not:
+    // the window manager stacks them as they are clicked, and the main
+    // window takes the focus back by itself when the menu that opened us
+    // lets go of the keyboard, which would bury the dialog just opened.
+    if (QApplication::activeWindow())
+        return;
     lower();
 }
 

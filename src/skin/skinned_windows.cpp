@@ -242,6 +242,11 @@ void SkinnedWindows::mainActivated()
 {
     if (activating_ || fade_.running() || !main_->isEnabled())
         return;
+    // The main window takes the focus back when the menu lets go of the
+    // keyboard. That is no user bringing the program forward, and the
+    // companions coming forward then would bury the window the menu opened.
+    if (menuClosed_.isValid() && menuClosed_.elapsed() < 500)
+        return;
     activating_ = true;
     // The companions come forward with the main window; the playlist window,
     // when shown, ends up active.

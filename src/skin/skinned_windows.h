@@ -21,6 +21,7 @@
 #include "skin/skin_loader.h"
 #include "skin/volume_form.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 
@@ -103,6 +104,8 @@ public:
     void startClosingFade(FadeLevels from, std::function<void(int percent)> setSoundLevel,
                           std::function<void()> finished);
     const ClosingFade& fade() const { return fade_; }
+    // The program's menu, opened by Menu, has closed.
+    void menuClosed() { menuClosed_.start(); }
 
 signals:
     // The main window's Close and Menu were clicked (Menu: pointer place).
@@ -138,6 +141,7 @@ private:
     bool mainNormal_ = true;  // the main window's last state was normal
     VideoWindowPlace* video_ = nullptr;
     bool activating_ = false;
+    QElapsedTimer menuClosed_;
 
     ClosingFade fade_;
 };

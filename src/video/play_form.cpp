@@ -55,6 +55,7 @@ PlayForm::PlayForm() : QWidget(nullptr, Qt::Window)
     playlistItem_->setCheckable(true);
     optionsItem_ = menu_->addAction(QStringLiteral("Опции..."));
     optionsItem_->setObjectName(QStringLiteral("Options"));
+    connect(menu_, &QMenu::aboutToHide, this, &PlayForm::menuClosed);
     // triggered, not toggled: setting a check mark from code (start-up)
     // must not show or hide a window by itself.
     connect(volumeItem_, &QAction::triggered, this, &PlayForm::volumeItemToggled);

@@ -98,6 +98,7 @@ signals:
     void volumeItemToggled(bool checked);
     void playlistItemToggled(bool checked);
     void optionsItemTriggered();
+    void menuClosed();  // the pop-up menu has gone
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
