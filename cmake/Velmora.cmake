@@ -36,8 +36,12 @@ endfunction()
 # velmora_test(name SOURCES ... LIBS ... [ENV VAR=value ...]): one GoogleTest
 # executable, run by ctest with a private config folder and the offscreen
 # platform unless the test asks for a real display itself.
+#
+# DRIVES_INPUT: the test types and clicks through the X server (xdotool) on
+# the shared display; such tests run one at a time, or one would type into
+# the other's focused window.
 function(velmora_test name)
-  cmake_parse_arguments(ARG "REAL_DISPLAY" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "REAL_DISPLAY;DRIVES_INPUT" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} velmora_test_support GTest::gtest GTest::gmock)
   target_compile_definitions(${name} PRIVATE
@@ -54,6 +58,9 @@ function(velmora_test name)
     set(ARG_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  if(ARG_DRIVES_INPUT)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK shared_display_input)
+  endif()
 endfunction()
 
 # velmora_bench(name SOURCES ... LIBS ...): a Google Benchmark program, run by
