@@ -7,6 +7,7 @@
 #include "app/mpris_bridge.h"
 #include "app/velmora.h"
 #include "mpris/mpris_service.h"
+#include "track_list_host.h"
 #include "media/media_clips.h"
 #include "support/private_bus.h"
 #include "../media/bench_wait.h"
@@ -130,34 +131,13 @@ void BM_DBusPlayPause(benchmark::State& state)
 BENCHMARK(BM_DBusPlayPause)->UseManualTime()->Iterations(41)->Unit(benchmark::kMillisecond);
 
 // A playlist of 100,000 clips behind the service.
-struct BigHost : mpris::MprisHost {
-    std::vector<mpris::Track> tracks;
+struct BigHost : TrackListHost {
     BigHost()
     {
         for (std::uint64_t i = 1; i <= 100'000; ++i)
             tracks.push_back({i, QStringLiteral("Title %1").arg(i), QStringLiteral("/music/album/track %1.mp3").arg(i),
                               180'000'000});
     }
-    mpris::PlaybackStatus playbackStatus() const override { return mpris::PlaybackStatus::Stopped; }
-    double position() const override { return 0; }
-    double clipLength() const override { return 0; }
-    double volume() const override { return 1; }
-    int trackCount() const override { return static_cast<int>(tracks.size()); }
-    mpris::Track track(int index) const override { return tracks[static_cast<std::size_t>(index - 1)]; }
-    int indexOf(std::uint64_t id) const override { return id <= tracks.size() ? static_cast<int>(id) : 0; }
-    int currentIndex() const override { return -1; }
-    void play() override {}
-    void pause() override {}
-    void playPause() override {}
-    void stop() override {}
-    void next() override {}
-    void previous() override {}
-    void seekTo(double) override {}
-    void setVolume(double) override {}
-    void openFile(const QString&) override {}
-    void goTo(int) override {}
-    void raise() override {}
-    void quit() override {}
 };
 
 void BM_Tracks100k(benchmark::State& state)

@@ -6,6 +6,7 @@
 // second beyond what the same sweep costs without the service.
 
 #include "mpris/mpris_service.h"
+#include "track_list_host.h"
 #include "support/private_bus.h"
 #include "../media/bench_wait.h"
 
@@ -32,8 +33,7 @@ double threadCpuSeconds()
 }
 
 // 100,000 entries, every 50th a folder group; the one at 50,001 plays.
-struct MeasuredHost : mpris::MprisHost {
-    std::vector<mpris::Track> tracks;
+struct MeasuredHost : TrackListHost {
     MeasuredHost()
     {
         for (std::uint64_t i = 1; i <= 100'000; ++i)
@@ -44,23 +44,7 @@ struct MeasuredHost : mpris::MprisHost {
     mpris::PlaybackStatus playbackStatus() const override { return mpris::PlaybackStatus::Playing; }
     double position() const override { return 12.5; }
     double clipLength() const override { return 180.25; }
-    double volume() const override { return 1; }
-    int trackCount() const override { return static_cast<int>(tracks.size()); }
-    mpris::Track track(int index) const override { return tracks[static_cast<std::size_t>(index - 1)]; }
-    int indexOf(std::uint64_t id) const override { return id <= tracks.size() ? static_cast<int>(id) : 0; }
     int currentIndex() const override { return 50'001; }
-    void play() override {}
-    void pause() override {}
-    void playPause() override {}
-    void stop() override {}
-    void next() override {}
-    void previous() override {}
-    void seekTo(double) override {}
-    void setVolume(double) override {}
-    void openFile(const QString&) override {}
-    void goTo(int) override {}
-    void raise() override {}
-    void quit() override {}
 };
 
 void BM_Measuring100k(benchmark::State& state)

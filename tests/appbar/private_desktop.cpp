@@ -1,4 +1,5 @@
 #include "private_desktop.h"
+#include "x_properties.h"
 
 #include "support/test_support.h"
 
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 #include <poll.h>
 #include <signal.h>
@@ -217,26 +217,9 @@ void PrivateDesktop::tellToolbar(const QByteArray& command)
     toolbar_->waitForBytesWritten(1000);
 }
 
-xcb_atom_t PrivateDesktop::atom(const char* name)
-{
-    auto* r = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, uint16_t(std::strlen(name)), name), nullptr);
-    const xcb_atom_t a = r ? r->atom : 0;
-    std::free(r);
-    return a;
-}
+xcb_atom_t PrivateDesktop::atom(const char* name) { return internAtom(c_, name); }
 
-std::vector<uint32_t> PrivateDesktop::property(xcb_window_t w, const char* name)
-{
-    std::vector<uint32_t> values;
-    auto* r = xcb_get_property_reply(c_, xcb_get_property(c_, 0, w, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
-                                     nullptr);
-    if (r && r->format == 32) {
-        const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(r));
-        values.assign(v, v + xcb_get_property_value_length(r) / 4);
-    }
-    std::free(r);
-    return values;
-}
+std::vector<uint32_t> PrivateDesktop::property(xcb_window_t w, const char* name) { return property32(c_, w, name); }
 
 void PrivateDesktop::setProperty(xcb_window_t w, const char* name, xcb_atom_t type, const std::vector<uint32_t>& values)
 {

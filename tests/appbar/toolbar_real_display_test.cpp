@@ -8,6 +8,7 @@
 #include "appbar/toolbar.h"
 #include "appbar/x11_window.h"
 #include "support/test_support.h"
+#include "x_properties.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -20,7 +21,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -38,25 +38,8 @@ public:
     }
     ~XServer() { xcb_disconnect(c_); }
 
-    xcb_atom_t atom(const char* name)
-    {
-        auto* r = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, uint16_t(std::strlen(name)), name), nullptr);
-        const xcb_atom_t a = r ? r->atom : 0;
-        std::free(r);
-        return a;
-    }
-    std::vector<uint32_t> property(xcb_window_t w, const char* name)
-    {
-        std::vector<uint32_t> values;
-        auto* r = xcb_get_property_reply(c_, xcb_get_property(c_, 0, w, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
-                                         nullptr);
-        if (r && r->format == 32) {
-            const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(r));
-            values.assign(v, v + xcb_get_property_value_length(r) / 4);
-        }
-        std::free(r);
-        return values;
-    }
+    xcb_atom_t atom(const char* name) { return test::internAtom(c_, name); }
+    std::vector<uint32_t> property(xcb_window_t w, const char* name) { return test::property32(c_, w, name); }
     // The window's place on the root window as the server has it.
     QRect geometry(xcb_window_t w)
     {

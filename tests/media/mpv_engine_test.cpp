@@ -3,6 +3,7 @@
 
 #include "media/media_clips.h"
 #include "media/mpv_engine.h"
+#include "media/recording_listener.h"
 #include "media/video_outputs.h"
 #include "media/wav_levels.h"
 #include "support/test_support.h"
@@ -23,20 +24,7 @@ namespace {
 
 using std::chrono::milliseconds;
 
-struct RecordingListener : MediaEngineListener {
-    int opens = 0;
-    int ticks = 0;
-    std::vector<std::pair<double, double>> changes;
-    int moves = 0;
-    void engineOpenComplete() override { ++opens; }
-    void engineMovedOn() override { ++moves; }
-    void enginePositionChange(double oldPosition, double newPosition) override
-    {
-        changes.emplace_back(oldPosition, newPosition);
-    }
-    void engineTick() override { ++ticks; }
-    void engineKeyPressed(int, int) override {}
-};
+using test::RecordingListener;
 
 class MpvEngineTest : public ::testing::Test {
 protected:

@@ -5,6 +5,7 @@
 
 #include "media/marker_clips.h"
 #include "media/mpv_engine.h"
+#include "media/recording_listener.h"
 #include "media/null_sink.h"
 #include "media/wav_levels.h"
 #include "support/test_support.h"
@@ -21,16 +22,7 @@ namespace {
 
 using std::chrono::milliseconds;
 
-struct Listener : MediaEngineListener {
-    int opens = 0;
-    int moves = 0;
-    std::vector<std::pair<double, double>> changes;
-    void engineOpenComplete() override { ++opens; }
-    void engineMovedOn() override { ++moves; }
-    void enginePositionChange(double a, double b) override { changes.emplace_back(a, b); }
-    void engineTick() override {}
-    void engineKeyPressed(int, int) override {}
-};
+using Listener = test::RecordingListener;
 
 class MpvGaplessTest : public ::testing::Test {
 protected:
